@@ -1,0 +1,67 @@
+# Sourced by the project's scripts: where the build, the Wine prefix and the
+# simulated device's state live, and Wine's settings for every run.
+REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD="${KX_BUILD:-$REPO/build}"
+export WINEPREFIX="${WINEPREFIX:-$BUILD/wineprefix}"
+export WINEARCH=win64
+export WINEDEBUG="${WINEDEBUG:--all}"
+# No Mono or Gecko installer dialogs; everything else as Wine chooses.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree=;mshtml=}"
+export LANG=en_US.UTF-8
+export LC_ALL=en_US.UTF-8
+
+# configure_and_build: configures the tree once and builds everything.
+configure_and_build() {
+    local launcher=()
+    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+    if [ ! -f "$BUILD/build.ninja" ]; then
+        cmake -S "$REPO" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+            -DCMAKE_TOOLCHAIN_FILE="$REPO/cmake/toolchain-mingw64.cmake" "${launcher[@]}" >/dev/null
+    fi
+    cmake --build "$BUILD" -- -k 0
+}
+
+# ensure_prefix: a private Wine prefix, made once, with the fonts GDI+ needs.
+ensure_prefix() {
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        mkdir -p "$WINEPREFIX"
+        wineboot -i >/dev/null 2>&1 || true
+        wineserver -w
+    fi
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    mkdir -p "$fonts"
+    local f
+    for f in /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf \
+             /usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf \
+             /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf; do
+        [ -f "$f" ] && [ ! -f "$fonts/$(basename "$f")" ] && cp "$f" "$fonts/"
+    done
+    return 0
+}
+
+# start_display: a private Xvfb for windows, unless one is given.
+start_display() {
+    [ -n "${DISPLAY:-}" ] && return
+    local fd_file
+    fd_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fd_file" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    local i
+    for i in $(seq 50); do
+        [ -s "$fd_file" ] && break
+        sleep 0.1
+    done
+    export DISPLAY=":$(head -1 "$fd_file")"
+    rm -f "$fd_file"
+}
+
+stop_display() {
+    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
+}
+
+# start_wine: one persistent wineserver, with Wine's own service processes
+# started now, so that they never hold a test program's output pipes open.
+start_wine() {
+    wineserver -p
+    wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
+}
