@@ -275,7 +275,7 @@ int32_t INIFILEMANAGER_CALL GetIniValueInt(int32_t handle, const char* key, int3
             return E_INVALIDARG;
         const SettingsNode* node = tree->Find(names);
         int32_t parsed = 0;
-        if (!node || !node->hasValue || !ParseInt(node->value, parsed))
+        if (!node || !node->HasValue() || !ParseInt(node->Value(), parsed))
             return INIFILE_S_DEFAULT;
         *value = parsed;
         return S_OK;
@@ -286,8 +286,7 @@ int32_t INIFILEMANAGER_CALL SetIniValueInt(int32_t handle, const char* key, int3
 {
     return Locked([&]() {
         return Modify(handle, key, [value](SettingsNode& node) {
-            node.hasValue = true;
-            node.value = std::to_string(value);
+            node.SetValue(std::to_string(value));
             return S_OK;
         });
     });
@@ -306,8 +305,8 @@ int32_t INIFILEMANAGER_CALL GetIniValueStr(int32_t handle, const char* key, cons
         if (!SplitValueKey(key, names))
             return E_INVALIDARG;
         const SettingsNode* node = tree->Find(names);
-        if (node && node->hasValue)
-            return AnswerText(node->value, buffer, bufferSize, neededSize, S_OK);
+        if (node && node->HasValue())
+            return AnswerText(node->Value(), buffer, bufferSize, neededSize, S_OK);
         return AnswerText(defaultText ? defaultText : "", buffer, bufferSize, neededSize, INIFILE_S_DEFAULT);
     });
 }
@@ -318,8 +317,7 @@ int32_t INIFILEMANAGER_CALL SetIniValueStr(int32_t handle, const char* key, cons
         return E_INVALIDARG;
     return Locked([&]() {
         return Modify(handle, key, [text](SettingsNode& node) {
-            node.hasValue = true;
-            node.value = text;
+            node.SetValue(text);
             return S_OK;
         });
     });
@@ -340,7 +338,7 @@ int32_t INIFILEMANAGER_CALL GetKeyCount(int32_t handle, const char* key, int32_t
         const SettingsNode* node = tree->Find(names);
         if (!node)
             return INIFILE_S_DEFAULT;
-        *count = static_cast<int32_t>(node->children.size());
+        *count = static_cast<int32_t>(node->Children().size());
         return S_OK;
     });
 }
@@ -358,9 +356,9 @@ int32_t INIFILEMANAGER_CALL GetKeyNameAt(
         if (!IniFile::SplitKey(key, names))
             return E_INVALIDARG;
         const SettingsNode* node = tree->Find(names);
-        if (!node || index < 0 || static_cast<size_t>(index) >= node->children.size())
+        if (!node || index < 0 || static_cast<size_t>(index) >= node->Children().size())
             return E_INVALIDARG;
-        return AnswerText(node->children[static_cast<size_t>(index)].name, buffer, bufferSize, neededSize, S_OK);
+        return AnswerText(node->Children()[static_cast<size_t>(index)].Name(), buffer, bufferSize, neededSize, S_OK);
     });
 }
 
@@ -412,7 +410,7 @@ int32_t INIFILEMANAGER_CALL GetArrayItemAt(
         if (!node || index < 0 || index >= node->ArrayCount())
             return E_INVALIDARG;
         const SettingsNode* item = node->FindChild(std::to_string(index));
-        return AnswerText(item->hasValue ? item->value : std::string(), buffer, bufferSize, neededSize, S_OK);
+        return AnswerText(item->Value(), buffer, bufferSize, neededSize, S_OK);
     });
 }
 
@@ -426,9 +424,7 @@ int32_t INIFILEMANAGER_CALL SetArrayItemAt(int32_t handle, const char* key, int3
                 return E_INVALIDARG;
             if (index >= node.ArrayCount())
                 node.ResizeArray(index + 1);
-            SettingsNode& item = node.FindOrAddChild(std::to_string(index));
-            item.hasValue = true;
-            item.value = text;
+            node.FindOrAddChild(std::to_string(index)).SetValue(text);
             return S_OK;
         });
     });

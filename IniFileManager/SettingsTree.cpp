@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace IniFile {
 
@@ -10,6 +11,15 @@ namespace {
 char FoldAscii(char c)
 {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// The form under which a name is indexed: names differing only in ASCII case are one.
+std::string FoldName(std::string_view name)
+{
+    std::string folded(name);
+    for (char& c : folded)
+        c = FoldAscii(c);
+    return folded;
 }
 
 bool IsBlank(char c)
@@ -96,9 +106,9 @@ std::string OneLine(std::string_view text)
 
 void FormatValues(const SettingsNode& node, std::string& out)
 {
-    for (const SettingsNode& child : node.children) {
-        if (child.hasValue)
-            out.append(child.name).append("=").append(EscapeValue(child.value)).append("\r\n");
+    for (const SettingsNode& child : node.Children()) {
+        if (child.HasValue())
+            out.append(child.Name()).append("=").append(EscapeValue(child.Value())).append("\r\n");
     }
 }
 
@@ -106,15 +116,16 @@ void FormatValues(const SettingsNode& node, std::string& out)
 // nothing at all (an empty section, such as an empty array, must survive).
 void FormatSections(const SettingsNode& node, const std::string& path, std::string& out)
 {
+    const std::vector<SettingsNode>& children = node.Children();
     const bool hasValueChildren =
-        std::any_of(node.children.begin(), node.children.end(), [](const SettingsNode& c) { return c.hasValue; });
-    if (hasValueChildren || (!node.hasValue && node.children.empty())) {
+        std::any_of(children.begin(), children.end(), [](const SettingsNode& c) { return c.HasValue(); });
+    if (hasValueChildren || (!node.HasValue() && children.empty())) {
         out.append("[").append(path).append("]\r\n");
         FormatValues(node, out);
     }
-    for (const SettingsNode& child : node.children) {
-        if (!child.hasValue || !child.children.empty())
-            FormatSections(child, path + "/" + child.name, out);
+    for (const SettingsNode& child : children) {
+        if (!child.HasValue() || !child.Children().empty())
+            FormatSections(child, path + "/" + child.Name(), out);
     }
 }
 
@@ -147,7 +158,7 @@ bool SplitKey(std::string_view key, std::vector<std::string>& names)
             end = key.size();
         const std::string_view name = TrimBlanks(key.substr(start, end - start));
         if (!name.empty()) {
-            if (!IsValidName(name))
+            if (!IsValidName(name) || names.size() == kMaxKeyDepth)
                 return false;
             names.emplace_back(name);
         }
@@ -170,13 +181,18 @@ int32_t ItemIndexOf(std::string_view name)
     return index;
 }
 
+SettingsNode::SettingsNode(std::string name) : mName(std::move(name)) {}
+
+void SettingsNode::SetValue(std::string value)
+{
+    mHasValue = true;
+    mValue = std::move(value);
+}
+
 SettingsNode* SettingsNode::FindChild(std::string_view childName)
 {
-    for (SettingsNode& child : children) {
-        if (NamesEqual(child.name, childName))
-            return &child;
-    }
-    return nullptr;
+    const auto found = mIndex.find(FoldName(childName));
+    return found == mIndex.end() ? nullptr : &mChildren[found->second];
 }
 
 const SettingsNode* SettingsNode::FindChild(std::string_view childName) const
@@ -188,54 +204,56 @@ SettingsNode& SettingsNode::FindOrAddChild(std::string_view childName)
 {
     if (SettingsNode* child = FindChild(childName))
         return *child;
-    children.emplace_back();
-    children.back().name = std::string(childName);
-    return children.back();
+    mChildren.emplace_back(std::string(childName));
+    mIndex.emplace(FoldName(childName), mChildren.size() - 1);
+    mArrayCount = -1;
+    return mChildren.back();
+}
+
+void SettingsNode::RebuildIndex()
+{
+    mIndex.clear();
+    for (size_t i = 0; i < mChildren.size(); ++i)
+        mIndex.emplace(FoldName(mChildren[i].mName), i);
+    mArrayCount = -1;
 }
 
 int32_t SettingsNode::ArrayCount() const
 {
-    // Item names are unique, so the count is at most the number of children.
-    std::vector<bool> present(children.size(), false);
-    for (const SettingsNode& child : children) {
-        const int32_t index = ItemIndexOf(child.name);
-        if (index >= 0 && static_cast<size_t>(index) < present.size())
-            present[static_cast<size_t>(index)] = true;
+    if (mArrayCount < 0) {
+        int32_t count = 0;
+        while (FindChild(std::to_string(count)))
+            ++count;
+        mArrayCount = count;
     }
-    const auto firstMissing = std::find(present.begin(), present.end(), false);
-    return static_cast<int32_t>(firstMissing - present.begin());
+    return mArrayCount;
 }
 
 void SettingsNode::ResizeArray(int32_t count)
 {
-    children.erase(std::remove_if(children.begin(), children.end(),
-                       [count](const SettingsNode& c) { return ItemIndexOf(c.name) >= count; }),
-        children.end());
-    std::vector<bool> present(static_cast<size_t>(count), false);
-    for (const SettingsNode& child : children) {
-        const int32_t index = ItemIndexOf(child.name);
-        if (index >= 0)
-            present[static_cast<size_t>(index)] = true;
-    }
+    mChildren.erase(std::remove_if(mChildren.begin(), mChildren.end(),
+                        [count](const SettingsNode& c) { return ItemIndexOf(c.mName) >= count; }),
+        mChildren.end());
+    RebuildIndex();
     for (int32_t index = 0; index < count; ++index) {
-        if (!present[static_cast<size_t>(index)]) {
-            SettingsNode& item = FindOrAddChild(std::to_string(index));
-            item.hasValue = true;
-        }
+        SettingsNode& item = FindOrAddChild(std::to_string(index));
+        if (!item.mHasValue && item.mChildren.empty())
+            item.mHasValue = true; // a new item: empty text
     }
 }
 
 void SettingsNode::RemoveArrayItem(int32_t index)
 {
     const int32_t count = ArrayCount();
-    children.erase(std::remove_if(children.begin(), children.end(),
-                       [index](const SettingsNode& c) { return ItemIndexOf(c.name) == index; }),
-        children.end());
-    for (SettingsNode& child : children) {
-        const int32_t childIndex = ItemIndexOf(child.name);
+    mChildren.erase(std::remove_if(mChildren.begin(), mChildren.end(),
+                        [index](const SettingsNode& c) { return ItemIndexOf(c.mName) == index; }),
+        mChildren.end());
+    for (SettingsNode& child : mChildren) {
+        const int32_t childIndex = ItemIndexOf(child.mName);
         if (childIndex > index && childIndex < count)
-            child.name = std::to_string(childIndex - 1);
+            child.mName = std::to_string(childIndex - 1);
     }
+    RebuildIndex();
 }
 
 const SettingsNode* SettingsTree::Find(const std::vector<std::string>& names) const
@@ -299,10 +317,9 @@ SettingsTree SettingsTree::Parse(std::string_view text)
         if (!IsValidName(name))
             continue;
         SettingsNode& child = section->FindOrAddChild(name);
-        if (child.hasValue)
+        if (child.HasValue())
             continue; // of two lines for one key, the first counts
-        child.hasValue = true;
-        child.value = UnescapeValue(TrimBlanks(line.substr(equals + 1)));
+        child.SetValue(UnescapeValue(TrimBlanks(line.substr(equals + 1))));
     }
     return tree;
 }
@@ -313,9 +330,9 @@ std::string SettingsTree::Format(std::string_view comment) const
     if (!comment.empty())
         out.append("; ").append(OneLine(comment)).append("\r\n");
     FormatValues(mRoot, out);
-    for (const SettingsNode& child : mRoot.children) {
-        if (!child.hasValue || !child.children.empty())
-            FormatSections(child, child.name, out);
+    for (const SettingsNode& child : mRoot.Children()) {
+        if (!child.HasValue() || !child.Children().empty())
+            FormatSections(child, child.Name(), out);
     }
     return out;
 }

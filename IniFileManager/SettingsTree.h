@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace IniFile {
@@ -14,7 +15,9 @@ bool NamesEqual(std::string_view a, std::string_view b);
 
 // Splits a key such as "Window/Main/Width" (or "Window\Main\Width") into its names,
 // trimming blanks and dropping empty names, so that "" and "/" name the root.
-// False when a name is not allowed (see IniFileManager.h) or key is null.
+// False when a name is not allowed (see IniFileManager.h), when there are more
+// than kMaxKeyDepth names, or when key is null.
+constexpr size_t kMaxKeyDepth = 64;
 bool SplitKey(const char* key, std::vector<std::string>& names);
 bool SplitKey(std::string_view key, std::vector<std::string>& names);
 
@@ -22,12 +25,18 @@ bool SplitKey(std::string_view key, std::vector<std::string>& names);
 // zero), or -1 when the name is not an item name.
 int32_t ItemIndexOf(std::string_view name);
 
-struct SettingsNode
+// One node: a name, an optional value and children in file order. Children are
+// found by name through an index, so that large files and arrays stay fast.
+class SettingsNode
 {
-    std::string name;
-    bool hasValue = false;
-    std::string value;
-    std::vector<SettingsNode> children; // in file order
+public:
+    explicit SettingsNode(std::string name = std::string());
+
+    const std::string& Name() const { return mName; }
+    bool HasValue() const { return mHasValue; }
+    const std::string& Value() const { return mValue; }
+    void SetValue(std::string value);
+    const std::vector<SettingsNode>& Children() const { return mChildren; }
 
     SettingsNode* FindChild(std::string_view childName);
     const SettingsNode* FindChild(std::string_view childName) const;
@@ -41,6 +50,16 @@ struct SettingsNode
     // Removes item index (which must be below ArrayCount) and renames the items
     // after it down by one.
     void RemoveArrayItem(int32_t index);
+
+private:
+    void RebuildIndex();
+
+    std::string mName;
+    bool mHasValue = false;
+    std::string mValue;
+    std::vector<SettingsNode> mChildren;
+    std::unordered_map<std::string, size_t> mIndex; // folded name -> position in mChildren
+    mutable int32_t mArrayCount = -1;               // -1 until counted after a change
 };
 
 class SettingsTree

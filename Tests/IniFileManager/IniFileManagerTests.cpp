@@ -274,6 +274,16 @@ TEST_F(IniFileManagerTest, ArraysGrowShrinkAndCloseGapsOnRemoval)
     EXPECT_EQ(E_INVALIDARG, lib.SetArrayCount(handle, "Recent", INIFILE_MAX_ARRAY_COUNT + 1));
     EXPECT_EQ((Items{"a", "c"}), items());
 
+    // The largest array there may be.
+    ASSERT_EQ(S_OK, lib.SetArrayItemAt(handle, "Big", INIFILE_MAX_ARRAY_COUNT - 1, "last"));
+    Reload();
+    int32_t bigCount = 0;
+    EXPECT_EQ(S_OK, lib.GetArrayCount(handle, "Big", &bigCount));
+    EXPECT_EQ(INIFILE_MAX_ARRAY_COUNT, bigCount);
+    EXPECT_EQ("last", lib.ArrayItemAt(handle, "Big", INIFILE_MAX_ARRAY_COUNT - 1).text);
+    EXPECT_EQ("", lib.ArrayItemAt(handle, "Big", 0).text);
+    ASSERT_EQ(S_OK, lib.SetArrayCount(handle, "Big", 1));
+
     // An empty array is still there after a reload; a missing one has no items.
     ASSERT_EQ(S_OK, lib.SetArrayCount(handle, "Empty", 0));
     Reload();
@@ -290,7 +300,7 @@ TEST_F(IniFileManagerTest, ArraysGrowShrinkAndCloseGapsOnRemoval)
 TEST_F(IniFileManagerTest, BadArgumentsAndHandlesAreRefusedAndChangeNothing)
 {
     ASSERT_EQ(S_OK, lib.SetIniValueInt(handle, "Kept", 1));
-    const std::string before = FileText();
+    const std::string kept = FileText();
 
     for (const char* key : {static_cast<const char*>(nullptr), "", "/", "a=b", "[x]", "x]", ";c", "#c", "A/\x01/B"}) {
         EXPECT_EQ(E_INVALIDARG, lib.SetIniValueStr(handle, key, "v")) << (key ? key : "null");
@@ -299,6 +309,17 @@ TEST_F(IniFileManagerTest, BadArgumentsAndHandlesAreRefusedAndChangeNothing)
         EXPECT_EQ(E_INVALIDARG, lib.SetArrayCount(handle, key, 1)) << (key ? key : "null");
         EXPECT_EQ(E_INVALIDARG, lib.GetStr(handle, key, "").result) << (key ? key : "null");
     }
+    EXPECT_EQ(kept, FileText());
+
+    // Keys may be 64 names deep, not more.
+    std::string deepKey = "N";
+    for (int depth = 2; depth <= 64; ++depth)
+        deepKey += "/N";
+    EXPECT_EQ(S_OK, lib.SetIniValueInt(handle, deepKey.c_str(), 64));
+    EXPECT_EQ(E_INVALIDARG, lib.SetIniValueInt(handle, (deepKey + "/N").c_str(), 65));
+    EXPECT_FALSE(lib.DoesNodeExist(handle, (deepKey + "/N").c_str()));
+    const std::string before = FileText();
+
     EXPECT_EQ(E_INVALIDARG, lib.SetIniValueStr(handle, "Kept", nullptr));
     EXPECT_EQ(E_INVALIDARG, lib.SetArrayItemAt(handle, "Array", 0, nullptr));
     EXPECT_EQ(E_INVALIDARG, lib.GetIniValueInt(handle, "Kept", 0, nullptr));

@@ -222,6 +222,23 @@ TEST_F(IniFilePersistenceTest, AFileCutShortAnywhereOpensAndKeepsItsCompleteLine
     }
 }
 
+TEST_F(IniFilePersistenceTest, AHeaderNestedTooDeepIsSkipped)
+{
+    std::string deep = "Top=2\r\n[";
+    for (int depth = 0; depth < 100000; ++depth)
+        deep += "a/";
+    deep += "a]\r\nLost=1\r\n[Fine]\r\nX=3\r\n";
+    ASSERT_TRUE(WriteBytes(path, deep));
+    Reload();
+    int32_t value = 0;
+    EXPECT_EQ(S_OK, lib.GetInt(handle, "Top", 0, value));
+    EXPECT_EQ(2, value);
+    EXPECT_EQ(S_OK, lib.GetInt(handle, "Fine/X", 0, value));
+    EXPECT_EQ(3, value);
+    EXPECT_FALSE(lib.DoesNodeExist(handle, "a"));
+    EXPECT_EQ(deep, FileText());
+}
+
 TEST_F(IniFilePersistenceTest, BinaryGarbageOpensWithoutHarm)
 {
     std::string garbage;
