@@ -24,9 +24,10 @@
 // Keys: a key is a path of names separated by '/' (a '\' works the same), such
 // as "CurrentSkinIndex" or "Window/Main/Width". Every name on a path is a node:
 // a node may hold a value, child nodes, or both, and the empty path "" is the
-// root node. Names are matched without regard to ASCII case; blanks around a
-// name are ignored; a name may not contain '=', '[', ']' or control characters,
-// nor start with ';' or '#'.
+// root node. A key has at most 64 names. Names are matched without regard to
+// ASCII case (the first spelling is kept); blanks around a name are ignored; a
+// name may not contain '=', '[', ']' or control characters, nor start with ';'
+// or '#'.
 //
 // Arrays: the array at key K is the node K whose children "0", "1", ... hold the
 // items; its count is the number of consecutive items from "0" on. An array is
@@ -48,7 +49,7 @@
 //     [Window/Main]
 //     Width=640
 //     [Recent]
-//     0=C:\Firmware\first.led
+//     0=C:\\Firmware\\first.led
 //     1=second item\nwith a line break
 //
 // Lines before the first section header hold the root's values. A header names
