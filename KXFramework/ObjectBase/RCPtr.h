@@ -24,6 +24,7 @@
 namespace KX {
 
 class LRefCountedObject;
+template <class T> class RCPtr;
 
 template <class T>
 class ConstRCPtr
