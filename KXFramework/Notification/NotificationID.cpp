@@ -8,11 +8,11 @@ Mutex& GetNotificationLock()
     return sNotificationLock;
 }
 
-StringArrayT<wchar_t, char>& GetNotificationIDTable()
+StringArrayT& GetNotificationIDTable()
 {
     // Made after the lock (interning takes the lock first), so it is destroyed
     // before the lock at exit.
-    static StringArrayT<wchar_t, char> sTable;
+    static StringArrayT sTable;
     return sTable;
 }
 
@@ -22,7 +22,7 @@ const wchar_t* InternNotificationID(const wchar_t* name)
         return nullptr;
 
     MutexLock lock(GetNotificationLock());
-    StringArrayT<wchar_t, char>& table = GetNotificationIDTable();
+    StringArrayT& table = GetNotificationIDTable();
 
     // An identifier handed back in is found by its address alone.
     int32_t index = table.FindByBuffer(name);
@@ -48,7 +48,7 @@ StringT<wchar_t, char> GetNotificationIDText(const wchar_t* identifier)
     if (!identifier)
         return StringT<wchar_t, char>();
     MutexLock lock(GetNotificationLock());
-    StringArrayT<wchar_t, char>& table = GetNotificationIDTable();
+    StringArrayT& table = GetNotificationIDTable();
     const int32_t index = table.FindByBuffer(identifier);
     return index < 0 ? StringT<wchar_t, char>() : table.GetAt(index);
 }

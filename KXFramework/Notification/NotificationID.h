@@ -26,7 +26,7 @@ Mutex& GetNotificationLock();
 
 // The table of interned texts, made on first use. Callers hold the
 // notification lock while they use it.
-StringArrayT<wchar_t, char>& GetNotificationIDTable();
+StringArrayT& GetNotificationIDTable();
 
 // The identifier of a text (or of an identifier): null for a null or empty
 // text; otherwise the table's characters for it, added the first time the text
