@@ -356,8 +356,8 @@ StringT<C, O>& StringT<C, O>::Append(const StringT& other)
     const int32_t total = length + added;
     const bool wasLocked = IsLocked();
     if (wasLocked) {
-        mBuffer->Resize(static_cast<uint32_t>(total + 1) * sizeof(C));
-        Data()[total] = 0;
+        // Grow only: the owner of the lock keeps at least the room it asked for.
+        EnsureLockedRoom(total + 1);
     } else {
         Lock(total + 1);
     }
