@@ -288,6 +288,7 @@ struct SimulatedMidi::Impl
     // buffer back for the rest of the message.
     void Deliver(const std::shared_ptr<Handle>& handle, const Bytes& message)
     {
+        const bool systemExclusive = !message.empty() && message[0] == 0xF0;
         size_t offset = 0;
         while (offset < message.size()) {
             Callback callback{handle, 0, 0, 0};
@@ -296,7 +297,7 @@ struct SimulatedMidi::Impl
                 if (handle->closed || !handle->started)
                     return;
                 DWORD timestamp = static_cast<DWORD>(StateStore::WallClockNow() - handle->startedAt);
-                if (message[offset] != 0xF0) {
+                if (!systemExclusive) {
                     size_t length = std::min<size_t>(ShortMessageLength(message[offset]), message.size() - offset);
                     DWORD packed = 0;
                     for (size_t i = 0; i < length; ++i)
