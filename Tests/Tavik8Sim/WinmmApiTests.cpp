@@ -619,3 +619,82 @@ TEST(WinmmTimer, AnswersAsTheSystemDoes)
 }
 
 } // namespace
+
+namespace {
+
+// Runs tavik8sim.exe (built beside the test programs' folder) with this
+// process's environment, so with the same TAVIK8_SIM; answers its exit code
+// and standard output.
+int RunToolProcess(const std::wstring& arguments, std::string& output)
+{
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring folder(self);
+    folder = folder.substr(0, folder.find_last_of(L"\\/"));
+    std::wstring tool = folder + L"\\..\\Tavik8Sim\\tavik8sim.exe";
+    std::wstring commandLine = L"\"" + tool + L"\" " + arguments;
+
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return -1;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION process{};
+    std::vector<wchar_t> mutableLine(commandLine.begin(), commandLine.end());
+    mutableLine.push_back(0);
+    BOOL started = CreateProcessW(tool.c_str(), mutableLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                                  nullptr, nullptr, &startup, &process);
+    CloseHandle(writeEnd);
+    if (!started) {
+        CloseHandle(readEnd);
+        return -1;
+    }
+    char buffer[4096];
+    DWORD got = 0;
+    output.clear();
+    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        output.append(buffer, got);
+    CloseHandle(readEnd);
+    WaitForSingleObject(process.hProcess, 60000);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return static_cast<int>(code);
+}
+
+TEST_F(WinmmTest, TheToolInAnotherProcessDrivesTheSameDevice)
+{
+    InputRecorder input;
+    InputBuffers buffers(256);
+    HMIDIIN in = OpenInput(input, buffers);
+    OutputRecorder output;
+    HMIDIOUT out = OpenOutput(output);
+    SendLong(out, output, DeviceModel::IdentityRequest());
+    ASSERT_TRUE(input.WaitFor(MIM_LONGDATA, 1));
+
+    std::string text;
+    ASSERT_EQ(0, RunToolProcess(L"status", text)) << text;
+    EXPECT_NE(std::string::npos, text.find("\ncount.identity_requests=1\n")) << text;
+
+    // Bytes the tool makes the device send reach this program's input.
+    ASSERT_EQ(0, RunToolProcess(L"send 90 3C 64", text)) << text;
+    ASSERT_TRUE(input.WaitFor(MIM_DATA, 1));
+    EXPECT_EQ(0x643C90u, input.Reports(MIM_DATA)[0].param1);
+
+    SendLong(out, output, DeviceModel::ModeChangeMessage());
+    ASSERT_TRUE(input.WaitFor(MIM_LONGDATA, 2));
+    CloseInput(in, buffers);
+    EXPECT_EQ(MMSYSERR_NOERROR, midiOutClose(out));
+    ASSERT_EQ(0, RunToolProcess(L"power-cycle", text)) << text;
+    EXPECT_EQ(std::vector<std::string>{"Tavik Updater"}, InputNames());
+}
+
+} // namespace
