@@ -546,9 +546,11 @@ TEST_F(WinmmTest, HandlesDieWhenTheDeviceGoesOff)
     EXPECT_EQ(MMSYSERR_NOERROR, midiOutClose(out));
 }
 
-TEST_F(WinmmTest, ModeChangeThenThePortsFollowTheAutomaticPowerCycle)
+TEST_F(WinmmTest, AWholeUpdateWithThePortsFollowingTheDevice)
 {
     DeviceSet("auto_power_cycle_ms", "50");
+    DeviceSet("restart_quiet_ms", "50");
+    DeviceSet("reboot_ms", "50");
     InputRecorder input;
     InputBuffers buffers(256);
     HMIDIIN in = OpenInput(input, buffers);
@@ -583,6 +585,23 @@ TEST_F(WinmmTest, ModeChangeThenThePortsFollowTheAutomaticPowerCycle)
     DeviceState s = store.Read();
     EXPECT_EQ(1, s.records);
     EXPECT_EQ(B({0x00, 0x01, 0x42}), store.ReadImage());
+
+    // After the quiet time the device restarts and comes back in normal mode
+    // with its new version.
+    DWORD restart = GetTickCount();
+    while (InputNames() != std::vector<std::string>{"Tavik 8"} && GetTickCount() - restart < kGenerousMs)
+        Sleep(10);
+    ASSERT_EQ(std::vector<std::string>{"Tavik 8"}, InputNames());
+    InputRecorder normalInput;
+    InputBuffers normalBuffers(256);
+    in = OpenInput(normalInput, normalBuffers);
+    OutputRecorder normalOutput;
+    out = OpenOutput(normalOutput);
+    SendLong(out, normalOutput, DeviceModel::IdentityRequest());
+    ASSERT_TRUE(normalInput.WaitFor(MIM_LONGDATA, 1));
+    EXPECT_EQ(DeviceModel::IdentityReply("1.0.4.4"), normalInput.Reports(MIM_LONGDATA)[0].data);
+    CloseInput(in, normalBuffers);
+    EXPECT_EQ(MMSYSERR_NOERROR, midiOutClose(out));
 }
 
 TEST_F(WinmmTest, RepliesSentWhileNobodyListensAreLost)
