@@ -5,8 +5,13 @@ BUILD="${KX_BUILD:-$REPO/build}"
 export WINEPREFIX="${WINEPREFIX:-$BUILD/wineprefix}"
 export WINEARCH=win64
 export WINEDEBUG="${WINEDEBUG:--all}"
-# No Mono or Gecko installer dialogs; everything else as Wine chooses.
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree=;mshtml=}"
+# No Mono or Gecko installer dialogs; the repository's winmm.dll (the simulated
+# TAVIK8, placed beside the programs that use MIDI) before the system's;
+# everything else as Wine chooses.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree=;mshtml=;winmm=n,b}"
+# The simulated device's state, shared by scripts/sim, scripts/run and the
+# programs they start (a Unix path: the simulation converts it under Wine).
+export TAVIK8_SIM="${TAVIK8_SIM:-$BUILD/tavik8-sim.state}"
 export LANG=en_US.UTF-8
 export LC_ALL=en_US.UTF-8
 

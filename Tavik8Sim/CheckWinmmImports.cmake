@@ -1,0 +1,41 @@
+# cmake -DOBJDUMP=... -DPROGRAM=... -DDLL=... -P CheckWinmmImports.cmake
+# Fails when PROGRAM imports a winmm function that the simulated winmm.dll does
+# not export: Wine would refuse to start the program with the simulated DLL.
+execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE program_dump RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "objdump failed on ${PROGRAM}")
+endif()
+execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dll_dump RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "objdump failed on ${DLL}")
+endif()
+
+string(TOLOWER "${program_dump}" program_lower)
+string(FIND "${program_lower}" "dll name: winmm.dll" start)
+if(start EQUAL -1)
+    return()
+endif()
+string(SUBSTRING "${program_dump}" ${start} -1 imports)
+string(FIND "${imports}" "\n\n" end)
+string(SUBSTRING "${imports}" 0 ${end} imports)
+string(REGEX MATCHALL "[0-9a-f]+[ \t]+[0-9]+[ \t]+[A-Za-z_][A-Za-z0-9_]*" import_lines "${imports}")
+
+string(REGEX MATCHALL "\\[ *[0-9]+\\] [A-Za-z_][A-Za-z0-9_]*" export_lines "${dll_dump}")
+set(exports "")
+foreach(line IN LISTS export_lines)
+    string(REGEX REPLACE "^.*\\] " "" name "${line}")
+    list(APPEND exports ${name})
+endforeach()
+
+set(missing "")
+foreach(line IN LISTS import_lines)
+    string(REGEX REPLACE "^.*[ \t]" "" name "${line}")
+    list(FIND exports ${name} found)
+    if(found EQUAL -1)
+        list(APPEND missing ${name})
+    endif()
+endforeach()
+if(missing)
+    message(FATAL_ERROR "${PROGRAM} imports from winmm what the simulated winmm.dll lacks: ${missing}\n"
+                        "Add them to Tavik8Sim/Winmm (WinmmExports.cpp and winmm.def).")
+endif()
