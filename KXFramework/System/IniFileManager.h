@@ -4,7 +4,6 @@
 // library (Uninit does, and so does the proxy's destructor at the last release).
 #pragma once
 
-#include "ObjectBase/RCPtr.h"
 #include "ObjectBase/RefCountedObject.h"
 #include "System/IIniFileManager.h"
 

@@ -124,11 +124,11 @@ int32_t ListFiles(const String& folder, const String& pattern, IArray<String>& f
 String GetLongPathName(const String& path)
 {
     std::vector<wchar_t> buffer(MAX_PATH, L'\0');
-    DWORD length = GetLongPathNameW(path.GetData(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    DWORD length = ::GetLongPathNameW(path.GetData(), buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length >= buffer.size()) {
         // Too long for the usual buffer: the answer is the size it needs.
         buffer.assign(length + 1, L'\0');
-        length = GetLongPathNameW(path.GetData(), buffer.data(), static_cast<DWORD>(buffer.size()));
+        length = ::GetLongPathNameW(path.GetData(), buffer.data(), static_cast<DWORD>(buffer.size()));
     }
     if (length == 0 || length >= buffer.size())
         return path;

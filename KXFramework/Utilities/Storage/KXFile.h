@@ -16,6 +16,10 @@
 // The path operations never throw: they answer false, 0 or a result code.
 #pragma once
 
+// Before the declarations: <windows.h> turns GetLongPathName into
+// GetLongPathNameW, and every user must see the same name.
+#include "KXPlatform.h"
+
 #include "ObjectBase/Holder.h"
 #include "ObjectBase/RCPtr.h"
 #include "ObjectBase/ResultCodes.h"
