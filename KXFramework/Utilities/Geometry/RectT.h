@@ -7,6 +7,9 @@
 #include "Utilities/Geometry/NumberConversion.h"
 #include "Utilities/Geometry/PointT.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace KX {
 
 template <class T>
@@ -37,5 +40,22 @@ struct RectT
     }
     bool operator!=(const RectT& other) const { return !(*this == other); }
 };
+
+// The intersection of two integer rectangles into `out`; true when it is at
+// least 1 x 1. Without such an intersection `out` becomes {0, 0, 0, 0}.
+inline bool IntersectRects(RectT<long>& out, const RectT<long>& a, const RectT<long>& b)
+{
+    const long long left = std::max<long long>(a.x, b.x);
+    const long long top = std::max<long long>(a.y, b.y);
+    const long long right = std::min<long long>(static_cast<long long>(a.x) + a.width, static_cast<long long>(b.x) + b.width);
+    const long long bottom = std::min<long long>(static_cast<long long>(a.y) + a.height, static_cast<long long>(b.y) + b.height);
+    if (right - left < 1 || bottom - top < 1 || right - left > INT32_MAX || bottom - top > INT32_MAX) {
+        out = RectT<long>();
+        return false;
+    }
+    out = RectT<long>(static_cast<long>(left), static_cast<long>(top), static_cast<long>(right - left),
+                      static_cast<long>(bottom - top));
+    return true;
+}
 
 } // namespace KX

@@ -91,4 +91,16 @@ TEST(PointAndRect, IntegerPointPlusDoublePointRoundsTheOffsetFirst)
     EXPECT_EQ(PointT<long>(INT_MIN, 0), PointT<long>(INT_MAX, 0) + PointT<double>(1.0, 0.0));
 }
 
+TEST(PointAndRect, IntersectRects)
+{
+    RectT<long> out(9, 9, 9, 9);
+    EXPECT_TRUE(IntersectRects(out, RectT<long>(0, 0, 10, 10), RectT<long>(5, -5, 10, 10)));
+    EXPECT_EQ(RectT<long>(5, 0, 5, 5), out);
+    EXPECT_FALSE(IntersectRects(out, RectT<long>(0, 0, 10, 10), RectT<long>(10, 0, 5, 5))); // touching
+    EXPECT_EQ(RectT<long>(), out);
+    EXPECT_FALSE(IntersectRects(out, RectT<long>(0, 0, 10, 10), RectT<long>(2, 2, 0, 5)));
+    EXPECT_TRUE(IntersectRects(out, RectT<long>(INT_MAX - 5, 0, INT_MAX, 1), RectT<long>(0, 0, INT_MAX, 1)));
+    EXPECT_EQ(RectT<long>(INT_MAX - 5, 0, 5, 1), out);
+}
+
 } // namespace
