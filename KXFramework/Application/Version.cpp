@@ -135,8 +135,9 @@ StringT<wchar_t, char> Version::GetStringFileInfo(const char* key) const
         return StringT<wchar_t, char>();
     const size_t room = static_cast<size_t>(end - start) / sizeof(wchar_t);
     const wchar_t* text = static_cast<const wchar_t*>(value);
-    const size_t count = wcsnlen(text, room);
-    return StringT<wchar_t, char>(std::wstring(text, count).c_str());
+    StringT<wchar_t, char> result;
+    result.Assign(text, static_cast<int32_t>(wcsnlen(text, room)));
+    return result;
 }
 
 void Version::SetErrorTextSource(ErrorTextSource source)

@@ -138,7 +138,7 @@ String GetLongPathName(const String& path)
 String MakeValidFileName(const String& name)
 {
     String valid = name;
-    valid.ReplaceAny(String(L"\\/:*?\"<>|&;,^()"), L'_');
+    valid.ReplaceAny(L"\\/:*?\"<>|&;,^()", L'_');
     return valid;
 }
 

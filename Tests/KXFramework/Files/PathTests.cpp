@@ -157,8 +157,9 @@ TEST(Paths, GetLongPathNameOfExistingAndMissingPaths)
     EXPECT_EQ(file, W(KX::GetLongPathName(S(file))));
 
     wchar_t shortForm[MAX_PATH] = {};
-    if (GetShortPathNameW(file.c_str(), shortForm, MAX_PATH) > 0 && file != shortForm)
+    if (GetShortPathNameW(file.c_str(), shortForm, MAX_PATH) > 0 && file != shortForm) {
         EXPECT_EQ(file, W(KX::GetLongPathName(String(shortForm))));
+    }
 
     const std::wstring missing = folder / L"no such file.txt";
     EXPECT_EQ(missing, W(KX::GetLongPathName(S(missing)))) << "an unresolvable path comes back as it was";
