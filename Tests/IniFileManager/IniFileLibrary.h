@@ -1,0 +1,94 @@
+// Test helpers for IniFileManager.dll: the library loaded by name and its exports
+// looked up by name, as the framework does; the framework's protocol for texts;
+// a scratch folder with a non-ASCII name; whole-file reads and writes.
+#pragma once
+
+#include "IniFileManager.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace IniFileTest {
+
+class IniFileLibrary
+{
+public:
+    IniFileLibrary() { Load(); }
+    ~IniFileLibrary() { Unload(); }
+    IniFileLibrary(const IniFileLibrary&) = delete;
+    IniFileLibrary& operator=(const IniFileLibrary&) = delete;
+
+    // LoadLibraryW(L"IniFileManager.dll"), then GetProcAddress of every export.
+    bool Load();
+    // FreeLibrary; true when the library is no longer in the process afterwards.
+    bool Unload();
+    bool AllExportsFound() const;
+
+    PFN_OpenIniFile OpenIniFile = nullptr;
+    PFN_WriteIniFile WriteIniFile = nullptr;
+    PFN_CloseIniFile CloseIniFile = nullptr;
+    PFN_DoesNodeExist DoesNodeExist = nullptr;
+    PFN_GetIniValueInt GetIniValueInt = nullptr;
+    PFN_SetIniValueInt SetIniValueInt = nullptr;
+    PFN_GetIniValueStr GetIniValueStr = nullptr;
+    PFN_SetIniValueStr SetIniValueStr = nullptr;
+    PFN_GetKeyCount GetKeyCount = nullptr;
+    PFN_GetKeyNameAt GetKeyNameAt = nullptr;
+    PFN_GetArrayCount GetArrayCount = nullptr;
+    PFN_SetArrayCount SetArrayCount = nullptr;
+    PFN_GetArrayItemAt GetArrayItemAt = nullptr;
+    PFN_SetArrayItemAt SetArrayItemAt = nullptr;
+    PFN_RemoveArrayItemAt RemoveArrayItemAt = nullptr;
+
+    // A text read the framework's way: a 1024-byte buffer first; on -2 one buffer
+    // of the size the library asks for.
+    struct Text
+    {
+        int32_t result = 0;
+        std::string text;
+        int calls = 0;
+        int32_t firstNeeded = 0; // the size the first call reported
+    };
+    Text GetStr(int32_t handle, const char* key, const char* defaultText) const;
+    Text KeyNameAt(int32_t handle, const char* key, int32_t index) const;
+    Text ArrayItemAt(int32_t handle, const char* key, int32_t index) const;
+
+    // Opens path (UTF-8) with the application's settings version and a product name.
+    int32_t Open(const std::string& path, int32_t& handle) const;
+    // The integer at key, or the default, and the result.
+    int32_t GetInt(int32_t handle, const char* key, int32_t defaultValue, int32_t& value) const;
+
+private:
+    HMODULE mModule = nullptr;
+};
+
+std::string ToUtf8(const std::wstring& text);
+std::wstring FromUtf8(const std::string& text);
+
+// Whole-file access through wide names; ReadBytes answers false for a missing file.
+bool ReadBytes(const std::wstring& path, std::string& bytes);
+bool WriteBytes(const std::wstring& path, const std::string& bytes);
+bool FileExists(const std::wstring& path);
+
+// A new folder under the temporary folder, with a non-ASCII name, removed with
+// everything in it at the end.
+class ScratchFolder
+{
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::wstring& Path() const { return mPath; }
+    std::wstring File(const std::wstring& name) const { return mPath + L"\\" + name; }
+    // The names of everything in the folder.
+    std::wstring Listing() const;
+
+private:
+    std::wstring mPath;
+};
+
+} // namespace IniFileTest

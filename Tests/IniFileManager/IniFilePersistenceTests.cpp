@@ -1,0 +1,315 @@
+// What IniFileManager.dll leaves on disk: every change at once, in the documented
+// format; damaged files read as far as they make sense and kept until a write;
+// settings handed from one process to the next.
+#include "IniFileFixture.h"
+
+#include <cstdlib>
+
+using namespace IniFileTest;
+
+namespace {
+
+const wchar_t kChildFileVariable[] = L"INIFILEMANAGER_TEST_FILE";
+const char kParentText[] = "from the parent \xE2\x80\x94 \xC3\xA9t\xC3\xA9";    // "— été"
+const char kChildText[] = "from the child \xE5\xAD\x90\xE3\x83\x97\xE3\x83\xAD"; // "子プロ"
+
+using IniFilePersistenceTest = IniFileFixture;
+
+TEST_F(IniFilePersistenceTest, ANewFileIsCreatedAtOpenWithItsComment)
+{
+    EXPECT_EQ("; TAVIK8 Updater settings, version 1_0_0\r\n", FileText());
+    EXPECT_EQ(L"UserSettings.ini;", folder.Listing());
+}
+
+TEST_F(IniFilePersistenceTest, EveryChangeIsInTheFileBeforeTheCallReturns)
+{
+    ASSERT_EQ(S_OK, lib.SetIniValueInt(handle, "CurrentSkinIndex", 3));
+    EXPECT_NE(std::string::npos, FileText().find("\r\nCurrentSkinIndex=3\r\n"));
+
+    ASSERT_EQ(S_OK, lib.SetIniValueStr(handle, "Window/Main/Title", " TAVIK8\\Updater\n"));
+    ASSERT_EQ(S_OK, lib.SetArrayCount(handle, "Recent", 2));
+    ASSERT_EQ(S_OK, lib.SetArrayItemAt(handle, "Recent", 0, "C:\\Firmware\\first.led"));
+    ASSERT_EQ(S_OK, lib.SetArrayCount(handle, "Empty", 0));
+    ASSERT_EQ(S_OK, lib.SetIniValueStr(handle, "\xC3\x9C" "bersicht/Gr\xC3\xB6\xC3\x9F" "e", "gro\xC3\x9F"));
+    ASSERT_EQ(S_OK, lib.RemoveArrayItemAt(handle, "Recent", 1));
+    EXPECT_EQ("; TAVIK8 Updater settings, version 1_0_0\r\n"
+              "CurrentSkinIndex=3\r\n"
+              "[Window/Main]\r\n"
+              "Title=\\sTAVIK8\\\\Updater\\n\r\n"
+              "[Recent]\r\n"
+              "0=C:\\\\Firmware\\\\first.led\r\n"
+              "[Empty]\r\n"
+              "[\xC3\x9C" "bersicht]\r\n"
+              "Gr\xC3\xB6\xC3\x9F" "e=gro\xC3\x9F\r\n",
+        FileText());
+
+    // Nothing but the file itself: no temporary file is left behind.
+    EXPECT_EQ(L"UserSettings.ini;", folder.Listing());
+}
+
+TEST_F(IniFilePersistenceTest, ASettingSurvivesUnloadingTheLibraryWithoutWriteOrClose)
+{
+    ASSERT_EQ(S_OK, lib.SetIniValueInt(handle, "CurrentSkinIndex", 4));
+    ASSERT_TRUE(lib.Unload()); // nothing of the library is left in the process
+    ASSERT_TRUE(lib.Load());
+    int32_t reopened = 0;
+    ASSERT_EQ(S_OK, lib.Open(ToUtf8(path), reopened));
+    int32_t value = 0;
+    EXPECT_EQ(S_OK, lib.GetInt(reopened, "CurrentSkinIndex", 0, value));
+    EXPECT_EQ(4, value);
+}
+
+// Started by the test below as a second process; not run on its own.
+TEST(IniFileManagerChild, DISABLED_ReadsTheParentsValueAndWritesOneBack)
+{
+    wchar_t file[4096] = {};
+    ASSERT_NE(0u, GetEnvironmentVariableW(kChildFileVariable, file, 4096));
+    IniFileLibrary lib;
+    ASSERT_TRUE(lib.AllExportsFound());
+    int32_t handle = 0;
+    ASSERT_EQ(S_OK, lib.Open(ToUtf8(file), handle));
+    EXPECT_EQ(kParentText, lib.GetStr(handle, "Handover/Parent", "").text);
+    int32_t value = 0;
+    EXPECT_EQ(S_OK, lib.GetInt(handle, "CurrentSkinIndex", 0, value));
+    EXPECT_EQ(7, value);
+    EXPECT_EQ(S_OK, lib.SetIniValueStr(handle, "Handover/Child", kChildText));
+}
+
+TEST(IniFileManagerProcesses, AValueWrittenByOneProcessIsReadByTheNext)
+{
+    ScratchFolder folder;
+    const std::wstring path = folder.File(L"R\u00E9glages-\u8A2D\u5B9A.ini");
+    IniFileLibrary lib;
+    ASSERT_TRUE(lib.AllExportsFound());
+    int32_t handle = 0;
+    ASSERT_EQ(S_OK, lib.Open(ToUtf8(path), handle));
+    ASSERT_EQ(S_OK, lib.SetIniValueStr(handle, "Handover/Parent", kParentText));
+    ASSERT_EQ(S_OK, lib.SetIniValueInt(handle, "CurrentSkinIndex", 7));
+
+    // This same program again, running only the child's test.
+    wchar_t program[MAX_PATH * 4] = {};
+    ASSERT_NE(0u, GetModuleFileNameW(nullptr, program, MAX_PATH * 4));
+    std::wstring commandLine = L"\"" + std::wstring(program) +
+                               L"\" --gtest_also_run_disabled_tests --gtest_color=no "
+                               L"--gtest_filter=IniFileManagerChild.DISABLED_ReadsTheParentsValueAndWritesOneBack";
+    ASSERT_TRUE(SetEnvironmentVariableW(kChildFileVariable, path.c_str()));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    const BOOL started =
+        CreateProcessW(program, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+    SetEnvironmentVariableW(kChildFileVariable, nullptr);
+    ASSERT_TRUE(started);
+    const DWORD waited = WaitForSingleObject(process.hProcess, 120000);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    ASSERT_EQ(WAIT_OBJECT_0, waited);
+    EXPECT_EQ(0u, exitCode) << "the child process found other values";
+
+    // The handle still open here sees what the other process wrote.
+    EXPECT_EQ(kChildText, lib.GetStr(handle, "Handover/Child", "").text);
+    EXPECT_EQ(kParentText, lib.GetStr(handle, "Handover/Parent", "").text);
+}
+
+TEST_F(IniFilePersistenceTest, ChangesMadeOnDiskMeanwhileAreSeen)
+{
+    ASSERT_EQ(S_OK, lib.SetIniValueInt(handle, "Mine", 1));
+    ASSERT_TRUE(WriteBytes(path, "Mine=1\r\nTheirs=2\r\n"));
+    int32_t value = 0;
+    EXPECT_EQ(S_OK, lib.GetInt(handle, "Theirs", 0, value));
+    EXPECT_EQ(2, value);
+
+    // A change keeps what the other writer added.
+    ASSERT_TRUE(WriteBytes(path, "Mine=1\r\nTheirs=3\r\n"));
+    ASSERT_EQ(S_OK, lib.SetIniValueInt(handle, "Mine", 5));
+    Reload();
+    EXPECT_EQ(S_OK, lib.GetInt(handle, "Theirs", 0, value));
+    EXPECT_EQ(3, value);
+
+    // A file removed meanwhile holds nothing; the next change makes it again.
+    ASSERT_TRUE(DeleteFileW(path.c_str()));
+    EXPECT_EQ(INIFILE_S_DEFAULT, lib.GetInt(handle, "Mine", -1, value));
+    EXPECT_EQ(-1, value);
+    ASSERT_EQ(S_OK, lib.SetIniValueInt(handle, "Again", 6));
+    EXPECT_TRUE(FileExists(path));
+    Reload();
+    EXPECT_EQ(S_OK, lib.GetInt(handle, "Again", 0, value));
+    EXPECT_EQ(6, value);
+}
+
+const char kDamagedFile[] =
+    "\xEF\xBB\xBF; a comment\r\n"
+    "Top = 5 \r\n"
+    "a line without an equals sign\r\n"
+    "= a value without a name\r\n"
+    "Top=6\r\n"
+    "[Good]\n"
+    "Name=two\\nlines\n"
+    "Odd=\xFF\xFE bytes\n"
+    "[Unclosed header\n"
+    "Lost=1\n"
+    "[Bad=Header]\n"
+    "AlsoLost=1\n"
+    "[Good/Sub]\r"
+    "Deep=yes\r"
+    "Zeros=\0\0\0\0\n"
+    "[Recent]\n"
+    "0=a\n"
+    "1=b\n"
+    "3=after a gap\n"
+    "[Cut]\n"
+    "Half=trunc";
+
+TEST_F(IniFilePersistenceTest, ADamagedFileIsReadAsFarAsItMakesSenseAndKeptUntilAWrite)
+{
+    const std::string damaged(kDamagedFile, sizeof kDamagedFile - 1);
+    ASSERT_TRUE(WriteBytes(path, damaged));
+    Reload();
+
+    auto checkReadable = [this](int32_t rootCount) {
+        int32_t value = 0;
+        EXPECT_EQ(S_OK, lib.GetInt(handle, "Top", 0, value));
+        EXPECT_EQ(5, value);
+        EXPECT_EQ("two\nlines", lib.GetStr(handle, "Good/Name", "").text);
+        EXPECT_EQ("\xFF\xFE bytes", lib.GetStr(handle, "Good/Odd", "").text);
+        EXPECT_EQ("yes", lib.GetStr(handle, "Good/Sub/Deep", "").text);
+        EXPECT_EQ("trunc", lib.GetStr(handle, "Cut/Half", "").text);
+        int32_t count = -1;
+        EXPECT_EQ(S_OK, lib.GetArrayCount(handle, "Recent", &count));
+        EXPECT_EQ(2, count);
+        EXPECT_EQ("after a gap", lib.GetStr(handle, "Recent/3", "").text);
+        for (const char* gone : {"Unclosed header", "Lost", "AlsoLost", "Good/Zeros", "Good/Sub/Zeros"})
+            EXPECT_FALSE(lib.DoesNodeExist(handle, gone)) << gone;
+        EXPECT_EQ(S_OK, lib.GetKeyCount(handle, "", &count));
+        EXPECT_EQ(rootCount, count);
+    };
+    checkReadable(4); // Top, Good, Recent, Cut
+    EXPECT_EQ(damaged, FileText()) << "reading must not touch the file";
+    EXPECT_EQ(E_INVALIDARG, lib.SetIniValueStr(handle, "a=b", "refused"));
+    EXPECT_EQ(damaged, FileText()) << "a refused change must not touch the file";
+
+    // The first write keeps everything that could be read.
+    ASSERT_EQ(S_OK, lib.SetIniValueInt(handle, "CurrentSkinIndex", 1));
+    EXPECT_NE(damaged, FileText());
+    Reload();
+    checkReadable(5);
+    int32_t value = 0;
+    EXPECT_EQ(S_OK, lib.GetInt(handle, "CurrentSkinIndex", 0, value));
+    EXPECT_EQ(1, value);
+}
+
+TEST_F(IniFilePersistenceTest, AFileCutShortAnywhereOpensAndKeepsItsCompleteLines)
+{
+    const std::string whole = "; comment\r\nFirst=1\r\n[Section]\r\nSecond=2\r\n[Array]\r\n0=x\r\n";
+    ASSERT_EQ(S_OK, lib.CloseIniFile(handle, 0));
+    for (size_t length = 0; length <= whole.size(); ++length) {
+        const std::string cut = whole.substr(0, length);
+        ASSERT_TRUE(WriteBytes(path, cut));
+        int32_t cutHandle = 0;
+        ASSERT_EQ(S_OK, lib.Open(ToUtf8(path), cutHandle)) << length;
+        int32_t value = 0;
+        const bool firstComplete = cut.find("First=1") != std::string::npos;
+        EXPECT_EQ(firstComplete ? S_OK : INIFILE_S_DEFAULT, lib.GetInt(cutHandle, "First", 0, value)) << length;
+        const bool secondComplete = cut.find("Second=2") != std::string::npos;
+        EXPECT_EQ(secondComplete ? 2 : 0, (lib.GetInt(cutHandle, "Section/Second", 0, value), value)) << length;
+        int32_t count = -1;
+        lib.GetArrayCount(cutHandle, "Array", &count);
+        EXPECT_EQ(cut.find("0=") != std::string::npos ? 1 : 0, count) << length; // "0=" is an empty item
+        EXPECT_EQ(cut, FileText()) << length;
+        ASSERT_EQ(S_OK, lib.CloseIniFile(cutHandle, 0));
+    }
+}
+
+TEST_F(IniFilePersistenceTest, AHeaderNestedTooDeepIsSkipped)
+{
+    std::string deep = "Top=2\r\n[";
+    for (int depth = 0; depth < 100000; ++depth)
+        deep += "a/";
+    deep += "a]\r\nLost=1\r\n[Fine]\r\nX=3\r\n";
+    ASSERT_TRUE(WriteBytes(path, deep));
+    Reload();
+    int32_t value = 0;
+    EXPECT_EQ(S_OK, lib.GetInt(handle, "Top", 0, value));
+    EXPECT_EQ(2, value);
+    EXPECT_EQ(S_OK, lib.GetInt(handle, "Fine/X", 0, value));
+    EXPECT_EQ(3, value);
+    EXPECT_FALSE(lib.DoesNodeExist(handle, "a"));
+    EXPECT_EQ(deep, FileText());
+}
+
+TEST_F(IniFilePersistenceTest, BinaryGarbageOpensWithoutHarm)
+{
+    std::string garbage;
+    unsigned seed = 12345;
+    for (int i = 0; i < 8192; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        garbage += static_cast<char>(seed >> 24);
+    }
+    ASSERT_TRUE(WriteBytes(path, garbage));
+    Reload();
+    int32_t count = -1;
+    EXPECT_GE(lib.GetKeyCount(handle, "", &count), 0);
+    for (int32_t i = 0; i < count; ++i)
+        EXPECT_EQ(S_OK, lib.KeyNameAt(handle, "", i).result);
+    EXPECT_EQ(garbage, FileText());
+}
+
+TEST_F(IniFilePersistenceTest, AFileTooLargeToBeSettingsIsNeitherOpenedNorTouched)
+{
+    ASSERT_EQ(S_OK, lib.CloseIniFile(handle, 0));
+    const std::wstring large = folder.File(L"Large.ini");
+    const std::string content = "Key=1\r\n" + std::string(INIFILE_MAX_FILE_SIZE, 'x');
+    ASSERT_TRUE(WriteBytes(large, content));
+    int32_t largeHandle = -1;
+    EXPECT_EQ(E_FAIL, lib.Open(ToUtf8(large), largeHandle));
+    EXPECT_EQ(0, largeHandle);
+    std::string after;
+    ASSERT_TRUE(ReadBytes(large, after));
+    EXPECT_TRUE(after == content);
+}
+
+TEST_F(IniFilePersistenceTest, PathsThatCannotHoldAFileGiveNoHandle)
+{
+    const std::wstring missingFolder = folder.File(L"Missing\\UserSettings.ini");
+    const std::wstring aFolder = folder.File(L"AFolder");
+    ASSERT_TRUE(CreateDirectoryW(aFolder.c_str(), nullptr));
+    for (const std::wstring& bad : {missingFolder, aFolder}) {
+        int32_t badHandle = -1;
+        EXPECT_EQ(E_FAIL, lib.Open(ToUtf8(bad), badHandle));
+        EXPECT_EQ(0, badHandle);
+    }
+    EXPECT_EQ(L"AFolder;UserSettings.ini;", folder.Listing());
+}
+
+TEST_F(IniFilePersistenceTest, AFailedWriteChangesNeitherTheFileNorTheSettings)
+{
+    ASSERT_EQ(S_OK, lib.SetIniValueInt(handle, "Value", 1));
+    ASSERT_EQ(S_OK, lib.SetArrayCount(handle, "Items", 2));
+    const std::string before = FileText();
+
+    // The temporary file cannot be made where a folder of its name stands.
+    const std::wstring blocker = path + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+    ASSERT_TRUE(CreateDirectoryW(blocker.c_str(), nullptr));
+    EXPECT_EQ(E_FAIL, lib.SetIniValueInt(handle, "Value", 2));
+    EXPECT_EQ(E_FAIL, lib.SetIniValueStr(handle, "Other", "x"));
+    EXPECT_EQ(E_FAIL, lib.RemoveArrayItemAt(handle, "Items", 0));
+    EXPECT_EQ(E_FAIL, lib.WriteIniFile(handle));
+    int32_t value = 0;
+    EXPECT_EQ(S_OK, lib.GetInt(handle, "Value", 0, value));
+    EXPECT_EQ(1, value);
+    EXPECT_FALSE(lib.DoesNodeExist(handle, "Other"));
+    int32_t count = 0;
+    EXPECT_EQ(S_OK, lib.GetArrayCount(handle, "Items", &count));
+    EXPECT_EQ(2, count);
+    EXPECT_EQ(before, FileText());
+
+    ASSERT_TRUE(RemoveDirectoryW(blocker.c_str()));
+    EXPECT_EQ(S_OK, lib.SetIniValueInt(handle, "Value", 2));
+    Reload();
+    EXPECT_EQ(S_OK, lib.GetInt(handle, "Value", 0, value));
+    EXPECT_EQ(2, value);
+}
+
+} // namespace
