@@ -169,6 +169,7 @@ TEST_F(ClipboardTest, NonAsciiTextGoesOutAsUnicodeAndUtf8)
 {
     const wchar_t* text = L"Gr\x00fc\x00df" L"e \x20ac 5 \x2713 \xD83D\xDE00";
     const RCPtr<LRefCountedObject> object(LStringObject::Create(String(text)).Get());
+    EXPECT_EQ(String(text), object->ToString());
     ASSERT_EQ(S_OK, mClipboard->SetData(object));
 
     const std::string unicode = Dump(L"dump-unicode");

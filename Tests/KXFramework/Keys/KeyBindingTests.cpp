@@ -1,4 +1,5 @@
 #include "Notification/Notification.h"
+#include "Notification/NotificationCenter.h"
 #include "Notification/NotificationDistributor.h"
 #include "Notification/NotificationID.h"
 #include "Notification/NotificationReceiver.h"
@@ -169,6 +170,28 @@ TEST(GlobalHotKeyManager, ABoundKeyHandsItsNotificationToTheReceiver)
     RCPtr<LGlobalHotKeyManager> deaf = LGlobalHotKeyManager::Create(RCPtr<LNotificationReceiver>());
     ASSERT_EQ(S_OK, deaf->GetBindingMap().AddBinding(Key(L"VKEY_F9"), L"NID_APP_EXIT_REQ"));
     EXPECT_EQ(S_OK, deaf->ProcessKey(Key(L"VKEY_F9")));
+}
+
+TEST(GlobalHotKeyManager, ThroughAPostingReceiverTheNotificationArrivesInTheNextPass)
+{
+    RCPtr<LNotificationCenter> centre;
+    LNotificationCenter::Create(centre, String(L"keys test"));
+    RCPtr<LNotificationQueue::LPostingReceiver> posting;
+    centre->GetPostingReceiver(posting);
+    RCPtr<LGlobalHotKeyManager> manager = LGlobalHotKeyManager::Create(posting);
+    ASSERT_EQ(S_OK, manager->GetBindingMap().AddBinding(Key(L"Alt+VKEY_F4"), L"NID_APP_EXIT_REQ"));
+
+    RCPtr<RecordingReceiver> listener(new RecordingReceiver);
+    ASSERT_EQ(S_OK, centre->RegisterClient(listener, L"NID_APP_EXIT_REQ", 0));
+
+    EXPECT_EQ(S_OK, manager->ProcessKey(KeyCode(0x73, true, 0, KeyCode::ModAlt)));
+    EXPECT_TRUE(listener->received.empty()); // posted, not sent
+    centre->ProcessNotifications(false);
+    ASSERT_EQ(1u, listener->received.size());
+    EXPECT_EQ(InternNotificationID(L"NID_APP_EXIT_REQ"), listener->received[0]->GetID());
+    EXPECT_EQ(static_cast<LNotificationDistributor*>(centre.Get()), listener->senders[0]);
+
+    centre->UnregisterClient(listener, L"NID_APP_EXIT_REQ");
 }
 
 } // namespace
