@@ -20,7 +20,7 @@
 #pragma once
 
 #include "ObjectBase/Exception.h"
-#include "ObjectBase/RCPtr.h"
+#include "ObjectBase/RefCountedObject.h"
 #include "ObjectBase/TypeName.h"
 #include "Utilities/Storage/BufferT.h"
 #include "Utilities/Storage/IArray.h"
