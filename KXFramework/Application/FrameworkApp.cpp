@@ -1,0 +1,297 @@
+#include "Application/FrameworkApp.h"
+
+#include "Application/StartupErrorBox.h"
+#include "ControlBase/ControlFactory.h"
+#include "ControlBase/StringTable.h"
+#include "MfcLite/AfxGlobals.h"
+#include "MfcLite/WinApp.h"
+#include "MfcLite/Wnd.h"
+#include "Notification/Notification.h"
+#include "Notification/NotificationCenterManager.h"
+#include "Notification/NotificationID.h"
+#include "ObjectBase/Exception.h"
+#include "System/ClipBoard.h"
+#include "System/GlobalHotKeyManager.h"
+#include "System/IniFileManager.h"
+#include "System/KeyCode.h"
+
+#include <cstdlib>
+#include <exception>
+
+namespace KX {
+
+LFrameworkApp* LFrameworkApp::sInstance = nullptr;
+
+namespace {
+
+const wchar_t* const kSkinIndexKey = L"CurrentSkinIndex";
+
+// The system cursors by framework cursor name.
+struct CursorName
+{
+    const wchar_t* name;
+    LPCWSTR cursor;
+};
+const CursorName kSystemCursors[] = {
+    {L"UI_CURSOR_ARROW", IDC_ARROW},         {L"UI_CURSOR_IBEAM", IDC_IBEAM},
+    {L"UI_CURSOR_WAIT", IDC_WAIT},           {L"UI_CURSOR_CROSS", IDC_CROSS},
+    {L"UI_CURSOR_UP_ARROW", IDC_UPARROW},    {L"UI_CURSOR_SIZE_ALL", IDC_SIZEALL},
+    {L"UI_CURSOR_SIZE_NWSE", IDC_SIZENWSE},  {L"UI_CURSOR_SIZE_NESW", IDC_SIZENESW},
+    {L"UI_CURSOR_SIZE_WE", IDC_SIZEWE},      {L"UI_CURSOR_SIZE_NS", IDC_SIZENS},
+    {L"UI_CURSOR_NO_DROP", IDC_NO},          {L"UI_CURSOR_HAND", IDC_HAND},
+    {L"UI_CURSOR_APP_STARTING", IDC_APPSTARTING}, {L"UI_CURSOR_HELP", IDC_HELP},
+};
+
+} // namespace
+
+LFrameworkApp::LFrameworkApp(const RCPtr<LControlFactory>& factory, const RCPtr<LStringTable>& frameworkStrings,
+                             const StringT<char, wchar_t>& commandLine)
+{
+    sInstance = this;
+    mControlFactory = factory;
+    mCommandLine = commandLine;
+    mFrameworkStrings = frameworkStrings;
+
+    RCPtr<LNotificationCenter> center = LNotificationCenterManager::GetInstance()->GetApplicationCenter();
+    RCPtr<LNotificationQueue::LPostingReceiver> posting;
+    if (center)
+        center->GetPostingReceiver(posting);
+    mHotKeyManager = LGlobalHotKeyManager::Create(RCPtr<LNotificationReceiver>(posting.Get()));
+    mClipboard = LClipboard::Create();
+    if (mControlFactory)
+        mControlFactory->GetAppStringTable(mAppStrings);
+}
+
+LFrameworkApp::~LFrameworkApp()
+{
+    UnregisterAll();
+    LNotificationCenterManager::sInstance = RCPtr<LNotificationCenterManager>();
+    LNotification::SetPoolingEnabled(false);
+    sInstance = nullptr;
+}
+
+KXRESULT LFrameworkApp::ReleaseInternalReferences()
+{
+    UnregisterAll();
+    return LRefCountedObject::ReleaseInternalReferences();
+}
+
+KXRESULT LFrameworkApp::ReceiveNotification(const RCPtr<LNotificationDistributor>&,
+                                            const RCPtr<LNotification>& notification)
+{
+    if (!notification || GetNotificationIDText(notification->GetID()) != kExitRequestID)
+        return S_OK;
+    // A refused request is dropped without a word.
+    if (!CanExit())
+        return S_OK;
+    OnExitRequest();
+    return S_OK;
+}
+
+void LFrameworkApp::OnExitRequest()
+{
+    mExiting = true;
+    CWinApp* app = AfxGetApp();
+    if (app && app->m_pMainWnd && app->m_pMainWnd->GetSafeHwnd())
+        PostMessageW(app->m_pMainWnd->GetSafeHwnd(), WM_CLOSE, 0, 0);
+    PostQuitMessage(0);
+}
+
+KXRESULT LFrameworkApp::OnApplicationHook1(const String&)
+{
+    return S_OK;
+}
+
+KXRESULT LFrameworkApp::OnApplicationHook2(const String&)
+{
+    return S_OK;
+}
+
+KXRESULT LFrameworkApp::ProcessCommandLine(const String&)
+{
+    return S_OK;
+}
+
+KXRESULT LFrameworkApp::RunApplicationStartup()
+{
+    try {
+        LNotification::SetPoolingEnabled(true);
+        // The framework's control types join the factory's registry with the
+        // control classes themselves.
+        if (mHotKeyManager)
+            mHotKeyManager->GetBindingMap().Load(mAppStrings, String(L"GHK"));
+        if (mClipboard)
+            mClipboard->Initialize();
+        int32_t skin = GetCurrentSkinIndex();
+        if (mControlFactory && skin > mControlFactory->GetSkinCount() - 1)
+            skin = mControlFactory->GetSkinCount() - 1;
+        if (skin < 0)
+            skin = 0;
+        SetSkin(skin);
+        return S_OK;
+    } catch (const std::exception&) {
+        return E_FAIL;
+    }
+}
+
+KXRESULT LFrameworkApp::RunMainLoop()
+{
+    OnRunStart();
+    ProcessIdle(true);
+    try {
+        RunMessageLoop();
+    } catch (...) {
+        String text;
+        String caption;
+        if (mFrameworkStrings) {
+            mFrameworkStrings->GetString(L"STARTUP_ERROR", text);
+            mFrameworkStrings->GetString(L"STARTUP_ERROR_CAPTION", caption);
+        }
+        ShowStartupErrorBox(nullptr, text.GetData(), caption.GetData(), MB_ICONERROR);
+        RCPtr<LNotification> exitRequest;
+        LNotification::Create(exitRequest, kExitRequestID);
+        RCPtr<LNotificationCenter> center = LNotificationCenterManager::GetInstance()->GetApplicationCenter();
+        if (center)
+            center->PostNotification(exitRequest);
+    }
+    ProcessIdle(true);
+    return S_OK;
+}
+
+KXRESULT LFrameworkApp::OnRunStart()
+{
+    return S_OK;
+}
+
+KXRESULT LFrameworkApp::Shutdown()
+{
+    RCPtr<LControlFactory> factory = mControlFactory;
+    mControlFactory = RCPtr<LControlFactory>();
+    factory = RCPtr<LControlFactory>();
+    RCPtr<LGlobalHotKeyManager> hotKeys = mHotKeyManager;
+    mHotKeyManager = RCPtr<LGlobalHotKeyManager>();
+    hotKeys = RCPtr<LGlobalHotKeyManager>();
+    RCPtr<LClipboard> clipboard = mClipboard;
+    mClipboard = RCPtr<LClipboard>();
+    clipboard = RCPtr<LClipboard>();
+    return S_OK;
+}
+
+KXRESULT LFrameworkApp::GetAppName(String& name)
+{
+    return GetProductName(name);
+}
+
+int32_t LFrameworkApp::GetCurrentSkinIndex()
+{
+    const int32_t file = GetSettingsFile(1);
+    const RCPtr<LIniFileManager>& manager = GetIniFileManager();
+    int32_t index = 0;
+    if (file != 0 && manager)
+        manager->GetIniValueInt(file, String(kSkinIndexKey), 0, index);
+    return index;
+}
+
+KXRESULT LFrameworkApp::SetSkin(int32_t skinIndex)
+{
+    String face;
+    float points = 0.0f;
+    int32_t style = 0;
+    KX_THROW_IF_FAILED(GetDefaultFont(face, points, style), "KX::LFrameworkApp::SetSkin", "Application/FrameworkApp",
+                       228);
+    if (mControlFactory) {
+        mControlFactory->SetCurrentSkinIndex(skinIndex);
+        mControlFactory->GetSkinFont(face, points, style);
+    }
+    mDefaultFontFace = face;
+    mDefaultFontSize = points;
+    mDefaultFontStyle = style;
+
+    const int32_t file = GetSettingsFile(1);
+    const RCPtr<LIniFileManager>& manager = GetIniFileManager();
+    if (file != 0 && manager)
+        manager->SetIniValueInt(file, String(kSkinIndexKey), skinIndex);
+    return S_OK;
+}
+
+KXRESULT LFrameworkApp::GetDefaultFont(String& face, float& points, int32_t& style)
+{
+    face.Empty();
+    points = 0.0f;
+    style = 0;
+    LOGFONTW font{};
+    if (!SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof(font), &font, 0))
+        return E_FAIL;
+    face = font.lfFaceName;
+    points = static_cast<float>(std::abs(font.lfHeight)) * 72.0f / 96.0f;
+    if (font.lfWeight >= FW_BOLD)
+        style |= 1;
+    if (font.lfItalic)
+        style |= 2;
+    if (font.lfUnderline)
+        style |= 4;
+    if (font.lfStrikeOut)
+        style |= 8;
+    return S_OK;
+}
+
+KXRESULT LFrameworkApp::GetKeyState(int32_t virtualKey, bool& down, bool& toggled)
+{
+    const SHORT state = ::GetKeyState(virtualKey);
+    down = (state & 0x8000) != 0;
+    toggled = (state & 1) != 0;
+    return S_OK;
+}
+
+HCURSOR LFrameworkApp::GetCursor(const String& name)
+{
+    for (const CursorName& entry : kSystemCursors) {
+        if (name == entry.name)
+            return LoadCursorW(nullptr, entry.cursor);
+    }
+    return LoadCursorW(nullptr, IDC_ARROW);
+}
+
+int32_t LFrameworkApp::MessageBox(const wchar_t* text, const wchar_t* caption, UINT type)
+{
+    return ::MessageBoxW(nullptr, text, caption, type);
+}
+
+bool LFrameworkApp::ProcessIdle(bool first)
+{
+    return LNotificationCenterManager::GetInstance()->ProcessNotifications(first);
+}
+
+BOOL LFrameworkApp::OnIdle(LONG idleCount)
+{
+    if (mExiting)
+        return FALSE;
+    const bool more = ProcessIdle(idleCount == 0);
+    return more && idleCount < 2 ? TRUE : FALSE;
+}
+
+void LFrameworkApp::GetString(String& text, const wchar_t* identifier) const
+{
+    text.Empty();
+    if (mAppStrings)
+        mAppStrings->GetString(identifier, text);
+}
+
+void LFrameworkApp::GetStartupErrorTexts(String& text, String& caption) const
+{
+    text = L"The application encountered problems during startup and will now close.";
+    caption = L"Error";
+    if (mFrameworkStrings) {
+        mFrameworkStrings->GetString(L"STARTUP_ERROR", text);
+        mFrameworkStrings->GetString(L"STARTUP_ERROR_CAPTION", caption);
+    }
+}
+
+void GetString(StringT<wchar_t, char>& text, const wchar_t* identifier)
+{
+    text.Empty();
+    if (LFrameworkApp::sInstance)
+        LFrameworkApp::sInstance->GetString(text, identifier);
+}
+
+} // namespace KX

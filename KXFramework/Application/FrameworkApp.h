@@ -1,0 +1,172 @@
+// KX::LFrameworkApp: the one object through which every component reaches the
+// process-wide services of the framework: control factory and string tables,
+// folders and settings files, skin and default font, time, keys, message
+// boxes, the exit request and the idle pass that delivers posted
+// notifications.
+//
+// Contract:
+// - Abstract; KX::LApplicationBase<T> supplies the Windows side and the
+//   program's own class what is particular to it (main control, settings
+//   files, renderer type, exit permission).
+// - sInstance points at the one object from the start of its construction to
+//   the end of its destruction; other threads read it to reach the
+//   "application" notification centre.
+// - Exiting turns true once, on the first accepted "NID_APP_EXIT_REQ"; from
+//   then on the idle hook does nothing.
+// - Everything else runs on the user-interface thread.
+#pragma once
+
+#include "Notification/NotificationClient.h"
+#include "ObjectBase/RCPtr.h"
+#include "Utilities/Storage/StringT.h"
+
+#include <cstdint>
+
+namespace KX {
+
+class LClipboard;
+class LControlFactory;
+class LGlobalHotKeyManager;
+class LIniFileManager;
+class LNotification;
+class LNotificationDistributor;
+class LStringTable;
+
+class LFrameworkApp : public LNotificationClient
+{
+public:
+    using String = StringT<wchar_t, char>;
+
+    static LFrameworkApp* sInstance;
+
+    // The exit request of the whole program.
+    static constexpr const wchar_t* kExitRequestID = L"NID_APP_EXIT_REQ";
+
+    // ---- notifications ----
+
+    // "NID_APP_EXIT_REQ": asks CanExit, then ends the message loop (see
+    // OnExitRequest). Anything else: 0, nothing happens.
+    KXRESULT ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
+                                 const RCPtr<LNotification>& notification) override;
+
+    // ---- hooks of the run ----
+
+    // Called before start-up and after a successful one; 0.
+    virtual KXRESULT OnApplicationHook1(const String& commandLine);
+    virtual KXRESULT OnApplicationHook2(const String& commandLine);
+    // A second instance's command line; 0 (ignored).
+    virtual KXRESULT ProcessCommandLine(const String& commandLine);
+    // Start-up before any window (see the source for its steps). 0, or E_FAIL.
+    virtual KXRESULT RunApplicationStartup();
+    // The message loop with an idle pass before and after it.
+    virtual KXRESULT RunMainLoop();
+    virtual KXRESULT OnRunStart();
+    // The MFC application object's own message loop.
+    virtual KXRESULT RunMessageLoop() = 0;
+    // Releases the control factory, the hot-key manager and the clipboard. 0.
+    virtual KXRESULT Shutdown();
+    virtual bool IsExiting() const { return mExiting; }
+    // Whether an exit request may end the program now.
+    virtual bool CanExit() = 0;
+
+    // ---- names and places ----
+
+    virtual KXRESULT GetCompanyName(String& name) = 0;
+    virtual KXRESULT GetProductName(String& name) = 0;
+    virtual KXRESULT GetProductVersion(String& version) = 0;
+    virtual KXRESULT GetSettingsVersion(String& version) = 0;
+    // The product name.
+    virtual KXRESULT GetAppName(String& name);
+    virtual KXRESULT GetMainControlName(String& name) = 0;
+    virtual int32_t GetLocaleID() = 0;
+    // Folder 0 program, 1 "::" (the embedded resources), 2 common application
+    // data, 3 local application data (both with company and product folders),
+    // 4 documents. Another identifier throws the out-of-range error.
+    virtual KXRESULT GetFolder(String& path, int32_t folderId) = 0;
+    KXRESULT GetModuleFolder(String& path) { return GetFolder(path, 0); }
+    virtual int32_t GetRendererType() = 0;
+
+    // ---- settings and skin ----
+
+    virtual const RCPtr<LIniFileManager>& GetIniFileManager() = 0;
+    // The handle of settings file 0 ("AppSettings.ini") or 1
+    // ("UserSettings.ini"); 0 when there is none.
+    virtual int32_t GetSettingsFile(int32_t fileId) = 0;
+    // "CurrentSkinIndex" of the user settings, 0 without them.
+    virtual int32_t GetCurrentSkinIndex();
+    // Makes the skin current, takes its default font, saves the index. 0.
+    virtual KXRESULT SetSkin(int32_t skinIndex);
+    // The system's icon-title font: face, size in points, style bits (1 bold,
+    // 2 italic, 4 underline, 8 strike-out). E_FAIL when it cannot be read.
+    virtual KXRESULT GetDefaultFont(String& face, float& points, int32_t& style);
+    // The default font that the current skin chose.
+    const String& GetDefaultFontFace() const { return mDefaultFontFace; }
+    float GetDefaultFontSize() const { return mDefaultFontSize; }
+    int32_t GetDefaultFontStyle() const { return mDefaultFontStyle; }
+
+    // ---- time, keys, cursors, boxes ----
+
+    virtual double GetElapsedTime() = 0;
+    virtual uint32_t GetTicks() = 0;
+    virtual KXRESULT GetKeyState(int32_t virtualKey, bool& down, bool& toggled);
+    virtual HCURSOR GetCursor(const String& name);
+    virtual int32_t MessageBox(const wchar_t* text, const wchar_t* caption, UINT type);
+
+    // ---- idle ----
+
+    // One idle pass: every notification centre's queue; true while work
+    // remains.
+    virtual bool ProcessIdle(bool first);
+    // The MFC idle hook: the idle pass at most three times per idle phase
+    // (idle counts 0, 1 and 2), only while work remains; FALSE at once while
+    // exiting.
+    BOOL OnIdle(LONG idleCount);
+
+    // ---- strings and services ----
+
+    // The text of the identifier in the application string table; empty when
+    // it is not there.
+    void GetString(String& text, const wchar_t* identifier) const;
+    const RCPtr<LControlFactory>& GetControlFactory() const { return mControlFactory; }
+    const RCPtr<LStringTable>& GetFrameworkStringTable() const { return mFrameworkStrings; }
+    const RCPtr<LStringTable>& GetAppStringTable() const { return mAppStrings; }
+    const RCPtr<LGlobalHotKeyManager>& GetHotKeyManager() const { return mHotKeyManager; }
+    const RCPtr<LClipboard>& GetClipboard() const { return mClipboard; }
+    // The command line given at construction, as UTF-8.
+    const StringT<char, wchar_t>& GetCommandLineUtf8() const { return mCommandLine; }
+    String GetCommandLine() const { return String(mCommandLine); }
+
+    // The text and caption of the start-up error box, from the framework
+    // string table where it has them.
+    void GetStartupErrorTexts(String& text, String& caption) const;
+
+protected:
+    LFrameworkApp(const RCPtr<LControlFactory>& factory, const RCPtr<LStringTable>& frameworkStrings,
+                  const StringT<char, wchar_t>& commandLine);
+    ~LFrameworkApp() override;
+
+    // Removes the registrations, then the base answer.
+    KXRESULT ReleaseInternalReferences() override;
+
+    // The exit request once CanExit agreed: exiting, WM_CLOSE to the main
+    // window when there is one, and the quit message.
+    virtual void OnExitRequest();
+
+private:
+    RCPtr<LControlFactory> mControlFactory;
+    StringT<char, wchar_t> mCommandLine;
+    RCPtr<LStringTable> mFrameworkStrings;
+    RCPtr<LStringTable> mAppStrings;
+    bool mExiting = false;
+    String mDefaultFontFace;
+    float mDefaultFontSize = 0.0f;
+    int32_t mDefaultFontStyle = 0;
+    RCPtr<LGlobalHotKeyManager> mHotKeyManager;
+    RCPtr<LClipboard> mClipboard;
+};
+
+// The text of the identifier in the application's string table (empty
+// without an application).
+void GetString(StringT<wchar_t, char>& text, const wchar_t* identifier);
+
+} // namespace KX

@@ -1,0 +1,133 @@
+#include "Application/MFCFrameworkAppBase.h"
+
+#include "Application/ApplicationFolders.h"
+#include "Application/ProgramGlobals.h"
+#include "Application/StartupErrorBox.h"
+#include "ControlBase/ControlFactory.h"
+#include "ControlBase/StringTable.h"
+#include "MfcLite/AfxGlobals.h"
+#include "MfcLite/Wnd.h"
+#include "ObjectBase/Exception.h"
+
+#include <exception>
+
+namespace KX {
+
+namespace {
+// The WM_COPYDATA record's dwData and wParam for a handed-over command line.
+constexpr ULONG_PTR kCommandLineHandOver = 0x465;
+} // namespace
+
+MFCFrameworkAppBase::MFCFrameworkAppBase() = default;
+
+MFCFrameworkAppBase::~MFCFrameworkAppBase() = default;
+
+MFCFrameworkAppBase* MFCFrameworkAppBase::GetInstance()
+{
+    return dynamic_cast<MFCFrameworkAppBase*>(AfxGetApp());
+}
+
+void MFCFrameworkAppBase::ReleaseStartupObjects()
+{
+    StopGdiplus(mGdiplusToken);
+    RCPtr<LControlFactory> factory = mControlFactory;
+    mControlFactory = RCPtr<LControlFactory>();
+    factory = RCPtr<LControlFactory>();
+    RCPtr<LStringTable> strings = mStringTable;
+    mStringTable = RCPtr<LStringTable>();
+    strings = RCPtr<LStringTable>();
+}
+
+void MFCFrameworkAppBase::ShowStartupError()
+{
+    String text(L"The application encountered problems during startup and will now close.");
+    String caption(L"Error");
+    if (mStringTable) {
+        mStringTable->GetString(L"STARTUP_ERROR", text);
+        mStringTable->GetString(L"STARTUP_ERROR_CAPTION", caption);
+    }
+    ShowStartupErrorBox(nullptr, text.GetData(), caption.GetData(), MB_ICONERROR);
+}
+
+BOOL MFCFrameworkAppBase::StartApplication(const String& productName, const String& uniqueAppName)
+{
+    mControlFactory = LControlFactory::Create(productName);
+    SetModuleInstance(m_hInstance);
+    mControlFactory->SetResourceModule(m_hInstance);
+
+    String resourceFolder;
+    GetApplicationFolder(1, String(), String(), resourceFolder);
+    KX_THROW_IF_FAILED(mControlFactory->LoadResources(resourceFolder, mLocaleId),
+                       "KX::MFCFrameworkApp<class LApplication>::InitApplication", "Application/ApplicationBaseWin",
+                       161);
+    mControlFactory->GetFrameworkStringTable(mStringTable);
+
+    // One instance at a time: the mutex's name stays taken for the life of
+    // the process (the handle is never closed).
+    String mutexName = uniqueAppName;
+    mutexName += String(L"Prevent");
+    HANDLE mutex = CreateMutexW(nullptr, TRUE, mutexName.GetData());
+    mFirstInstance = GetLastError() != ERROR_ALREADY_EXISTS;
+    if (mutex)
+        ReleaseMutex(mutex);
+    if (mFirstInstance)
+        return TRUE;
+
+    HWND mainWindow = FindWindowW(uniqueAppName.GetData(), nullptr);
+    if (!mainWindow)
+        return TRUE; // the running instance has no window (yet): go on as the first
+    HandOverCommandLine(mainWindow);
+    return FALSE;
+}
+
+void MFCFrameworkAppBase::HandOverCommandLine(HWND mainWindow)
+{
+    HWND popup = GetLastActivePopup(mainWindow);
+    BringWindowToTop(mainWindow);
+    if (IsIconic(mainWindow))
+        ::ShowWindow(mainWindow, SW_RESTORE);
+    if (popup && popup != mainWindow)
+        BringWindowToTop(popup);
+
+    const StringT<char, wchar_t> commandLine(GetCommandLineW());
+    if (commandLine.IsEmpty())
+        return;
+    COPYDATASTRUCT record{};
+    record.dwData = kCommandLineHandOver;
+    record.cbData = static_cast<DWORD>(commandLine.GetLength() + 1);
+    record.lpData = const_cast<char*>(commandLine.GetData());
+    SendMessageW(mainWindow, WM_COPYDATA, static_cast<WPARAM>(kCommandLineHandOver),
+                 reinterpret_cast<LPARAM>(&record));
+}
+
+int FrameworkWinMain(HINSTANCE instance, HINSTANCE previousInstance, LPWSTR commandLine, int showCommand,
+                     int32_t localeId)
+{
+    MFCFrameworkAppBase* app = MFCFrameworkAppBase::GetInstance();
+    if (AfxWinInit(instance, previousInstance, commandLine, showCommand) && app) {
+        app->SetLocaleId(localeId == -1 ? static_cast<int32_t>(GetUserDefaultLCID() & 0xFFFF) : localeId);
+        if (app->InitApplication()) {
+            if (!app->InitInstance()) {
+                if (app->m_pMainWnd)
+                    app->m_pMainWnd->DestroyWindow();
+                app->ExitInstance();
+            } else {
+                try {
+                    app->Run();
+                } catch (const std::exception& error) {
+                    StringT<wchar_t, char> text(app->m_pszAppName ? app->m_pszAppName : L"");
+                    text += StringT<wchar_t, char>(L": ");
+                    text += StringT<wchar_t, char>(error.what());
+                    ReportFatalError(text.GetData());
+                    SetProgramExitCode(kUncaughtExceptionExitCode);
+                }
+            }
+        }
+    }
+    if (app)
+        app->ReleaseStartupObjects();
+    AfxWinTerm();
+    return GetProgramExitCode();
+}
+
+} // namespace KX

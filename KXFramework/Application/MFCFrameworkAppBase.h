@@ -1,0 +1,69 @@
+// KX::MFCFrameworkAppBase: what the framework's WinMain needs of the MFC
+// application object without knowing the program's application class: the
+// objects that start-up made (control factory, framework strings, GDI+), the
+// locale of all text and the single-instance decision.
+#pragma once
+
+#include "MfcLite/WinApp.h"
+#include "ObjectBase/RCPtr.h"
+#include "ObjectBase/ResultCodes.h"
+#include "Utilities/Storage/StringT.h"
+
+#include <cstdint>
+
+namespace KX {
+
+class LControlFactory;
+class LStringTable;
+
+class MFCFrameworkAppBase : public CWinApp
+{
+public:
+    using String = StringT<wchar_t, char>;
+
+    MFCFrameworkAppBase();
+    ~MFCFrameworkAppBase() override;
+
+    // The language of all user-visible text.
+    int32_t GetLocaleId() const { return mLocaleId; }
+    void SetLocaleId(int32_t localeId) { mLocaleId = localeId; }
+    bool IsFirstInstance() const { return mFirstInstance; }
+    const RCPtr<LControlFactory>& GetControlFactory() const { return mControlFactory; }
+    const RCPtr<LStringTable>& GetStringTable() const { return mStringTable; }
+
+    // The end of the framework's WinMain: GDI+ shut down, the control
+    // factory and the string table released.
+    void ReleaseStartupObjects();
+
+    // The running program's MFC application object, or null.
+    static MFCFrameworkAppBase* GetInstance();
+
+protected:
+    // The start-up error box: the built-in texts, or the string table's
+    // "STARTUP_ERROR" and "STARTUP_ERROR_CAPTION" where it has them.
+    void ShowStartupError();
+    // GDI+, the control factory with its documents, the single instance.
+    // Throws on a failure to load the documents.
+    BOOL StartApplication(const String& productName, const String& uniqueAppName);
+    // Hands the command line to the running instance's main window.
+    static void HandOverCommandLine(HWND mainWindow);
+
+    RCPtr<LControlFactory> mControlFactory;
+    RCPtr<LStringTable> mStringTable;
+    void* mSplash = nullptr; // the splash screen, when one runs
+    bool mFirstInstance = true;
+    ULONG_PTR mGdiplusToken = 0;
+    int32_t mLocaleId = 0;
+};
+
+// The framework's WinMain: MFC start-up, the locale (-1: the user's default,
+// low 16 bits), InitApplication, InitInstance and Run, then the clean-up;
+// answers the program-wide exit code. An exception that leaves Run is
+// reported (standard error and debug output) and ends the program with
+// kUncaughtExceptionExitCode.
+int FrameworkWinMain(HINSTANCE instance, HINSTANCE previousInstance, LPWSTR commandLine, int showCommand,
+                     int32_t localeId);
+
+constexpr int32_t kUncaughtExceptionExitCode = 255;
+
+} // namespace KX

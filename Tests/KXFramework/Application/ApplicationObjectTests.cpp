@@ -1,0 +1,182 @@
+// The framework application object: start-up, the exit request and its key,
+// the idle hook, folders, the clock and the strings.
+#include "ShellTestSupport.h"
+
+#include "Notification/Notification.h"
+#include "Notification/NotificationCenterManager.h"
+#include "System/GlobalHotKeyManager.h"
+#include "System/KeyCode.h"
+
+std::vector<RecordedBox> ShellTest::sBoxes;
+
+namespace {
+
+using String = KX::StringT<wchar_t, char>;
+
+void PostExitRequest()
+{
+    KX::RCPtr<KX::LNotification> request;
+    KX::LNotification::Create(request, L"NID_APP_EXIT_REQ");
+    KX::LNotificationCenterManager::GetInstance()->GetApplicationCenter()->PostNotification(request);
+}
+
+using ApplicationObjectTest = ShellTest;
+
+TEST_F(ApplicationObjectTest, KeepsItsCommandLineAndIsTheProgramWideInstance)
+{
+    KX::RCPtr<TestApplication> app = MakeApplication();
+    EXPECT_EQ(app.Get(), KX::LFrameworkApp::sInstance);
+    EXPECT_EQ(String(L"prog.exe -Option \"quoted text\""), app->GetCommandLine());
+    String text;
+    KX::GetString(text, L"LABEL_TEST");
+    EXPECT_EQ(String(L"Application text"), text);
+    KX::GetString(text, L"NO_SUCH_STRING");
+    EXPECT_TRUE(text.IsEmpty());
+    app = KX::RCPtr<TestApplication>();
+    EXPECT_EQ(nullptr, KX::LFrameworkApp::sInstance);
+    EXPECT_EQ(0, TestApplication::sLiveCount);
+}
+
+TEST_F(ApplicationObjectTest, AcceptedExitRequestEndsTheLoopOnce)
+{
+    KX::RCPtr<TestApplication> app = MakeApplication();
+    ASSERT_EQ(S_OK, app->RunApplicationStartup());
+
+    app->mCanExit = false;
+    PostExitRequest();
+    app->ProcessIdle(true);
+    EXPECT_FALSE(app->IsExiting());
+    EXPECT_FALSE(QuitMessageQueued());
+    app->mIdleFirstFlags.clear();
+    app->OnIdle(0); // the idle pass keeps running
+    EXPECT_EQ(1u, app->mIdleFirstFlags.size());
+
+    app->mCanExit = true;
+    PostExitRequest();
+    app->ProcessIdle(true);
+    EXPECT_TRUE(app->IsExiting());
+    EXPECT_TRUE(QuitMessageQueued());
+    // Exiting: the idle hook stops at once, without a pass.
+    app->mIdleFirstFlags.clear();
+    EXPECT_EQ(FALSE, app->OnIdle(0));
+    EXPECT_TRUE(app->mIdleFirstFlags.empty());
+    app->Shutdown();
+}
+
+TEST_F(ApplicationObjectTest, AltF4PostsTheExitRequestUnlessTheStringsBoundIt)
+{
+    const KX::KeyCode altF4 = KX::KeyCode::FromString(L"Alt+VKEY_F4");
+    {
+        KX::RCPtr<TestApplication> app = MakeApplication();
+        ASSERT_EQ(S_OK, app->RunApplicationStartup());
+        EXPECT_EQ(String(L"NID_APP_EXIT_REQ"), app->GetHotKeyManager()->GetBindingMap().FindNotificationID(altF4));
+        EXPECT_EQ(S_OK, app->GetHotKeyManager()->ProcessKey(altF4));
+        app->ProcessIdle(true);
+        EXPECT_TRUE(app->IsExiting());
+        DrainQueue();
+        app->Shutdown();
+    }
+    {
+        KX::RCPtr<TestApplication> app = MakeApplication();
+        app->GetHotKeyManager()->GetBindingMap().AddBinding(altF4, L"NID_SHOW_HELP");
+        ASSERT_EQ(S_OK, app->RunApplicationStartup());
+        EXPECT_EQ(String(L"NID_SHOW_HELP"), app->GetHotKeyManager()->GetBindingMap().FindNotificationID(altF4));
+        app->Shutdown();
+    }
+}
+
+TEST_F(ApplicationObjectTest, IdleHookRunsAtMostThreePassesPerPhase)
+{
+    KX::RCPtr<TestApplication> app = MakeApplication();
+    app->mAlwaysMoreIdleWork = true;
+    EXPECT_EQ(TRUE, app->OnIdle(0));
+    EXPECT_EQ(TRUE, app->OnIdle(1));
+    EXPECT_EQ(FALSE, app->OnIdle(2)); // more work, but the phase's third pass is its last
+    EXPECT_EQ((std::vector<bool>{true, false, false}), app->mIdleFirstFlags);
+
+    app->mAlwaysMoreIdleWork = false;
+    EXPECT_EQ(FALSE, app->OnIdle(0)); // nothing left to do
+}
+
+TEST_F(ApplicationObjectTest, ElapsedTimeAddsTheTicksBetweenQuestions)
+{
+    KX::RCPtr<TestApplication> app = MakeApplication();
+    app->SetTicks(1000);
+    app->SetTicks(2500);
+    EXPECT_DOUBLE_EQ(1.5, app->GetElapsedTime());
+    app->SetTicks(0xFFFFFF00u);
+    app->GetElapsedTime();
+    app->SetTicks(0x100); // the millisecond counter wrapped
+    const double before = app->GetElapsedTime();
+    EXPECT_NEAR(0.512, before - (1.5 + (0xFFFFFF00u - 2500u) / 1000.0), 1e-6);
+}
+
+TEST_F(ApplicationObjectTest, FoldersOfTheProgramItsResourcesAndItsSettings)
+{
+    KX::RCPtr<TestApplication> app = MakeApplication();
+    String path;
+    app->GetFolder(path, 0);
+    EXPECT_EQ(KX::GetProgramFileFolder(), path);
+    EXPECT_EQ(String(L"\\Tests"), path.Right(6));
+    app->GetModuleFolder(path);
+    EXPECT_EQ(KX::GetProgramFileFolder(), path);
+    app->GetFolder(path, 1);
+    EXPECT_EQ(String(L"::"), path);
+
+    // Company and product folders below the data folders; the slash of the
+    // company name becomes an underscore, and both levels exist.
+    for (int32_t id : {2, 3}) {
+        app->GetFolder(path, id);
+        EXPECT_EQ(String(L"\\Ostrel Test_Labs\\Shell Tests"), path.Right(29)) << id;
+        EXPECT_TRUE(KX::FolderExists(path)) << id;
+    }
+    String common;
+    String local;
+    app->GetFolder(common, 2);
+    app->GetFolder(local, 3);
+    EXPECT_NE(common, local);
+    app->GetFolder(path, 4);
+    EXPECT_FALSE(path.IsEmpty());
+
+    try {
+        app->GetFolder(path, 5);
+        FAIL() << "no exception";
+    } catch (const KX::Exception<std::out_of_range>& error) {
+        EXPECT_STREQ("Out of Range : Unknown Path ID. : KX::MFCFrameworkApp<class TestApplication>::GetFolder : "
+                     "Application/ApplicationBaseWin : Line 570",
+                     error.what());
+    }
+}
+
+TEST_F(ApplicationObjectTest, VersionNamesAndTheDefaultFont)
+{
+    KX::RCPtr<TestApplication> app = MakeApplication();
+    String text;
+    EXPECT_EQ(S_OK, app->GetCompanyName(text));
+    EXPECT_EQ(String(L"Ostrel Test/Labs"), text);
+    EXPECT_EQ(S_OK, app->GetAppName(text));
+    EXPECT_EQ(String(L"Shell Tests"), text);
+    EXPECT_EQ(String(L"Ostrel_DEVICE_FAMILY_NAME_String_FirmwareUpdater"), TestApplication::GetUniqueAppName());
+
+    String face;
+    float points = 0;
+    int32_t style = -1;
+    ASSERT_EQ(S_OK, app->GetDefaultFont(face, points, style));
+    EXPECT_FALSE(face.IsEmpty());
+    EXPECT_GT(points, 0.0f);
+    EXPECT_EQ(0, style & ~0xF);
+
+    app->GetErrorCodeText(text, 42);
+    EXPECT_EQ(String(L"The application encountered problems during startup and will now close.  (Error code = 42)"),
+              text);
+}
+
+TEST_F(ApplicationObjectTest, SystemCursorsByName)
+{
+    KX::RCPtr<TestApplication> app = MakeApplication();
+    EXPECT_EQ(LoadCursorW(nullptr, IDC_SIZEWE), app->GetCursor(L"UI_CURSOR_SIZE_WE"));
+    EXPECT_EQ(LoadCursorW(nullptr, IDC_WAIT), app->GetCursor(L"UI_CURSOR_WAIT"));
+    EXPECT_EQ(LoadCursorW(nullptr, IDC_ARROW), app->GetCursor(L"UI_CURSOR_NO_SUCH_THING"));
+}
+
+} // namespace

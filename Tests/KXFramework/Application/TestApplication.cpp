@@ -1,0 +1,7 @@
+#include "TestApplication.h"
+
+KX::KXRESULT TestApplication::sStartupResult = S_OK;
+int32_t TestApplication::sExitCodeToSet = -1;
+int32_t TestApplication::sLiveCount = 0;
+int32_t TestApplication::sShutdownCount = 0;
+TestApplication* TestApplication::sLast = nullptr;
