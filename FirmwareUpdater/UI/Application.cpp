@@ -1,0 +1,111 @@
+#include "UI/Application.h"
+
+#include "Engine/UpdateEngineInterface.h"
+#include "MfcLite/AfxGlobals.h"
+#include "System/IniFileManager.h"
+
+namespace {
+
+// Device state of an engine that is sending the image.
+constexpr int32_t kUpdating = 8;
+
+HCURSOR LoadProgramCursor(int id)
+{
+    HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCEW(id), RT_GROUP_CURSOR);
+    return LoadCursorW(module, MAKEINTRESOURCEW(id));
+}
+
+} // namespace
+
+LApplication::LApplication(const KX::RCPtr<KX::LControlFactory>& factory,
+                           const KX::RCPtr<KX::LStringTable>& frameworkStrings, const String& commandLine)
+    : Base(factory, frameworkStrings, commandLine)
+{
+}
+
+LApplication::~LApplication()
+{
+    mUpdateProcessor = KX::RCPtr<LUpdateProcessor>();
+}
+
+KX::KXRESULT LApplication::Create(KX::RCPtr<LApplication>& application, const KX::RCPtr<KX::LControlFactory>& factory,
+                                  const KX::RCPtr<KX::LStringTable>& frameworkStrings, const String& commandLine)
+{
+    application = KX::RCPtr<LApplication>(new LApplication(factory, frameworkStrings, commandLine));
+    return S_OK;
+}
+
+KX::KXRESULT LApplication::GetSettingsVersion(String& version)
+{
+    version = kSettingsVersion;
+    return S_OK;
+}
+
+KX::KXRESULT LApplication::GetMainControlName(String& name)
+{
+    name = L"mainControl";
+    return S_OK;
+}
+
+HCURSOR LApplication::GetCursor(const String& name)
+{
+    if (name == L"UI_CURSOR_DROP_MOVE")
+        return LoadProgramCursor(102);
+    if (name == L"UI_CURSOR_DROP_COPY")
+        return LoadProgramCursor(103);
+    for (const wchar_t* none : {L"UI_CURSOR_SPLIT_V", L"UI_CURSOR_SPLIT_H", L"UI_CURSOR_ROTATE", L"UI_CURSOR_MAG",
+                                L"UI_CURSOR_MAG_PLUS", L"UI_CURSOR_MAG_MINUS"}) {
+        if (name == none)
+            return nullptr;
+    }
+    return Base::GetCursor(name);
+}
+
+KX::KXRESULT LApplication::GetSettingsFilePath(int32_t fileId, String& path)
+{
+    path.Empty();
+    if (fileId != 0 && fileId != 1)
+        return E_INVALIDARG;
+    GetFolder(path, fileId == 0 ? 2 : 3);
+    path += String(L"\\");
+    path += String(fileId == 0 ? kAppSettingsFileName : kUserSettingsFileName);
+    return S_OK;
+}
+
+int32_t LApplication::GetSettingsFile(int32_t fileId)
+{
+    int32_t* handle = fileId == 0 ? &mAppSettingsHandle : fileId == 1 ? &mUserSettingsHandle : nullptr;
+    if (!handle)
+        return 0;
+    if (*handle == 0 && GetIniFileManager()) {
+        String path;
+        String version;
+        String product;
+        GetSettingsFilePath(fileId, path);
+        GetSettingsVersion(version);
+        GetProductName(product);
+        int32_t opened = 0;
+        if (GetIniFileManager()->OpenIniFile(path, version, product, opened) >= 0)
+            *handle = opened;
+    }
+    return *handle;
+}
+
+KX::KXRESULT LApplication::RunApplicationStartup()
+{
+    const KX::KXRESULT result = Base::RunApplicationStartup();
+    if (result < 0)
+        return result;
+    // The update screen's control type joins the factory with the main control.
+    const KX::KXRESULT created = LUpdateProcessor::Create(mUpdateProcessor);
+    if (created < 0)
+        return created;
+    return mUpdateProcessor->Initialize(GetCommandLine());
+}
+
+bool LApplication::CanExit()
+{
+    // The update screen's main control answers this once it exists; until
+    // then nothing holds the program.
+    return true;
+}

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Unattended runs of FirmwareUpdater.exe against the simulated TAVIK8, as a user
+# types them (the commands scripts/run and scripts/sim run, under the Wine
+# prefix and wineserver of the test run, with a device of this test's own).
+# Usage: UnattendedRuns.sh BUILD_DIR
+set -uo pipefail
+BUILD=$1
+PROGRAM="$BUILD/FirmwareUpdater/FirmwareUpdater.exe"
+SIM="$BUILD/Tavik8Sim/tavik8sim.exe"
+FIRMWARE="$BUILD/FirmwareUpdater/ZTSeries8.led"
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+export TAVIK8_SIM="$WORK/device.state"
+failures=0
+
+sim() { wine "$SIM" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+updater() { wine "$PROGRAM" "$@" </dev/null >"$WORK/out" 2>&1; }
+status_value() { sim status | sed -n "s/^$1=//p" | head -1; }
+check() { # description, expected, actual
+    if [ "$2" == "$3" ]; then
+        echo "ok    $1"
+    else
+        echo "FAIL  $1: expected [$2], got [$3]"
+        failures=$((failures + 1))
+    fi
+}
+# The exit code of the updater with these arguments.
+exit_code() {
+    updater "$@"
+    echo $?
+}
+# A device that is not there: switched off for an hour.
+no_device() {
+    sim reset >/dev/null
+    sim set off_ms=3600000 >/dev/null
+    sim power-cycle >/dev/null
+}
+
+echo "== -RETURN_UPDATE_MODE_STATUS"
+no_device
+check "no device: 1" 1 "$(exit_code -RETURN_UPDATE_MODE_STATUS)"
+sim reset --mode update >/dev/null
+check "update mode, file 1.0.4.4 newer than the unknown version: 3" 3 "$(exit_code -RETURN_UPDATE_MODE_STATUS)"
+check "update mode, no such firmware file: 2" 2 \
+    "$(exit_code -RETURN_UPDATE_MODE_STATUS -FIRMWARE_IMAGE_NAME=missing.led)"
+check "lower case, other order: 2" 2 "$(exit_code -firmware_image_name=missing.led -return_update_mode_status)"
+sim reset --version 1.0.3.0 >/dev/null
+check "normal mode, 1.0.3.0 older than the file: 5" 5 "$(exit_code -RETURN_UPDATE_MODE_STATUS)"
+sim reset --version 1.0.4.4 >/dev/null
+check "normal mode, 1.0.4.4 up to date: 4" 4 "$(exit_code -RETURN_UPDATE_MODE_STATUS)"
+sim reset --version 1.0.5.0 >/dev/null
+check "normal mode, 1.0.5.0 newer than the file: 4" 4 "$(exit_code -Return_Update_Mode_Status)"
+check "the status run sent no mode change" "" "$(sim transcript | grep -i '51 4A 64 29 3E 52 54')"
+
+echo "== -SILENT -START_UPDATE_AUTOMATICALLY, device in update mode"
+sim reset --mode update >/dev/null
+check "exit code 0" 0 "$(exit_code -SILENT -START_UPDATE_AUTOMATICALLY)"
+check "the whole image arrived" "$(cat "$FIRMWARE")" "$(sim image)"
+check "every record acknowledged" 48 "$(status_value records)"
+check "no protocol violation" 0 "$(status_value violations)"
+
+echo "== -SILENT -START_UPDATE_AUTOMATICALLY, device in normal mode, then a power cycle"
+sim reset --version 1.0.3.0 >/dev/null
+check "first run: exit code 0" 0 "$(exit_code -start_update_automatically -silent)"
+check "first run: the mode change was sent" 1 "$(sim transcript | grep -ci '51 4A 64 29 3E 52 54')"
+check "first run: no image" 0 "$(status_value records)"
+sim power-cycle >/dev/null
+check "after the power cycle the device is in update mode" update "$(status_value mode)"
+check "second run: exit code 0" 0 "$(exit_code -SILENT -START_UPDATE_AUTOMATICALLY)"
+check "second run: the whole image arrived" "$(cat "$FIRMWARE")" "$(sim image)"
+
+echo "== -SILENT_IF_UPDATE_NOT_NEEDED, device up to date"
+sim reset --version 1.0.4.4 >/dev/null
+check "exit code 0, no window needed" 0 "$(exit_code -SILENT_IF_UPDATE_NOT_NEEDED)"
+check "nothing but the identity query" "" "$(sim transcript | grep -i '51 4A 64 29 3E 52 54')"
+
+echo "== a run that needs the update screen"
+code=$(exit_code)
+check "no options: the run stops with the window's absence (255)" 255 "$code"
+check "it says so" 1 "$(grep -c 'not part of this build' "$WORK/out")"
+
+echo "$failures failure(s)"
+[ "$failures" -eq 0 ]
