@@ -371,9 +371,9 @@ private:
 // F0, the bytes, F7 as the hexadecimal words of the transcript.
 inline std::string SysExWords(const std::string& text)
 {
-    Tavik8Sim::Bytes bytes = {0xF0};
-    bytes.insert(bytes.end(), text.begin(), text.end());
-    bytes.push_back(0xF7);
+    Tavik8Sim::Bytes bytes(text.size() + 2, 0xF0);
+    std::copy(text.begin(), text.end(), bytes.begin() + 1);
+    bytes.back() = 0xF7;
     return Tavik8Sim::ToHexWords(bytes);
 }
 

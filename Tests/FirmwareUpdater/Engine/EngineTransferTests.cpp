@@ -159,7 +159,7 @@ TEST_F(EngineTransferTest, TheSecondAcknowledgementFormWorksTheSame)
 
 TEST_F(EngineTransferTest, TheDeviceComesBackInNormalModeAfterwards)
 {
-    device.Set("restart_quiet_ms", "0");
+    // The device restarts once no data came for restart_quiet_ms after a record.
     device.Set("reboot_ms", "0");
     TempFile file(Records({3, 1}));
     ASSERT_EQ(S_OK, Update(file.Path()));
