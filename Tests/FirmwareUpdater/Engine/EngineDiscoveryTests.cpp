@@ -105,6 +105,22 @@ TEST_F(EngineDiscoveryTest, UnrecognisedIdentityRepliesTimeOutAndTheDeviceIsNotF
     }
 }
 
+TEST_F(EngineDiscoveryTest, AReplyAfterTheTimeLimitFindsNothing)
+{
+    // The test timing gives up after 800 ms of real time: the reply comes later.
+    device.Set("identity", "late");
+    device.Set("late_ms", "1500");
+    ASSERT_EQ(S_OK, engine->Rescan());
+    EXPECT_EQ(Engine::NoDeviceFound, engine->GetDeviceState());
+    Sleep(1000); // the reply's time passes with the ports closed
+    EXPECT_EQ(Engine::NoDeviceFound, engine->GetDeviceState());
+    EXPECT_EQ(0u, engine->GetFoundDeviceCount());
+    // A reply within the time limit is taken.
+    device.Set("late_ms", "50");
+    ASSERT_EQ(S_OK, engine->Rescan());
+    EXPECT_EQ(Engine::NotInUpdateMode, engine->GetDeviceState());
+}
+
 TEST_F(EngineDiscoveryTest, NoiseAroundTheReplyIsIgnored)
 {
     device.Set("noise", "1");
@@ -182,6 +198,19 @@ TEST_F(EngineDiscoveryTest, ModeChangeWithoutAcknowledgementIsADeviceError)
         EXPECT_EQ(Engine::EnteringUpdateMode, changes[0].state);
         EXPECT_EQ(Engine::DeviceError, changes[1].state);
     }
+}
+
+TEST_F(EngineDiscoveryTest, ModeChangeWhoseSendNeverCompletesFails)
+{
+    FindDevice(Engine::NotInUpdateMode);
+    device.Set("send_done", "never");
+    const RCPtr<LMidiComm> comm = RCPtr<LMidiComm>::DynamicCast(engine->Comm());
+    ASSERT_TRUE(comm);
+    comm->SetSendTimeout(50);
+    // The device got the message and acknowledged it, but the send failed.
+    EXPECT_EQ(E_FAIL, engine->EnterUpdateMode());
+    EXPECT_EQ(Engine::DeviceError, engine->GetDeviceState());
+    EXPECT_EQ(SysExWords("QJd)>RT"), device.HostMessages().back());
 }
 
 TEST_F(EngineDiscoveryTest, ModeChangeRefusedWithoutASelectedDevice)

@@ -166,6 +166,20 @@ TEST_F(EngineStateTest, UntriggerableWorkerPutsTheDeviceBackInUpdateMode)
     EXPECT_TRUE(posted->Of(NID_FIRMWARE_UPDATE_COMPLETED).empty());
 }
 
+TEST_F(EngineStateTest, ReleasingTheEngineEndsItAndItsComponent)
+{
+    // The engine and its component hold each other through the handler's
+    // registration: releasing the engine must break that cycle.
+    const int32_t before = LNotificationDistributor::GetActiveDistributorCount();
+    RCPtr<LUpdateEngineInterface> other = LUpdateEngineInterface::Create();
+    ASSERT_EQ(S_OK, other->Initialize(L""));
+    EXPECT_EQ(before + 1, LNotificationDistributor::GetActiveDistributorCount());
+    ASSERT_EQ(S_OK, other->Initialize(L"")); // the first component is let go
+    EXPECT_EQ(before + 1, LNotificationDistributor::GetActiveDistributorCount());
+    other = nullptr;
+    EXPECT_EQ(before, LNotificationDistributor::GetActiveDistributorCount());
+}
+
 TEST(FirmwareVersionTest, OrdersPartByPartIgnoringText)
 {
     struct Case

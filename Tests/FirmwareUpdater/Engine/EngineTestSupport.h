@@ -8,6 +8,7 @@
 #include "Engine/UpdateNotificationData.h"
 
 #include "Midi/MidiCaptureNotificationData.h"
+#include "Midi/MidiComm.h"
 #include "Notification/NotificationCenterManager.h"
 #include "Notification/NotificationClient.h"
 #include "Notification/NotificationIDs.h"
@@ -53,7 +54,7 @@ inline std::ostream& operator<<(std::ostream& out, const TimingStep& step)
 class TestTiming : public LEngineTiming
 {
 public:
-    static RCPtr<TestTiming> Create(uint32_t realWaitLimit = 400)
+    static RCPtr<TestTiming> Create(uint32_t realWaitLimit = 800)
     {
         return RCPtr<TestTiming>(new TestTiming(realWaitLimit));
     }
