@@ -151,12 +151,13 @@ KXRESULT LUpdateEngineInterface::TriggerWorker(ThreadWorkerTask task)
 
 KXRESULT LUpdateEngineInterface::WaitForUpdate(uint32_t milliseconds)
 {
-    if (mUpdateState.load() != Running)
+    // A run that has set its result may still be posting its completion.
+    if (mUpdateState.load() != Running && !mWorker.IsBusy())
         return S_OK;
     if (mWorkerDone->Wait(milliseconds) == 0)
         return S_OK;
     // The run may have ended between the test and the wait.
-    return mUpdateState.load() == Running ? E_FAIL : S_OK;
+    return mUpdateState.load() == Running || mWorker.IsBusy() ? E_FAIL : S_OK;
 }
 
 int32_t LUpdateEngineInterface::GetUpdateState(bool reset)

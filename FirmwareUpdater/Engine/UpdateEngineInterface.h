@@ -13,9 +13,10 @@
 //   post "NID_DEVICE_STATE_CHANGE" / "NID_FIRMWARE_FILE_STATE_CHANGE" with the
 //   new and the previous value, and post nothing when the value is unchanged.
 // - StartUpdate marks the update running before it triggers the worker, so a
-//   WaitForUpdate right after it waits for that update. When the worker cannot
-//   be triggered the device state goes back to InUpdateMode and the update
-//   state to what it was.
+//   WaitForUpdate right after it waits for that update; WaitForUpdate also
+//   waits for a run that is still posting its completion. When the worker
+//   cannot be triggered the device state goes back to InUpdateMode and the
+//   update state to what it was.
 // - Posting never waits for a receiver; a failed post is not reported.
 #pragma once
 
@@ -98,7 +99,7 @@ public:
         String mReservedPort;
     };
 
-    // The time a running update is waited for at most by the update processor.
+    // How long destruction waits for the worker thread to end.
     static constexpr uint32_t kWorkerStopMilliseconds = 60000;
 
     // The engine of the system: an LUpdateEngine.
