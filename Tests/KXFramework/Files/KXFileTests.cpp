@@ -181,6 +181,20 @@ TEST(KXFile, ASharedDescriptorIsClosedByItsLastHolder)
     EXPECT_FALSE(FilesTest::PathExists(path));
 }
 
+TEST(KXFile, AssigningClosesTheFileThatWasHeld)
+{
+    TestFolder folder;
+    const std::wstring first = folder.WriteFile(L"first.tmp", "1");
+    const std::wstring second = folder.WriteFile(L"second.tmp", "22");
+
+    File file(S(first), String(), File::ReadOnly | File::DeleteOnClose);
+    File other(S(second), String(), File::ReadOnly);
+    file = other;
+    EXPECT_FALSE(FilesTest::PathExists(first)) << "the first file was closed and deleted";
+    EXPECT_EQ(2, file.GetLength());
+    EXPECT_TRUE(file.GetPath() == S(second));
+}
+
 TEST(KXFile, OpensAFileWithANonAsciiPath)
 {
     TestFolder folder;
