@@ -1,6 +1,7 @@
 #include "Utilities/Storage/StringT.h"
 
 #include "Utilities/Storage/ConvertUTF.h"
+#include "Utilities/Storage/IArray.h"
 
 #include <algorithm>
 #include <cctype>
@@ -13,6 +14,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace KX {
@@ -354,8 +356,8 @@ StringT<C, O>& StringT<C, O>::Append(const StringT& other)
     const int32_t total = length + added;
     const bool wasLocked = IsLocked();
     if (wasLocked) {
-        mBuffer->Resize(static_cast<uint32_t>(total + 1) * sizeof(C));
-        Data()[total] = 0;
+        // Grow only: the owner of the lock keeps at least the room it asked for.
+        EnsureLockedRoom(total + 1);
     } else {
         Lock(total + 1);
     }
@@ -509,6 +511,32 @@ int32_t StringT<C, O>::ReverseFind(char character) const
     const std::basic_string_view<C> text(GetData(), static_cast<size_t>(GetLength()));
     const size_t found = text.rfind(static_cast<C>(character));
     return found == std::basic_string_view<C>::npos ? -1 : static_cast<int32_t>(found);
+}
+
+template <class C, class O>
+int32_t StringT<C, O>::SplitInto(IArray<StringT>& array, const C* separators, int32_t) const
+{
+    const int32_t length = GetLength();
+    const bool hasSeparator = separators && separators[0] != 0 &&
+                              std::basic_string_view<C>(GetData(), static_cast<size_t>(length))
+                                      .find_first_of(separators) != std::basic_string_view<C>::npos;
+    if (!hasSeparator) {
+        array.SetCount(1);
+        array.GetAt(0) = *this;
+        return array.GetCount();
+    }
+    array.SetCount(0);
+    StringT rest(*this);
+    while (!rest.IsEmpty()) {
+        const std::basic_string_view<C> text(rest.GetData(), static_cast<size_t>(rest.GetLength()));
+        const size_t piece = std::min(text.find_first_of(separators), text.size());
+        array.AddItem(rest.Left(static_cast<int32_t>(piece)));
+        if (piece < text.size())
+            rest = rest.Mid(static_cast<int32_t>(piece) + 1);
+        else
+            rest.Empty();
+    }
+    return array.GetCount();
 }
 
 // --- Case, trimming, numbers -------------------------------------------------

@@ -39,6 +39,9 @@
 
 namespace KX {
 
+template <class T> class IArray;
+class StringArrayT;
+
 template <class C, class O>
 class StringT
 {
@@ -179,6 +182,17 @@ public:
         return OtherString(*this);
     }
 
+    // Splits the text at every character of `separators`. A text without any
+    // separator (the empty text too) gives one element sharing this string's
+    // buffer; otherwise one element per piece, where a separator right after
+    // another or at the start gives an empty element and one at the end none:
+    // "a,,b" gives "a", "", "b"; ",a" gives "", "a"; "a," gives "a". The last
+    // argument has no effect. Answers the array's new count.
+    int32_t SplitInto(IArray<StringT>& array, const C* separators, int32_t unused = 0) const;
+    // The same into a new array of wide strings (StringArrayT.h).
+    template <class D = C, class = std::enable_if_t<std::is_same_v<D, wchar_t>>>
+    StringArrayT Split(const C* separators, int32_t unused = 0) const;
+
     // printf-style formatting with the C run-time's rules, under which "%s" in
     // a wide format takes a wide text. At most kFormatBufferSize - 1
     // characters; a longer result is cut there.
@@ -242,3 +256,6 @@ extern template class StringT<wchar_t, char>;
 extern template class StringT<char, wchar_t>;
 
 } // namespace KX
+
+// Split answers one: every user of the string can split.
+#include "Utilities/Storage/StringArrayT.h"

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace KX;
@@ -242,6 +243,16 @@ TEST(StringTest, ReplacingTheTextOfALockedStringWritesIntoItsBufferAndGrowsIt)
     EXPECT_EQ(L"gr\u00FC\u00DF", s);
     EXPECT_EQ(S_OK, s.Insert(2, WString(L"--")));
     EXPECT_EQ(L"gr--\u00FC\u00DF", s);
+    // Appending keeps the room the lock asked for and grows beyond it.
+    WString roomy(L"abc");
+    roomy.Lock(10);
+    roomy.Append(WString(L"de"));
+    EXPECT_EQ(L"abcde", roomy);
+    EXPECT_EQ(20u, roomy.GetBuffer()->GetSize());
+    roomy.Append(WString(L"fghijk"));
+    EXPECT_EQ(L"abcdefghijk", roomy);
+    EXPECT_EQ(24u, roomy.GetBuffer()->GetSize());
+
     s.Empty();
     EXPECT_TRUE(s.IsLocked());
     EXPECT_TRUE(s.IsEmpty());
@@ -433,4 +444,25 @@ TEST(NarrowStringTest, SubstringsAndAssignmentByByte)
     EXPECT_TRUE(NString("\xC3\xA9") == L"\u00E9");
     EXPECT_TRUE(NString() == static_cast<const wchar_t*>(nullptr));
     EXPECT_EQ(NString().GetBuffer(), NString::sEmpty.GetBuffer());
+}
+
+TEST(StringThreadTest, StringsSharingABufferChangeIndependentlyOnTheirOwnThreads)
+{
+    const WString original(L"shared");
+    std::vector<std::thread> threads;
+    std::vector<int> wrong(4, 0);
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&original, &wrong, t] {
+            for (int i = 0; i < 2000; ++i) {
+                WString copy(original);
+                copy.Append(L'!');
+                if (copy != L"shared!" || original != L"shared")
+                    ++wrong[static_cast<size_t>(t)];
+            }
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(std::vector<int>(4, 0), wrong);
+    EXPECT_EQ(1, original.GetBuffer()->GetRefCount());
 }
