@@ -57,6 +57,8 @@ public:
     // 1 (nothing changed) when this file is already open. Throws "invalid
     // pathname" when folder and name are both empty.
     virtual KXRESULT Open(const StringT<wchar_t, char>& folder, const StringT<wchar_t, char>& name, uint32_t flags);
+    // Opens a whole path: Open (path, empty name, flags).
+    KXRESULT Open(const StringT<wchar_t, char>& path, uint32_t flags) { return Open(path, StringT<wchar_t, char>(), flags); }
     // Closes the descriptor unless another File shares it, and deletes the
     // file when it was opened with DeleteOnClose. Always 0.
     virtual KXRESULT Close();

@@ -69,7 +69,7 @@ TEST(KXFile, OpenWithAnEmptyNameTakesTheFolderAsThePathAndKeepsTheOldName)
     EXPECT_TRUE(file.GetPath() == S(folder / L"one.txt"));
     ASSERT_EQ(S_OK, file.Close());
 
-    ASSERT_EQ(S_OK, file.Open(S(folder / L"two.txt"), String(), File::ReadOnly));
+    ASSERT_EQ(S_OK, file.Open(S(folder / L"two.txt"), File::ReadOnly));
     EXPECT_TRUE(file.GetPath() == S(folder / L"two.txt"));
     EXPECT_TRUE(file.GetName() == L"one.txt");
     EXPECT_EQ(2, file.GetLength());
