@@ -43,12 +43,12 @@ void LUpdateEngine::SetTiming(const KX::RCPtr<LEngineTiming>& timing)
 KXRESULT LUpdateEngine::Initialize(const String& commandLine)
 {
     LUpdateEngineInterface::Initialize(commandLine);
-    mChunkSize = kChunkSize;
-    mMessageDelay = kMessageDelayMilliseconds;
-    // A running transfer keeps its component: replacing it would cut the
-    // transfer off from its acknowledgements.
+    // A running transfer keeps its component and its pacing: replacing the
+    // component would cut the transfer off from its acknowledgements.
     if (mUpdateState.load() == Running && GetMidiComm())
         return S_OK;
+    mChunkSize = kChunkSize;
+    mMessageDelay = kMessageDelayMilliseconds;
     ReplaceMidiComm(false);
     {
         KX::MutexLock lock(mLock);
