@@ -114,12 +114,11 @@ StringT<wchar_t, char> Version::GetStringFileInfo(const char* key) const
     if (mBlock.empty() || !mTranslation || !key)
         return StringT<wchar_t, char>();
 
-    // "\StringFileInfo\" + language and code page as eight lower-case digits.
-    const std::string subBlock = "\\StringFileInfo\\" + [this] {
-        char digits[9];
-        std::snprintf(digits, sizeof(digits), "%04x%04x", mTranslation->language, mTranslation->codePage);
-        return std::string(digits);
-    }() + "\\" + key;
+    // "\StringFileInfo\", the language and code page as eight lower-case
+    // digits, "\" and the key.
+    char translation[9];
+    std::snprintf(translation, sizeof(translation), "%04x%04x", mTranslation->language, mTranslation->codePage);
+    const std::string subBlock = std::string("\\StringFileInfo\\") + translation + "\\" + key;
 
     const StringT<wchar_t, char> widePath(subBlock.c_str());
     void* value = nullptr;

@@ -32,7 +32,7 @@ template <class Call>
 KXRESULT FetchText(Call call, String& text)
 {
     std::vector<char> buffer(CIniFileManagerProxy::kTextBufferSize, '\0');
-    int needed = 0;
+    int32_t needed = 0;
     KXRESULT result = call(buffer.data(), CIniFileManagerProxy::kTextBufferSize, &needed);
     if (result == S_OK) {
         AssignText(text, buffer.data(), CIniFileManagerProxy::kTextBufferSize);
@@ -144,7 +144,7 @@ KXRESULT CIniFileManagerProxy::OpenIniFile(const String& path, const String& set
     handle = 0;
     if (!mOpenIniFile)
         return E_FAIL;
-    int opened = 0;
+    int32_t opened = 0;
     const KXRESULT result = mOpenIniFile(path.ToNarrow().GetData(), settingsVersion.ToNarrow().GetData(),
                                          productName.ToNarrow().GetData(), &opened);
     handle = opened;
@@ -158,7 +158,7 @@ KXRESULT CIniFileManagerProxy::WriteIniFile(int32_t handle)
 
 bool CIniFileManagerProxy::DoesNodeExist(int32_t handle, const String& key)
 {
-    return mDoesNodeExist && mDoesNodeExist(handle, key.ToNarrow().GetData()) != 0;
+    return mDoesNodeExist && mDoesNodeExist(handle, key.ToNarrow().GetData());
 }
 
 KXRESULT CIniFileManagerProxy::CloseIniFile(int32_t handle, int32_t value)
@@ -172,7 +172,7 @@ KXRESULT CIniFileManagerProxy::GetIniValueInt(int32_t handle, const String& key,
     value = defaultValue;
     if (!mGetIniValueInt)
         return E_FAIL;
-    int read = value;
+    int32_t read = value;
     const KXRESULT result = mGetIniValueInt(handle, key.ToNarrow().GetData(), defaultValue, &read);
     value = read;
     return result;
@@ -192,7 +192,7 @@ KXRESULT CIniFileManagerProxy::GetIniValueStr(int32_t handle, const String& key,
     const auto narrowKey = key.ToNarrow();
     const auto narrowDefault = defaultText.ToNarrow();
     return FetchText(
-        [&](char* buffer, int size, int* needed) {
+        [&](char* buffer, int32_t size, int32_t* needed) {
             return mGetIniValueStr(handle, narrowKey.GetData(), narrowDefault.GetData(), buffer, size, needed);
         },
         text);
@@ -208,7 +208,7 @@ KXRESULT CIniFileManagerProxy::GetKeyCount(int32_t handle, const String& key, in
     count = 0;
     if (!mGetKeyCount)
         return E_FAIL;
-    int read = 0;
+    int32_t read = 0;
     const KXRESULT result = mGetKeyCount(handle, key.ToNarrow().GetData(), &read);
     count = read;
     return result;
@@ -221,7 +221,7 @@ KXRESULT CIniFileManagerProxy::GetKeyNameAt(int32_t handle, const String& key, i
         return E_FAIL;
     const auto narrowKey = key.ToNarrow();
     return FetchText(
-        [&](char* buffer, int size, int* needed) {
+        [&](char* buffer, int32_t size, int32_t* needed) {
             return mGetKeyNameAt(handle, narrowKey.GetData(), index, buffer, size, needed);
         },
         name);
@@ -232,7 +232,7 @@ KXRESULT CIniFileManagerProxy::GetArrayCount(int32_t handle, const String& key, 
     count = 0;
     if (!mGetArrayCount)
         return E_FAIL;
-    int read = 0;
+    int32_t read = 0;
     const KXRESULT result = mGetArrayCount(handle, key.ToNarrow().GetData(), &read);
     count = read;
     return result;
@@ -250,7 +250,7 @@ KXRESULT CIniFileManagerProxy::GetArrayItemAt(int32_t handle, const String& key,
         return E_FAIL;
     const auto narrowKey = key.ToNarrow();
     return FetchText(
-        [&](char* buffer, int size, int* needed) {
+        [&](char* buffer, int32_t size, int32_t* needed) {
             return mGetArrayItemAt(handle, narrowKey.GetData(), index, buffer, size, needed);
         },
         text);

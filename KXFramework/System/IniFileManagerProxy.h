@@ -58,24 +58,26 @@ public:
     // one, and "IniFileManager.dll"; the bare name for an empty folder.
     static String GetLibraryPath(const String& folder);
 
-    // The exports, as the library declares them (all return a signed 32-bit
-    // result except DoesNodeExist, which returns a byte-sized boolean).
-    using OpenIniFileProc = int(__cdecl*)(const char* path, const char* settingsVersion, const char* productName,
-                                          int* handle);
-    using WriteIniFileProc = int(__cdecl*)(int handle);
-    using CloseIniFileProc = int(__cdecl*)(int handle, int value);
-    using DoesNodeExistProc = unsigned char(__cdecl*)(int handle, const char* key);
-    using GetIniValueIntProc = int(__cdecl*)(int handle, const char* key, int defaultValue, int* value);
-    using SetIniValueIntProc = int(__cdecl*)(int handle, const char* key, int value);
-    using GetIniValueStrProc = int(__cdecl*)(int handle, const char* key, const char* defaultText, char* buffer,
-                                             int bufferSize, int* neededSize);
-    using SetIniValueStrProc = int(__cdecl*)(int handle, const char* key, const char* text);
-    using GetCountProc = int(__cdecl*)(int handle, const char* key, int* count);
-    using GetTextAtProc = int(__cdecl*)(int handle, const char* key, int index, char* buffer, int bufferSize,
-                                        int* neededSize);
-    using SetArrayCountProc = int(__cdecl*)(int handle, const char* key, int count);
-    using SetArrayItemAtProc = int(__cdecl*)(int handle, const char* key, int index, const char* text);
-    using RemoveArrayItemAtProc = int(__cdecl*)(int handle, const char* key, int index);
+    // The exports, as the library declares them: C functions with the x64
+    // calling convention, signed 32-bit integers, UTF-8 texts; DoesNodeExist
+    // answers a one-byte bool.
+    using OpenIniFileProc = int32_t(__cdecl*)(const char* path, const char* settingsVersion,
+                                              const char* productName, int32_t* handle);
+    using WriteIniFileProc = int32_t(__cdecl*)(int32_t handle);
+    using CloseIniFileProc = int32_t(__cdecl*)(int32_t handle, int32_t value);
+    using DoesNodeExistProc = bool(__cdecl*)(int32_t handle, const char* key);
+    using GetIniValueIntProc = int32_t(__cdecl*)(int32_t handle, const char* key, int32_t defaultValue,
+                                                 int32_t* value);
+    using SetIniValueIntProc = int32_t(__cdecl*)(int32_t handle, const char* key, int32_t value);
+    using GetIniValueStrProc = int32_t(__cdecl*)(int32_t handle, const char* key, const char* defaultText,
+                                                 char* buffer, int32_t bufferSize, int32_t* neededSize);
+    using SetIniValueStrProc = int32_t(__cdecl*)(int32_t handle, const char* key, const char* text);
+    using GetCountProc = int32_t(__cdecl*)(int32_t handle, const char* key, int32_t* count);
+    using GetTextAtProc = int32_t(__cdecl*)(int32_t handle, const char* key, int32_t index, char* buffer,
+                                            int32_t bufferSize, int32_t* neededSize);
+    using SetArrayCountProc = int32_t(__cdecl*)(int32_t handle, const char* key, int32_t count);
+    using SetArrayItemAtProc = int32_t(__cdecl*)(int32_t handle, const char* key, int32_t index, const char* text);
+    using RemoveArrayItemAtProc = int32_t(__cdecl*)(int32_t handle, const char* key, int32_t index);
 
 private:
     void ClearEntryPoints();

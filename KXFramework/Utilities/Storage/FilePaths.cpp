@@ -2,7 +2,7 @@
 // listing and splitting of paths.
 #include "Utilities/Storage/KXFile.h"
 
-#include "Utilities/Storage/Array.h"
+#include "Utilities/Storage/IArray.h"
 
 #include <io.h>
 #include <sys/stat.h>

@@ -31,6 +31,18 @@ File::File(const StringT<wchar_t, char>& folder, const StringT<wchar_t, char>& n
     Open(folder, name, flags);
 }
 
+File& File::operator=(const File& other)
+{
+    if (this != &other) {
+        Close();
+        mDescriptor = other.mDescriptor;
+        mName = other.mName;
+        mPath = other.mPath;
+        mFlags = other.mFlags;
+    }
+    return *this;
+}
+
 File::~File()
 {
     Close();

@@ -46,6 +46,10 @@ public:
     // Opens folder\name with the flags; the result of Open is not kept: ask
     // IsOpen to know whether it worked.
     File(const StringT<wchar_t, char>& folder, const StringT<wchar_t, char>& name, uint32_t flags);
+    // A copy shares the descriptor; the last of them to close closes it.
+    File(const File& other) = default;
+    // Closes this file first (as Close), then shares the other's descriptor.
+    File& operator=(const File& other);
     virtual ~File();
 
     // Opens folder + '\' + name, or the folder alone as the whole path when
@@ -53,6 +57,8 @@ public:
     // 1 (nothing changed) when this file is already open. Throws "invalid
     // pathname" when folder and name are both empty.
     virtual KXRESULT Open(const StringT<wchar_t, char>& folder, const StringT<wchar_t, char>& name, uint32_t flags);
+    // Opens a whole path: Open (path, empty name, flags).
+    KXRESULT Open(const StringT<wchar_t, char>& path, uint32_t flags) { return Open(path, StringT<wchar_t, char>(), flags); }
     // Closes the descriptor unless another File shares it, and deletes the
     // file when it was opened with DeleteOnClose. Always 0.
     virtual KXRESULT Close();

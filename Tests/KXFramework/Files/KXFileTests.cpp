@@ -69,7 +69,7 @@ TEST(KXFile, OpenWithAnEmptyNameTakesTheFolderAsThePathAndKeepsTheOldName)
     EXPECT_TRUE(file.GetPath() == S(folder / L"one.txt"));
     ASSERT_EQ(S_OK, file.Close());
 
-    ASSERT_EQ(S_OK, file.Open(S(folder / L"two.txt"), String(), File::ReadOnly));
+    ASSERT_EQ(S_OK, file.Open(S(folder / L"two.txt"), File::ReadOnly));
     EXPECT_TRUE(file.GetPath() == S(folder / L"two.txt"));
     EXPECT_TRUE(file.GetName() == L"one.txt");
     EXPECT_EQ(2, file.GetLength());
@@ -179,6 +179,20 @@ TEST(KXFile, ASharedDescriptorIsClosedByItsLastHolder)
     EXPECT_EQ(4, copy.Read(buffer, 4, 0)) << "the descriptor stays usable for the copy";
     EXPECT_EQ(S_OK, copy.Close());
     EXPECT_FALSE(FilesTest::PathExists(path));
+}
+
+TEST(KXFile, AssigningClosesTheFileThatWasHeld)
+{
+    TestFolder folder;
+    const std::wstring first = folder.WriteFile(L"first.tmp", "1");
+    const std::wstring second = folder.WriteFile(L"second.tmp", "22");
+
+    File file(S(first), String(), File::ReadOnly | File::DeleteOnClose);
+    File other(S(second), String(), File::ReadOnly);
+    file = other;
+    EXPECT_FALSE(FilesTest::PathExists(first)) << "the first file was closed and deleted";
+    EXPECT_EQ(2, file.GetLength());
+    EXPECT_TRUE(file.GetPath() == S(second));
 }
 
 TEST(KXFile, OpensAFileWithANonAsciiPath)

@@ -1,6 +1,6 @@
 #include "TestFolder.h"
 
-#include "Utilities/Storage/Array.h"
+#include "Utilities/Storage/StringArrayT.h"
 #include "Utilities/Storage/KXFile.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +24,7 @@ std::wstring W(const String& text)
     return std::wstring(text.GetData());
 }
 
-std::vector<std::wstring> Sorted(const KX::Array<String>& files)
+std::vector<std::wstring> Sorted(const KX::StringArrayT& files)
 {
     std::vector<std::wstring> paths;
     for (int32_t i = 0; i < files.GetCount(); ++i)
@@ -127,7 +127,7 @@ TEST(Paths, CreateFolderPathForAFileCreatesOnlyItsFolder)
 TEST(Paths, ListFilesOfMissingEmptyAndFilledFolders)
 {
     TestFolder folder;
-    KX::Array<String> files;
+    KX::StringArrayT files;
     files.AddItem(String(L"stale"));
 
     EXPECT_EQ(E_NOTIMPL, KX::ListFiles(S(folder / L"missing"), String(L"*"), files));
