@@ -36,10 +36,9 @@ LUpdateProcessor::~LUpdateProcessor() = default;
 
 KX::KXRESULT LUpdateProcessor::Create(KX::RCPtr<LUpdateProcessor>& processor)
 {
-    KX::RCPtr<LUpdateEngineInterface> engine;
-    const KX::KXRESULT result = LUpdateEngineInterface::Create(engine);
-    if (result < 0)
-        return result;
+    KX::RCPtr<LUpdateEngineInterface> engine = LUpdateEngineInterface::Create();
+    if (!engine)
+        return E_OUTOFMEMORY;
     return Create(processor, engine);
 }
 
