@@ -1,20 +1,19 @@
 #!/usr/bin/env bash
 # Unattended runs of FirmwareUpdater.exe against the simulated TAVIK8, as a user
-# types them (the commands scripts/run and scripts/sim run, under the Wine
-# prefix and wineserver of the test run, with a device of this test's own).
+# types them: through scripts/run and scripts/sim, under the Wine prefix,
+# wineserver and display of the test run, with a device of this test's own.
 # Usage: UnattendedRuns.sh BUILD_DIR
 set -uo pipefail
-BUILD=$1
-PROGRAM="$BUILD/FirmwareUpdater/FirmwareUpdater.exe"
-SIM="$BUILD/Tavik8Sim/tavik8sim.exe"
-FIRMWARE="$BUILD/FirmwareUpdater/ZTSeries8.led"
+REPO=$(cd "$(dirname "$0")/../.." && pwd)
+export KX_BUILD=$1
+FIRMWARE="$KX_BUILD/FirmwareUpdater/ZTSeries8.led"
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 export TAVIK8_SIM="$WORK/device.state"
 failures=0
 
-sim() { wine "$SIM" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
-updater() { wine "$PROGRAM" "$@" </dev/null >"$WORK/out" 2>&1; }
+sim() { "$REPO/scripts/sim" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+updater() { "$REPO/scripts/run" "$@" </dev/null >"$WORK/out" 2>&1; }
 status_value() { sim status | sed -n "s/^$1=//p" | head -1; }
 check() { # description, expected, actual
     if [ "$2" == "$3" ]; then
