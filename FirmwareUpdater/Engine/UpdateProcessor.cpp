@@ -8,15 +8,6 @@
 
 namespace {
 
-// Device states of the engine, as the command line reads them.
-constexpr int32_t kNoDeviceDefined = 0;
-constexpr int32_t kNoDeviceFound = 1;
-constexpr int32_t kDeviceError = 4;
-constexpr int32_t kNotInUpdateMode = 5;
-constexpr int32_t kUpdating = 8;
-constexpr int32_t kFileFoundVersionKnown = 3;
-constexpr int32_t kUpdateIdle = 0;
-
 // The device this program updates, by the names of its MIDI ports.
 LUpdateEngineInterface::DeviceDefinition DefaultDeviceDefinition()
 {
@@ -75,19 +66,19 @@ KX::KXRESULT LUpdateProcessor::Initialize(const String& commandLine)
     KX_THROW_IF_FAILED(initialized, "LUpdateProcessor::Initialize", "Engine/UpdateProcessor", 53);
     mEngine->GetUpdateState(true);
 
-    if (mEngine->GetDeviceState() == kDeviceError)
+    if (mEngine->GetDeviceState() == LUpdateEngineInterface::DeviceError)
         return initialized;
 
     const String path = FirmwareFilePath(mCommandLine, GetProgramFolder());
     if (!path.IsEmpty())
         mEngine->SetFirmwareFile(path);
 
-    if (mEngine->GetDeviceState() == kNoDeviceDefined) {
+    if (mEngine->GetDeviceState() == LUpdateEngineInterface::NoDeviceDefined) {
         KX::Array<LUpdateEngineInterface::DeviceDefinition> definitions;
         definitions.AddItem(DefaultDeviceDefinition());
         mEngine->SetDeviceDefinitions(definitions);
     }
-    if (mEngine->GetDeviceState() == kNoDeviceFound)
+    if (mEngine->GetDeviceState() == LUpdateEngineInterface::NoDeviceFound)
         mEngine->Rescan();
 
     const int32_t deviceState = mEngine->GetDeviceState();
@@ -98,7 +89,8 @@ KX::KXRESULT LUpdateProcessor::Initialize(const String& commandLine)
         return kQuitWithoutWindow;
     }
 
-    if (deviceState <= kDeviceError || mEngine->GetFirmwareFileState() != kFileFoundVersionKnown)
+    if (deviceState <= LUpdateEngineInterface::DeviceError ||
+        mEngine->GetFirmwareFileState() != LUpdateEngineInterface::FileFoundVersionKnown)
         return S_OK;
 
     const bool updateWanted = mEngine->IsUpdateNeeded() || mAlwaysUpdate;
@@ -107,43 +99,26 @@ KX::KXRESULT LUpdateProcessor::Initialize(const String& commandLine)
 
     const bool silent = FindCommandLineOption(mCommandLine, L"-SILENT", value);
     const bool startAutomatically = FindCommandLineOption(mCommandLine, L"-START_UPDATE_AUTOMATICALLY", value);
-    bool started = false;
     if (updateWanted && (silent || startAutomatically)) {
         // A device in normal mode only gets the mode change here: it must be
         // switched off and on before it shows up in update mode.
-        if (deviceState == kNotInUpdateMode) {
+        if (deviceState == LUpdateEngineInterface::NotInUpdateMode) {
             mEngine->RequestEnterUpdateMode();
-            if (mEngine->GetDeviceState() == 7)
-                started = mEngine->StartUpdate() >= 0;
+            if (mEngine->GetDeviceState() == LUpdateEngineInterface::InUpdateMode)
+                mEngine->StartUpdate();
         } else {
-            started = mEngine->StartUpdate() >= 0;
+            mEngine->StartUpdate();
         }
     }
 
     if (silent) {
-        if (started)
-            WaitForStartedUpdate(kSilentUpdateTimeoutMs);
-        else
-            mEngine->WaitForUpdate(kSilentUpdateTimeoutMs);
+        // StartUpdate marks the update running before the worker starts, so
+        // this waits for the transfer just started (and returns at once when
+        // none was).
+        mEngine->WaitForUpdate(kSilentUpdateTimeoutMs);
         return kQuitWithoutWindow;
     }
     return S_OK;
-}
-
-void LUpdateProcessor::WaitForStartedUpdate(uint32_t timeoutMs)
-{
-    // The worker marks the update running only when it starts; until then
-    // the device state is already "updating" and the update state still idle.
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        const ULONGLONG now = GetTickCount64();
-        if (now >= deadline)
-            return;
-        mEngine->WaitForUpdate(static_cast<uint32_t>(deadline - now));
-        if (mEngine->GetUpdateState(false) != kUpdateIdle || mEngine->GetDeviceState() != kUpdating)
-            return;
-        Sleep(5);
-    }
 }
 
 LUpdateProcessor::String LUpdateProcessor::GetProgramFolder()

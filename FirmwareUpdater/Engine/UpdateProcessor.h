@@ -89,9 +89,6 @@ private:
     // The program's folder: the application's folder 0, or the folder of the
     // program file when there is no application object.
     static String GetProgramFolder();
-    // Waits for the transfer that StartUpdate started, also when the worker
-    // has not yet marked it running.
-    void WaitForStartedUpdate(uint32_t timeoutMs);
 
     String mCommandLine;
     KX::RCPtr<LUpdateEngineInterface> mEngine;
