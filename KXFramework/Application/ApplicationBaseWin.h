@@ -137,7 +137,13 @@ public:
         text = String::CreateFormatted(format.GetData(), code);
     }
 
-    HICON GetAppIcon() const { return LoadIconW(GetModuleInstance(), MAKEINTRESOURCEW(128)); }
+    // Icon 128 of the program file (the module start-up recorded, else the
+    // running program's).
+    HICON GetAppIcon() const
+    {
+        const HINSTANCE module = GetModuleInstance() ? GetModuleInstance() : GetModuleHandleW(nullptr);
+        return LoadIconW(module, MAKEINTRESOURCEW(128));
+    }
 
 protected:
     LApplicationBase(const RCPtr<LControlFactory>& factory, const RCPtr<LStringTable>& frameworkStrings,
