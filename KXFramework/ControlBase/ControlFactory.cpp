@@ -1,6 +1,7 @@
 #include "ControlBase/ControlFactory.h"
 
 #include "Utilities/Storage/ArrayUtils.h"
+#include "Utilities/Storage/KXFile.h"
 
 #include <expat.h>
 
@@ -208,39 +209,29 @@ KXRESULT LControlFactory::ReadResource(const String& name, std::vector<char>& by
     return S_OK;
 }
 
-// Reads a whole file. A file that cannot be opened or read throws the
-// framework's runtime error; an empty file answers S_FALSE.
+// Reads a whole file through the file component, whose runtime error (a file
+// that cannot be opened or read) passes on. An empty file answers S_FALSE.
 KXRESULT LControlFactory::ReadFileBytes(const String& path, std::vector<char>& bytes)
 {
-    HANDLE file = CreateFileW(path.GetData(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        KX_THROW(std::runtime_error, "open", "KX::LControlFactory::ReadFileBytes", "ControlBase\\ControlFactory", 231);
-    struct CloseOnExit {
-        HANDLE handle;
-        ~CloseOnExit() { CloseHandle(handle); }
-    } closer{file};
-
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file, &size) || size.QuadPart > 0x7FFFFFFF)
-        KX_THROW(std::runtime_error, "size", "KX::LControlFactory::ReadFileBytes", "ControlBase\\ControlFactory", 239);
-    if (size.QuadPart == 0)
+    File file(path, String(), File::ReadOnly);
+    const int32_t length = file.GetLength(); // throws for a file that did not open
+    if (length <= 0)
         return S_FALSE;
     try {
-        bytes.resize(static_cast<size_t>(size.QuadPart));
+        bytes.resize(static_cast<size_t>(length));
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }
-    DWORD total = 0;
-    while (total < bytes.size()) {
-        DWORD read = 0;
-        if (!ReadFile(file, bytes.data() + total, static_cast<DWORD>(bytes.size() - total), &read, nullptr) ||
-            read == 0)
-            KX_THROW(std::runtime_error, "read", "KX::LControlFactory::ReadFileBytes", "ControlBase\\ControlFactory",
-                     253);
+    int32_t total = 0;
+    while (total < length) {
+        const int32_t read = file.Read(bytes.data() + total, length - total, -1);
+        if (read <= 0)
+            break;
         total += read;
     }
-    return S_OK;
+    // A file that shrank while it was read: what was there is the document.
+    bytes.resize(static_cast<size_t>(total));
+    return total > 0 ? S_OK : S_FALSE;
 }
 
 KXRESULT LControlFactory::LoadSkin(const String& path)
