@@ -1,5 +1,5 @@
-// KX::Pair<A, B>: a plain pair of two values, first and second; the element of
-// the (identifier, text) lists that string tables hand out.
+// KX::Pair<A,B>: a plain (first, second) value, the element of ordered lists
+// such as the (identifier, text) pairs of a string table.
 #pragma once
 
 namespace KX {

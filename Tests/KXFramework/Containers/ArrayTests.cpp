@@ -1,6 +1,7 @@
 #include "Utilities/Storage/Array.h"
 #include "Utilities/Storage/ArrayBuffer.h"
 #include "Utilities/Storage/ArrayBufferM.h"
+#include "Utilities/Storage/Pair.h"
 #include "Utilities/Storage/SimpleFixedArray.h"
 #include "Utilities/Storage/StringT.h"
 
@@ -175,6 +176,23 @@ TEST(ArrayFamilies, ArrayGetAtChecksAndValueInitialises)
     EXPECT_EQ(1, strings.InsertItem(1, StringT<wchar_t, char>(L"b")));
     EXPECT_TRUE(strings.GetAt(1) == L"b");
     EXPECT_EQ(nullptr, Array<int>().GetData());
+}
+
+TEST(ArrayFamilies, ArraysOfRecordsAndOfArrays)
+{
+    using WidePair = Pair<StringT<wchar_t, char>, StringT<wchar_t, char>>;
+    Array<WidePair> pairs;
+    EXPECT_EQ(0, pairs.AddItem(WidePair(L"GHK.A", L"Ctrl+A")));
+    EXPECT_EQ(1, pairs.SetCount(2) - 1);
+    EXPECT_TRUE(pairs.GetAt(1).first.IsEmpty());
+    EXPECT_TRUE(pairs.GetAt(0).second == L"Ctrl+A");
+
+    Array<Array<signed char>> messages;
+    messages.AddItem(Array<signed char>{1, 2});
+    messages.AddItem(messages.GetAt(0));
+    messages.GetAt(1).AddItem(3);
+    EXPECT_EQ(2, messages.GetAt(0).GetCount());
+    EXPECT_EQ(3, messages.GetAt(1).GetCount());
 }
 
 TEST(ArrayFamilies, InsertItemOfOwnElementSurvivesTheMove)

@@ -224,6 +224,61 @@ TEST(LRCPtrArray, IsASharedObjectThatReleasesItsElements)
     EXPECT_EQ(2, destroyed);
 }
 
+// A class that holds an array of its own kind, as a control holds its children.
+class Tree : public LTaggableObject
+{
+public:
+    explicit Tree(int* destroyed) : mDestroyed(destroyed) {}
+    ~Tree() override { ++*mDestroyed; }
+    RCPtrArray<Tree> children;
+
+private:
+    int* mDestroyed;
+};
+
+TEST(RCPtrArray, ElementClassMayHoldItsOwnArray)
+{
+    int destroyed = 0;
+    {
+        RCPtr<Tree> root(new Tree(&destroyed));
+        root->children.AddItem(RCPtr<Tree>(new Tree(&destroyed)));
+        root->children.GetAt(0)->children.AddItem(RCPtr<Tree>(new Tree(&destroyed)));
+    }
+    EXPECT_EQ(3, destroyed);
+}
+
+// An object whose destructor looks at the array that released it.
+class Watcher : public LTaggableObject
+{
+public:
+    Watcher(Nodes* array, int* seenItself) : mArray(array), mSeenItself(seenItself) {}
+    ~Watcher() override
+    {
+        for (int32_t i = 0; i < mArray->GetCount(); ++i)
+            if (mArray->GetAt(i).Get() == this)
+                ++*mSeenItself;
+    }
+
+private:
+    Nodes* mArray;
+    int* mSeenItself;
+};
+
+TEST(RCPtrArray, ReleasedObjectsFindTheArrayConsistent)
+{
+    int seenItself = 0;
+    Nodes nodes;
+    for (int i = 0; i < 4; ++i)
+        nodes.AddItem(RCPtr<LTaggableObject>(new Watcher(&nodes, &seenItself)));
+    nodes.RemoveItems(1, 2);
+    EXPECT_EQ(2, nodes.GetCount());
+    nodes.SetCount(1);
+    RCPtr<LTaggableObject> out;
+    nodes.RemoveLastItem(out);
+    out = nullptr;
+    EXPECT_EQ(0, seenItself);
+}
+
 int Order(const RCPtr<LTaggableObject>& p) { return static_cast<Node*>(p.Get())->order; }
 std::string Name(const RCPtr<LTaggableObject>& p) { return static_cast<Node*>(p.Get())->name; }
 
