@@ -11,7 +11,8 @@ namespace {
 // list is a stack: pushed and taken at its end.
 struct NotificationPool
 {
-    bool enabled = false;
+    // Read by every thread that releases a notification.
+    std::atomic<bool> enabled{false};
     RCPtrArray<LNotification, 1, 0> freeList;
 
     // At exit the list's notifications are released with pooling off, so that
@@ -20,7 +21,7 @@ struct NotificationPool
 
     void Drain()
     {
-        enabled = false;
+        enabled.store(false);
         RCPtr<LNotification> pooled;
         while (freeList.GetCount() > 0) {
             freeList.RemoveLastItem(pooled);
@@ -86,14 +87,14 @@ void LNotification::SetPoolingEnabled(bool enabled)
 {
     NotificationPool& pool = Pool();
     if (enabled)
-        pool.enabled = true;
+        pool.enabled.store(true);
     else
         pool.Drain();
 }
 
 bool LNotification::IsPoolingEnabled()
 {
-    return Pool().enabled;
+    return Pool().enabled.load();
 }
 
 int32_t LNotification::GetPooledCount()

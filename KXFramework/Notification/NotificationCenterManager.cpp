@@ -41,6 +41,8 @@ RCPtr<LNotificationCenter> LNotificationCenterManager::GetCenter(const StringT<w
 
 bool LNotificationCenterManager::ProcessNotifications(bool sendIdle)
 {
+    // Held for the passes: a handler may release the program's manager.
+    const RCPtr<LNotificationCenterManager> self(this);
     bool left = false;
     for (int32_t i = mCenters.GetCount() - 1; i >= 0; --i) {
         if (i >= mCenters.GetCount())

@@ -266,6 +266,23 @@ TEST_F(QueueTest, TheCentreManagerMakesEachNamedCentreOnce)
     EXPECT_EQ(0, other->GetRegistrationCount());
 }
 
+TEST_F(QueueTest, AHandlerThatReleasesTheManagerDuringAPassEndsItCleanly)
+{
+    RCPtr<LNotificationCenter> app = LNotificationCenterManager::GetInstance()->GetApplicationCenter();
+    RCPtr<Recorder> listener = Recorder::Create(&mLog, "app");
+    listener->Register(RCPtr<LNotificationDistributor>(app), L"NID_APP_EXIT_REQ");
+    listener->mAction = [](auto&, auto&) { LNotificationCenterManager::sInstance = nullptr; };
+    app->PostNotification(MakeNotification(L"NID_APP_EXIT_REQ", 1));
+    app->PostNotification(MakeNotification(L"NID_APP_EXIT_REQ", 2));
+    app = nullptr;
+
+    EXPECT_FALSE(LNotificationCenterManager::GetInstance()->ProcessNotifications(true));
+    EXPECT_EQ((Strings{"app:1", "app:2"}), mLog) << "the pass that began ends with the centre intact";
+    EXPECT_TRUE(LNotificationCenterManager::sInstance.IsNull());
+    EXPECT_EQ(0, listener->GetRegistrationCount()) << "the centre went after the pass";
+    listener->mAction = nullptr;
+}
+
 TEST_F(QueueTest, APostingReceiverTurnsASendIntoAPost)
 {
     RCPtr<LNotificationQueue::LPostingReceiver> posting;
