@@ -1,5 +1,6 @@
 #include "System/DebugOutput.h"
 
+#include "ObjectBase/StaticObjects.h"
 #include "Utilities/Storage/StringT.h"
 
 #include <cctype>
@@ -17,8 +18,9 @@ constexpr const char* kOptionWithPort = "-DEBUG_CONSOLE:";
 constexpr const char* kFallbackAddress = "127.0.0.1";
 constexpr int kHostNameSize = 64;
 
-// Made before the entry point; its streams give out their pending text at exit.
-DebugOutput sProgramDebugOutput;
+// Made before the entry point and before the application's own statics, so
+// they can write to it; its streams give out their pending text at exit.
+DebugOutput sProgramDebugOutput KX_STATIC_INIT_SERVICES;
 
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "System/KeyCode.h"
 
+#include "ObjectBase/StaticObjects.h"
+
 #include <algorithm>
 #include <map>
 
@@ -11,8 +13,8 @@ using String = StringT<wchar_t, char>;
 
 // The two key tables: made empty before the entry point, filled together on
 // the first lookup, kept to process exit.
-std::map<String, int32_t> sVirtualKeyNames;
-std::map<int32_t, String> sVirtualKeyDisplayNames;
+std::map<String, int32_t> sVirtualKeyNames KX_STATIC_INIT_SERVICES;
+std::map<int32_t, String> sVirtualKeyDisplayNames KX_STATIC_INIT_SERVICES;
 
 struct NamedKey
 {
