@@ -5,6 +5,8 @@
 #include "Application/ApplicationBaseWin.h"
 
 #include <cstdint>
+#include <stdexcept>
+#include <vector>
 
 class TestApplication : public KX::LApplicationBase<TestApplication>
 {
@@ -60,6 +62,14 @@ public:
         return mAlwaysMoreIdleWork || more;
     }
 
+    // The MFC loop, or a throw when the test asks for one.
+    KX::KXRESULT RunMessageLoop() override
+    {
+        if (mThrowFromLoop)
+            throw std::runtime_error("broken handler");
+        return Base::RunMessageLoop();
+    }
+
     void SetTicks(uint32_t ticks)
     {
         if (!mFixedTicks)
@@ -70,6 +80,7 @@ public:
 
     bool mCanExit = true;
     bool mAlwaysMoreIdleWork = false;
+    bool mThrowFromLoop = false;
     std::vector<bool> mIdleFirstFlags;
 
 protected:
