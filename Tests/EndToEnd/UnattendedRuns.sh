@@ -78,5 +78,25 @@ code=$(exit_code)
 check "no options: the run stops with the window's absence (255)" 255 "$code"
 check "it says so" 1 "$(grep -c 'not part of this build' "$WORK/out")"
 
+echo "== debug output as UDP datagrams (-DEBUG_CONSOLE:PORT:HOST)"
+port=$((40000 + RANDOM % 20000))
+timeout 30 python3 -c "
+import socket
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+s.bind(('127.0.0.1', $port))
+s.settimeout(5)
+try:
+    while True:
+        print(s.recvfrom(65536)[0].decode('utf-8', 'replace'))
+except OSError:
+    pass
+" >"$WORK/udp" &
+listener=$!
+sleep 0.5
+updater -debug_console:$port:127.0.0.1
+wait $listener
+check "the banner comes first" "*** APPLICATION Launched on " "$(head -1 "$WORK/udp")"
+check "the report follows" 1 "$(grep -c 'not part of this build' "$WORK/udp")"
+
 echo "$failures failure(s)"
 [ "$failures" -eq 0 ]
