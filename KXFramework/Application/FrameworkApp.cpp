@@ -257,6 +257,72 @@ int32_t LFrameworkApp::MessageBox(const wchar_t* text, const wchar_t* caption, U
     return ::MessageBoxW(nullptr, text, caption, type);
 }
 
+KXRESULT LFrameworkApp::GetWorkArea(RectT<int32_t>& area)
+{
+    RECT work{};
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
+        return E_FAIL;
+    area = RectT<int32_t>(work.left, work.top, work.right - work.left, work.bottom - work.top);
+    return S_OK;
+}
+
+KXRESULT LFrameworkApp::GetSystemTime(int32_t (&parts)[8])
+{
+    SYSTEMTIME now{};
+    ::GetSystemTime(&now);
+    const WORD fields[8] = {now.wYear,   now.wMonth,  now.wDayOfWeek, now.wDay,
+                            now.wHour,   now.wMinute, now.wSecond,    now.wMilliseconds};
+    for (int i = 0; i < 8; ++i)
+        parts[i] = fields[i];
+    return S_OK;
+}
+
+int32_t LFrameworkApp::ShowCursor(bool show)
+{
+    return ::ShowCursor(show ? TRUE : FALSE);
+}
+
+KXRESULT LFrameworkApp::SetCursorPosition(int32_t x, int32_t y)
+{
+    return SetCursorPos(x, y) ? S_OK : E_FAIL;
+}
+
+KXRESULT LFrameworkApp::GetCursorPosition(PointT<int32_t>& point)
+{
+    POINT position{};
+    if (!GetCursorPos(&position))
+        return E_FAIL;
+    point = PointT<int32_t>(position.x, position.y);
+    return S_OK;
+}
+
+int32_t LFrameworkApp::GetMouseButtons()
+{
+    int32_t buttons = 0;
+    if (::GetKeyState(VK_LBUTTON) & 0x8000)
+        buttons |= 1;
+    if (::GetKeyState(VK_MBUTTON) & 0x8000)
+        buttons |= 2;
+    if (::GetKeyState(VK_RBUTTON) & 0x8000)
+        buttons |= 4;
+    return buttons;
+}
+
+BOOL LFrameworkApp::OnPowerBroadcast(WPARAM, LPARAM)
+{
+    return TRUE;
+}
+
+KXRESULT LFrameworkApp::SetStatusText(const String&, bool)
+{
+    return E_FAIL;
+}
+
+KXRESULT LFrameworkApp::ResetStatusText(bool)
+{
+    return E_FAIL;
+}
+
 bool LFrameworkApp::ProcessIdle(bool first)
 {
     return LNotificationCenterManager::GetInstance()->ProcessNotifications(first);

@@ -18,6 +18,8 @@
 
 #include "Notification/NotificationClient.h"
 #include "ObjectBase/RCPtr.h"
+#include "Utilities/Geometry/PointT.h"
+#include "Utilities/Geometry/RectT.h"
 #include "Utilities/Storage/StringT.h"
 
 #include <cstdint>
@@ -111,6 +113,23 @@ public:
     virtual KXRESULT GetKeyState(int32_t virtualKey, bool& down, bool& toggled);
     virtual HCURSOR GetCursor(const String& name);
     virtual int32_t MessageBox(const wchar_t* text, const wchar_t* caption, UINT type);
+    // The desktop's work area as {x, y, width, height}.
+    virtual KXRESULT GetWorkArea(RectT<int32_t>& area);
+    // Year, month, day of week, day, hour, minute, second, milliseconds (UTC).
+    virtual KXRESULT GetSystemTime(int32_t (&parts)[8]);
+    // The system's cursor display counter after the change.
+    virtual int32_t ShowCursor(bool show);
+    // 0, or E_FAIL when the system refused.
+    virtual KXRESULT SetCursorPosition(int32_t x, int32_t y);
+    // The pointer on the screen.
+    virtual KXRESULT GetCursorPosition(PointT<int32_t>& point);
+    // The buttons held now: left 1, middle 2, right 4.
+    virtual int32_t GetMouseButtons();
+    // WM_POWERBROADCAST of a window: TRUE, nothing refused.
+    virtual BOOL OnPowerBroadcast(WPARAM wParam, LPARAM lParam);
+    // The status bar's text: E_FAIL, the program has no status bar.
+    virtual KXRESULT SetStatusText(const String& text, bool immediately);
+    virtual KXRESULT ResetStatusText(bool immediately);
 
     // ---- idle ----
 

@@ -180,3 +180,34 @@ TEST_F(ApplicationObjectTest, SystemCursorsByName)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ApplicationObjectTest, DesktopTimeAndPointer)
+{
+    KX::RCPtr<TestApplication> app = MakeApplication();
+    KX::RectT<int32_t> area;
+    ASSERT_EQ(S_OK, app->GetWorkArea(area));
+    EXPECT_GT(area.width, 0);
+    EXPECT_GT(area.height, 0);
+
+    int32_t parts[8] = {};
+    ASSERT_EQ(S_OK, app->GetSystemTime(parts));
+    EXPECT_GE(parts[0], 2020);
+    EXPECT_GE(parts[1], 1);
+    EXPECT_LE(parts[1], 12);
+    EXPECT_LE(parts[2], 6);
+
+    ASSERT_EQ(S_OK, app->SetCursorPosition(17, 23));
+    KX::PointT<int32_t> point;
+    ASSERT_EQ(S_OK, app->GetCursorPosition(point));
+    EXPECT_EQ(17, point.x);
+    EXPECT_EQ(23, point.y);
+    EXPECT_EQ(0, app->GetMouseButtons());
+    EXPECT_EQ(TRUE, app->OnPowerBroadcast(0, 0));
+    // No status bar in this program.
+    EXPECT_EQ(E_FAIL, app->SetStatusText(L"Loading Skin...", true));
+    EXPECT_EQ(E_FAIL, app->ResetStatusText(false));
+}
+
+} // namespace
