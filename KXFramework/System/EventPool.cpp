@@ -8,22 +8,22 @@ EventPool::EventPool(uint32_t count) : mHandles(new (std::nothrow) HANDLE[count 
 {
     if (!mHandles)
         return;
-    mEvents.resize(count);
-    for (uint32_t i = 0; i < count; ++i) {
-        LEvent::Create(mEvents[i]);
-        mHandles[i] = mEvents[i]->GetHandle();
+    mEvents.SetCount(static_cast<int32_t>(count));
+    for (int32_t i = 0; i < static_cast<int32_t>(count); ++i) {
+        LEvent::Create(mEvents.GetAt(i));
+        mHandles[i] = mEvents.GetAt(i)->GetHandle();
     }
 }
 
 EventPool::~EventPool()
 {
-    mEvents.clear();
+    mEvents.SetCount(0);
     delete[] mHandles;
 }
 
 int32_t EventPool::WaitAny(uint32_t milliseconds)
 {
-    const DWORD count = static_cast<DWORD>(mEvents.size());
+    const DWORD count = static_cast<DWORD>(mEvents.GetCount());
     if (count == 0 || count > MAXIMUM_WAIT_OBJECTS)
         return -1;
     mWaiters.fetch_add(1);

@@ -12,10 +12,10 @@
 #pragma once
 
 #include "System/LEvent.h"
+#include "Utilities/Storage/RCPtrArray.h"
 
 #include <atomic>
 #include <cstdint>
-#include <vector>
 
 namespace KX {
 
@@ -28,12 +28,12 @@ public:
     EventPool(const EventPool&) = delete;
     EventPool& operator=(const EventPool&) = delete;
 
-    int32_t GetCount() const { return static_cast<int32_t>(mEvents.size()); }
-    const RCPtr<LEvent>& GetEvent(int32_t index) const { return mEvents[static_cast<size_t>(index)]; }
+    int32_t GetCount() const { return mEvents.GetCount(); }
+    RCPtr<LEvent>& GetEvent(int32_t index) { return mEvents.GetAt(index); }
     int32_t WaitAny(uint32_t milliseconds);
 
 private:
-    std::vector<RCPtr<LEvent>> mEvents;
+    RCPtrArray<LEvent, 1, 0> mEvents;
     std::atomic<int32_t> mWaiters{0};
     HANDLE* mHandles = nullptr;
 };
