@@ -150,6 +150,59 @@ void FillName(Caps& caps, const std::string& name)
     caps.szPname[n] = 0;
 }
 
+// Wide capabilities of the port called name, with the fields that input and
+// output ports share filled in.
+template <class WideCaps>
+WideCaps NewCaps(const std::string& name)
+{
+    WideCaps w{};
+    w.wMid = 0xFFFF;
+    w.wPid = 0xFFFF;
+    w.vDriverVersion = 0x0100;
+    FillName(w, name);
+    return w;
+}
+
+// The ANSI form of wide capabilities: the shared fields copied, the name
+// converted to the ANSI code page.
+template <class AnsiCaps, class WideCaps>
+AnsiCaps SharedAnsiCaps(const WideCaps& w)
+{
+    AnsiCaps a{};
+    a.wMid = w.wMid;
+    a.wPid = w.wPid;
+    a.vDriverVersion = w.vDriverVersion;
+    WideCharToMultiByte(CP_ACP, 0, w.szPname, -1, a.szPname, MAXPNAMELEN, nullptr, nullptr);
+    a.szPname[MAXPNAMELEN - 1] = 0;
+    return a;
+}
+
+MIDIINCAPSA ToAnsi(const MIDIINCAPSW& w)
+{
+    return SharedAnsiCaps<MIDIINCAPSA>(w);
+}
+
+MIDIOUTCAPSA ToAnsi(const MIDIOUTCAPSW& w)
+{
+    MIDIOUTCAPSA a = SharedAnsiCaps<MIDIOUTCAPSA>(w);
+    a.wTechnology = w.wTechnology;
+    a.wChannelMask = w.wChannelMask;
+    return a;
+}
+
+// Copies the capabilities into the caller's caps, wide or ANSI as asked, no
+// more than size bytes of them.
+template <class WideCaps>
+void AnswerCaps(const WideCaps& w, void* caps, UINT size, bool wide)
+{
+    if (wide) {
+        std::memcpy(caps, &w, std::min<size_t>(size, sizeof w));
+    } else {
+        const auto a = ToAnsi(w);
+        std::memcpy(caps, &a, std::min<size_t>(size, sizeof a));
+    }
+}
+
 } // namespace
 
 struct SimulatedMidi::Impl
@@ -388,43 +441,12 @@ MMRESULT SimulatedMidi::GetDevCaps(bool input, UINT_PTR id, void* caps, UINT siz
         }
     }
     if (input) {
-        MIDIINCAPSW w{};
-        w.wMid = 0xFFFF;
-        w.wPid = 0xFFFF;
-        w.vDriverVersion = 0x0100;
-        FillName(w, name);
-        if (wide) {
-            std::memcpy(caps, &w, std::min<size_t>(size, sizeof w));
-        } else {
-            MIDIINCAPSA a{};
-            a.wMid = w.wMid;
-            a.wPid = w.wPid;
-            a.vDriverVersion = w.vDriverVersion;
-            WideCharToMultiByte(CP_ACP, 0, w.szPname, -1, a.szPname, MAXPNAMELEN, nullptr, nullptr);
-            a.szPname[MAXPNAMELEN - 1] = 0;
-            std::memcpy(caps, &a, std::min<size_t>(size, sizeof a));
-        }
+        AnswerCaps(NewCaps<MIDIINCAPSW>(name), caps, size, wide);
     } else {
-        MIDIOUTCAPSW w{};
-        w.wMid = 0xFFFF;
-        w.wPid = 0xFFFF;
-        w.vDriverVersion = 0x0100;
+        MIDIOUTCAPSW w = NewCaps<MIDIOUTCAPSW>(name);
         w.wTechnology = MOD_MIDIPORT;
         w.wChannelMask = 0xFFFF;
-        FillName(w, name);
-        if (wide) {
-            std::memcpy(caps, &w, std::min<size_t>(size, sizeof w));
-        } else {
-            MIDIOUTCAPSA a{};
-            a.wMid = w.wMid;
-            a.wPid = w.wPid;
-            a.vDriverVersion = w.vDriverVersion;
-            a.wTechnology = w.wTechnology;
-            a.wChannelMask = w.wChannelMask;
-            WideCharToMultiByte(CP_ACP, 0, w.szPname, -1, a.szPname, MAXPNAMELEN, nullptr, nullptr);
-            a.szPname[MAXPNAMELEN - 1] = 0;
-            std::memcpy(caps, &a, std::min<size_t>(size, sizeof a));
-        }
+        AnswerCaps(w, caps, size, wide);
     }
     return MMSYSERR_NOERROR;
 }
