@@ -141,6 +141,21 @@ void MarkDone(MIDIHDR* header)
     header->dwFlags = (header->dwFlags & ~MHDR_INQUEUE) | MHDR_DONE;
 }
 
+void MarkQueued(MIDIHDR* header)
+{
+    header->dwFlags = (header->dwFlags & ~MHDR_DONE) | MHDR_INQUEUE;
+}
+
+// A header may be handed over when it is prepared and not handed over already.
+MMRESULT CheckQueueable(const MIDIHDR& header)
+{
+    if (!(header.dwFlags & MHDR_PREPARED))
+        return MIDIERR_UNPREPARED;
+    if (header.dwFlags & MHDR_INQUEUE)
+        return MIDIERR_STILLPLAYING;
+    return MMSYSERR_NOERROR;
+}
+
 template <class Caps>
 void FillName(Caps& caps, const std::string& name)
 {
@@ -558,11 +573,9 @@ MMRESULT SimulatedMidi::AddBuffer(HMIDIIN value, MIDIHDR* header, UINT size)
         return MMSYSERR_INVALHANDLE;
     if (!header || !IsHeaderSizeValid(size) || !header->lpData || header->dwBufferLength == 0)
         return MMSYSERR_INVALPARAM;
-    if (!(header->dwFlags & MHDR_PREPARED))
-        return MIDIERR_UNPREPARED;
-    if (header->dwFlags & MHDR_INQUEUE)
-        return MIDIERR_STILLPLAYING;
-    header->dwFlags = (header->dwFlags & ~MHDR_DONE) | MHDR_INQUEUE;
+    if (MMRESULT result = CheckQueueable(*header))
+        return result;
+    MarkQueued(header);
     header->dwBytesRecorded = 0;
     handle->queue.push_back(header);
     return MMSYSERR_NOERROR;
@@ -651,10 +664,8 @@ MMRESULT SimulatedMidi::LongMsg(HMIDIOUT value, MIDIHDR* header, UINT size)
         return MMSYSERR_INVALHANDLE;
     if (!header || !IsHeaderSizeValid(size) || !header->lpData)
         return MMSYSERR_INVALPARAM;
-    if (!(header->dwFlags & MHDR_PREPARED))
-        return MIDIERR_UNPREPARED;
-    if (header->dwFlags & MHDR_INQUEUE)
-        return MIDIERR_STILLPLAYING;
+    if (MMRESULT result = CheckQueueable(*header))
+        return result;
     Bytes bytes(reinterpret_cast<const uint8_t*>(header->lpData),
                 reinterpret_cast<const uint8_t*>(header->lpData) + header->dwBufferLength);
     TimeMs now = StateStore::WallClockNow();
@@ -670,7 +681,7 @@ MMRESULT SimulatedMidi::LongMsg(HMIDIOUT value, MIDIHDR* header, UINT size)
     });
     if (!alive)
         return MMSYSERR_NODRIVER;
-    header->dwFlags = (header->dwFlags & ~MHDR_DONE) | MHDR_INQUEUE;
+    MarkQueued(header);
     handle->inFlight.push_back(header);
     if (completes)
         mImpl->dones.push_back(PendingDone{now + latency, handle, header});
