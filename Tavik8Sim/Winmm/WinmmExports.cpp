@@ -69,6 +69,13 @@ double PerformanceMilliseconds()
 const UINT kMinPeriod = 1;
 const UINT kMaxPeriod = 65535;
 
+// timeBeginPeriod and timeEndPeriod only check the period: timeGetTime has
+// 1 ms resolution whatever the period.
+MMRESULT CheckPeriod(UINT period)
+{
+    return (period < kMinPeriod || period > kMaxPeriod) ? TIMERR_NOCANDO : TIMERR_NOERROR;
+}
+
 } // namespace
 
 extern "C" {
@@ -244,12 +251,12 @@ DWORD WINAPI timeGetTime(void)
 
 MMRESULT WINAPI timeBeginPeriod(UINT uPeriod)
 {
-    return (uPeriod < kMinPeriod || uPeriod > kMaxPeriod) ? TIMERR_NOCANDO : TIMERR_NOERROR;
+    return CheckPeriod(uPeriod);
 }
 
 MMRESULT WINAPI timeEndPeriod(UINT uPeriod)
 {
-    return (uPeriod < kMinPeriod || uPeriod > kMaxPeriod) ? TIMERR_NOCANDO : TIMERR_NOERROR;
+    return CheckPeriod(uPeriod);
 }
 
 MMRESULT WINAPI timeGetDevCaps(LPTIMECAPS ptc, UINT cbtc)
