@@ -2,6 +2,7 @@
 
 #include "Model/DeviceModel.h"
 #include "Model/FirmwareImage.h"
+#include "Model/Settings.h"
 
 #include <cstdlib>
 
@@ -13,15 +14,7 @@ const int kUsageError = 2;
 
 bool ParseCount(const std::string& text, int64_t maximum, int64_t& value)
 {
-    if (text.empty() || text.size() > 10)
-        return false;
-    value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-        value = value * 10 + (c - '0');
-    }
-    return value <= maximum;
+    return ParseNonNegative(text, value) && value <= maximum;
 }
 
 int Usage(std::string& err, const std::string& problem)
