@@ -194,16 +194,20 @@ void DeviceModel::PowerOn(TimeMs now)
     Event(now, std::string("power on: ") + ModeName(mState.mode) + " mode, version " + mState.version);
 }
 
+void DeviceModel::PowerOnAfter(TimeMs now, TimeMs delayMs)
+{
+    if (delayMs > 0)
+        mState.powerOnAt = now + delayMs;
+    else
+        PowerOn(now);
+}
+
 void DeviceModel::PowerCycle(TimeMs now)
 {
     Count("power_cycles");
     Event(now, "switched off");
     GoOff(now);
-    TimeMs offMs = mState.settings.Number("off_ms");
-    if (offMs > 0)
-        mState.powerOnAt = now + offMs;
-    else
-        PowerOn(now);
+    PowerOnAfter(now, mState.settings.Number("off_ms"));
 }
 
 void DeviceModel::FinishUpdate(TimeMs now)
@@ -219,11 +223,7 @@ void DeviceModel::FinishUpdate(TimeMs now)
     if (afterUpdate == "new")
         mState.version = mState.settings.Text("new_version");
     mState.bootloader = false;
-    TimeMs rebootMs = mState.settings.Number("reboot_ms");
-    if (rebootMs > 0)
-        mState.powerOnAt = now + rebootMs;
-    else
-        PowerOn(now);
+    PowerOnAfter(now, mState.settings.Number("reboot_ms"));
 }
 
 void DeviceModel::Advance(TimeMs now)
