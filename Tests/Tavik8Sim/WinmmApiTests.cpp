@@ -134,29 +134,21 @@ protected:
         Device([&](DeviceModel& m, TimeMs now) { ASSERT_EQ("", m.Set(now, key, value)); });
     }
 
-    std::vector<std::string> InputNames()
+    // The names of the count ports that getCaps describes.
+    template <class Caps>
+    static std::vector<std::string> PortNames(UINT count, MMRESULT(WINAPI* getCaps)(UINT_PTR, Caps*, UINT))
     {
         std::vector<std::string> names;
-        UINT count = midiInGetNumDevs();
         for (UINT i = 0; i < count; ++i) {
-            MIDIINCAPSW caps{};
-            EXPECT_EQ(MMSYSERR_NOERROR, midiInGetDevCapsW(i, &caps, sizeof caps));
+            Caps caps{};
+            EXPECT_EQ(MMSYSERR_NOERROR, getCaps(i, &caps, sizeof caps));
             names.push_back(ToUtf8(caps.szPname));
         }
         return names;
     }
 
-    std::vector<std::string> OutputNames()
-    {
-        std::vector<std::string> names;
-        UINT count = midiOutGetNumDevs();
-        for (UINT i = 0; i < count; ++i) {
-            MIDIOUTCAPSW caps{};
-            EXPECT_EQ(MMSYSERR_NOERROR, midiOutGetDevCapsW(i, &caps, sizeof caps));
-            names.push_back(ToUtf8(caps.szPname));
-        }
-        return names;
-    }
+    std::vector<std::string> InputNames() { return PortNames(midiInGetNumDevs(), midiInGetDevCapsW); }
+    std::vector<std::string> OutputNames() { return PortNames(midiOutGetNumDevs(), midiOutGetDevCapsW); }
 
     // Opens input 0 with the recorder, queues the buffers and starts it.
     HMIDIIN OpenInput(InputRecorder& recorder, InputBuffers& buffers)
