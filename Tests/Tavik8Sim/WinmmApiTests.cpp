@@ -150,6 +150,15 @@ protected:
     std::vector<std::string> InputNames() { return PortNames(midiInGetNumDevs(), midiInGetDevCapsW); }
     std::vector<std::string> OutputNames() { return PortNames(midiOutGetNumDevs(), midiOutGetDevCapsW); }
 
+    // Waits, generously, until the input ports are `names`: the device
+    // switches off and on in its own time. The caller checks the names.
+    void WaitForInputNames(const std::vector<std::string>& names)
+    {
+        const DWORD start = GetTickCount();
+        while (InputNames() != names && GetTickCount() - start < kGenerousMs)
+            Sleep(10);
+    }
+
     // Opens input 0 with the recorder, queues the buffers and starts it.
     HMIDIIN OpenInput(InputRecorder& recorder, InputBuffers& buffers)
     {
@@ -555,9 +564,7 @@ TEST_F(WinmmTest, AWholeUpdateWithThePortsFollowingTheDevice)
     EXPECT_EQ(MMSYSERR_NOERROR, midiOutClose(out));
 
     // Re-enumeration: wait (generously) for the update-mode ports.
-    DWORD start = GetTickCount();
-    while (InputNames() != std::vector<std::string>{"Tavik Updater"} && GetTickCount() - start < kGenerousMs)
-        Sleep(10);
+    WaitForInputNames({"Tavik Updater"});
     EXPECT_EQ(std::vector<std::string>{"Tavik Updater"}, InputNames());
 
     // The handshake on the update-mode ports.
@@ -580,9 +587,7 @@ TEST_F(WinmmTest, AWholeUpdateWithThePortsFollowingTheDevice)
 
     // After the quiet time the device restarts and comes back in normal mode
     // with its new version.
-    DWORD restart = GetTickCount();
-    while (InputNames() != std::vector<std::string>{"Tavik 8"} && GetTickCount() - restart < kGenerousMs)
-        Sleep(10);
+    WaitForInputNames({"Tavik 8"});
     ASSERT_EQ(std::vector<std::string>{"Tavik 8"}, InputNames());
     InputRecorder normalInput;
     InputBuffers normalBuffers(256);
