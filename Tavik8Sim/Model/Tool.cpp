@@ -23,6 +23,17 @@ int Usage(std::string& err, const std::string& problem)
     return kUsageError;
 }
 
+// Works on the device as it is now: its timers have run up to now first.
+template <class Step>
+void WithDeviceNow(StateStore& store, TimeMs now, Step&& step)
+{
+    store.Update([&](DeviceState& state) {
+        DeviceModel model(state);
+        model.Advance(now);
+        step(model);
+    });
+}
+
 int Reset(const std::vector<std::string>& args, StateStore& store, TimeMs now, std::string& err)
 {
     Mode mode = Mode::Normal;
@@ -64,9 +75,7 @@ int Set(const std::vector<std::string>& args, StateStore& store, TimeMs now, std
         if (!problem.empty())
             return Usage(err, problem);
     }
-    store.Update([&](DeviceState& state) {
-        DeviceModel model(state);
-        model.Advance(now);
+    WithDeviceNow(store, now, [&](DeviceModel& model) {
         for (const auto& pair : pairs)
             model.Set(now, pair.first, pair.second);
     });
@@ -76,11 +85,7 @@ int Set(const std::vector<std::string>& args, StateStore& store, TimeMs now, std
 int Status(StateStore& store, TimeMs now, std::string& out)
 {
     std::vector<std::pair<std::string, std::string>> lines;
-    store.Update([&](DeviceState& state) {
-        DeviceModel model(state);
-        model.Advance(now);
-        lines = model.Status(now);
-    });
+    WithDeviceNow(store, now, [&](DeviceModel& model) { lines = model.Status(now); });
     for (const auto& line : lines)
         out += line.first + "=" + line.second + "\n";
     return 0;
@@ -224,11 +229,7 @@ int RunTool(const std::vector<std::string>& args, StateStore& store, TimeMs now,
     if (command == "power-cycle") {
         if (args.size() != 1)
             return Usage(err, "power-cycle takes no arguments");
-        store.Update([&](DeviceState& state) {
-            DeviceModel model(state);
-            model.Advance(now);
-            model.PowerCycle(now);
-        });
+        WithDeviceNow(store, now, [now](DeviceModel& model) { model.PowerCycle(now); });
         return 0;
     }
     if (command == "set")
