@@ -493,14 +493,12 @@ std::vector<Port> DeviceModel::Ports() const
 
 std::vector<std::pair<std::string, std::string>> DeviceModel::Status(TimeMs now) const
 {
-    char crc[9];
-    std::snprintf(crc, sizeof crc, "%08x", static_cast<unsigned>(mState.imageCrc32));
     std::vector<std::pair<std::string, std::string>> lines = {
         {"mode", ModeName(mState.mode)},
         {"version", mState.version},
         {"records", std::to_string(mState.records)},
         {"image_bytes", std::to_string(mState.imageBytes)},
-        {"image_crc32", crc},
+        {"image_crc32", Crc32Text(mState.imageCrc32)},
         {"violations", std::to_string(mState.violationCount)},
         {"waiting_for_power_cycle", mState.armed ? "1" : "0"},
         {"session", SessionName(mState.session)},
