@@ -88,6 +88,20 @@ bool IsAlive(const Handle& handle, const View& view)
     return false;
 }
 
+// Brings the handle's device up to now and, when the handle's port is still
+// there, lets step work on the device's state; answers whether it is.
+template <class Step>
+bool WithLivePort(const Handle& handle, TimeMs now, Step&& step)
+{
+    bool alive = false;
+    handle.store->Update([&](DeviceState& state) {
+        alive = IsAlive(handle, LookAt(state, now));
+        if (alive)
+            step(state);
+    });
+    return alive;
+}
+
 // The smallest header the system accepts: everything up to dwOffset.
 bool IsHeaderSizeValid(UINT size)
 {
@@ -590,11 +604,9 @@ MMRESULT SimulatedMidi::Start(HMIDIIN value)
     if (handle->started)
         return MMSYSERR_NOERROR;
     TimeMs now = StateStore::WallClockNow();
-    bool alive = false;
-    handle->store->Update([&](DeviceState& state) {
-        alive = IsAlive(*handle, LookAt(state, now));
+    const bool alive = WithLivePort(*handle, now, [&](DeviceState& state) {
         // Replies sent while nobody listened are gone.
-        if (alive && handle->isDevice)
+        if (handle->isDevice)
             DeviceModel(state).DropDue(now);
     });
     if (!alive)
@@ -646,10 +658,8 @@ MMRESULT SimulatedMidi::ShortMsg(HMIDIOUT value, DWORD message)
     for (int i = 0; i < length; ++i)
         bytes.push_back(static_cast<uint8_t>(message >> (8 * i)));
     TimeMs now = StateStore::WallClockNow();
-    bool alive = false;
-    handle->store->Update([&](DeviceState& state) {
-        alive = IsAlive(*handle, LookAt(state, now));
-        if (alive && handle->isDevice)
+    const bool alive = WithLivePort(*handle, now, [&](DeviceState& state) {
+        if (handle->isDevice)
             DeviceModel(state).Receive(now, handle->portName, bytes);
     });
     mImpl->Wake();
@@ -669,14 +679,12 @@ MMRESULT SimulatedMidi::LongMsg(HMIDIOUT value, MIDIHDR* header, UINT size)
     Bytes bytes(reinterpret_cast<const uint8_t*>(header->lpData),
                 reinterpret_cast<const uint8_t*>(header->lpData) + header->dwBufferLength);
     TimeMs now = StateStore::WallClockNow();
-    bool alive = false;
     TimeMs latency = 0;
     bool completes = true;
-    handle->store->Update([&](DeviceState& state) {
-        alive = IsAlive(*handle, LookAt(state, now));
+    const bool alive = WithLivePort(*handle, now, [&](DeviceState& state) {
         latency = state.settings.Number("send_latency_ms");
         completes = state.settings.Text("send_done") != "never";
-        if (alive && handle->isDevice)
+        if (handle->isDevice)
             DeviceModel(state).Receive(now, handle->portName, bytes);
     });
     if (!alive)
