@@ -146,16 +146,6 @@ std::string ToUtf8(const std::wstring& text)
     return out;
 }
 
-std::wstring FromUtf8(const std::string& text)
-{
-    if (text.empty())
-        return std::wstring();
-    const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], size);
-    return out;
-}
-
 bool ReadBytes(const std::wstring& path, std::string& bytes)
 {
     bytes.clear();

@@ -65,7 +65,6 @@ private:
 };
 
 std::string ToUtf8(const std::wstring& text);
-std::wstring FromUtf8(const std::string& text);
 
 // Whole-file access through wide names; ReadBytes answers false for a missing file.
 bool ReadBytes(const std::wstring& path, std::string& bytes);
