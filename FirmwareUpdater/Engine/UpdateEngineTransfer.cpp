@@ -1,0 +1,301 @@
+// LUpdateEngine: the firmware file, the mode change and the transfer of the
+// image on the worker thread.
+#include "Engine/UpdateEngine.h"
+
+#include <algorithm>
+#include <exception>
+#include <vector>
+
+namespace {
+
+// The update-mode access code of the mode-change message.
+const char kAccessCode[] = "QJd)>RT";
+const int32_t kAccessCodeLength = 7;
+
+// The value of one hexadecimal digit, or -1.
+int HexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+uint8_t ByteAt(const LUpdateEngine::ByteArray& bytes, int32_t index)
+{
+    return static_cast<uint8_t>(bytes.GetData()[index]);
+}
+
+// The length of the record at `position` with its two length bytes, or -1
+// when the record would run past the end of the image.
+int32_t RecordLengthAt(const LUpdateEngine::ByteArray& image, int32_t position)
+{
+    const int32_t left = image.GetCount() - position;
+    if (left < 2)
+        return -1;
+    const int32_t length = (ByteAt(image, position) << 8 | ByteAt(image, position + 1)) + 2;
+    return length <= left ? length : -1;
+}
+
+// Opens the file by the full path that was accepted, reads, decodes and checks
+// it. Any failure, a read error included, is E_FAIL.
+KXRESULT LoadFirmwareImage(const KX::StringT<wchar_t, char>& path, LUpdateEngine::ByteArray& image)
+{
+    if (path.IsEmpty())
+        return E_FAIL;
+    try {
+        KX::File file;
+        if (file.Open(path, KX::StringT<wchar_t, char>(), KX::File::ReadOnly) < 0)
+            return E_FAIL;
+        if (LUpdateEngine::ReadFirmwareImage(image, file) < 0)
+            return E_FAIL;
+    } catch (const std::exception&) {
+        return E_FAIL;
+    }
+    return LUpdateEngine::IsCompleteFirmwareImage(image) ? S_OK : E_FAIL;
+}
+
+} // namespace
+
+KXRESULT LUpdateEngine::SetFirmwareFile(const String& path)
+{
+    {
+        KX::MutexLock lock(mFileLock);
+        mFirmwareFilePath = path;
+    }
+    if (!KX::FileExists(path)) {
+        SetFirmwareFileState(FileInvalid);
+        return E_FAIL;
+    }
+    {
+        // The file is not asked for its version: every firmware file is 1.0.4.4.
+        KX::MutexLock lock(mFileLock);
+        mFirmwareFileVersion = FirmwareVersion(1, 0, 4, 4, L"1.0.4.4");
+    }
+    SetFirmwareFileState(FileFoundVersionKnown);
+    return S_OK;
+}
+
+KXRESULT LUpdateEngine::BuildEnterUpdateModeMessage(ByteArray& message)
+{
+    const int32_t emptied = message.RemoveAll();
+    if (emptied < 0)
+        return emptied;
+    message.SetCount(kAccessCodeLength + 2);
+    signed char* data = message.GetData();
+    data[0] = static_cast<signed char>(0xF0);
+    for (int32_t i = 0; i < kAccessCodeLength; ++i)
+        data[1 + i] = static_cast<signed char>(kAccessCode[i]);
+    data[kAccessCodeLength + 1] = static_cast<signed char>(0xF7);
+    return S_OK;
+}
+
+KXRESULT LUpdateEngine::EnterUpdateMode()
+{
+    const int32_t state = mDeviceState.load();
+    if (state == InUpdateMode)
+        return S_FALSE;
+    if (state != NotInUpdateMode && state != EnteringUpdateMode)
+        return E_FAIL;
+    SetDeviceState(EnteringUpdateMode);
+    mModeAckSignal.SetRed();
+
+    KXRESULT result = E_FAIL;
+    {
+        DeviceDefinitionEx device;
+        const bool selected = GetSelectedDevice(device);
+        const KX::RCPtr<KX::LMidiCommInterface> comm = GetMidiComm();
+        KX::RCPtr<KX::LRefCountedObject> capturePort;
+        KX::RCPtr<KX::LRefCountedObject> renderPort;
+        if (comm && selected) {
+            comm->OpenCapturePort(device.mNormalModeInputPort, capturePort);
+            comm->OpenRenderPort(device.mNormalModeOutputPort, renderPort);
+        }
+        ByteArray message;
+        BuildEnterUpdateModeMessage(message);
+        const KXRESULT sent = comm && renderPort ? comm->Send(renderPort, message) : E_FAIL;
+        // Waited for also after a failed send, as the device may still answer.
+        const bool acknowledged = mTiming->WaitForSignal(mModeAckSignal, kModeChangeAckMilliseconds);
+        result = acknowledged ? sent : E_FAIL;
+    } // both ports released
+    if (result < 0) {
+        SetSelectedDeviceErrorCode(DeviceAccessFailure);
+        SetDeviceState(DeviceError);
+    }
+    return result;
+}
+
+KXRESULT LUpdateEngine::UpdateFirmware()
+{
+    SetUpdateState(Running);
+    bool transferFailed = false;
+    KXRESULT result = RunTransfer(transferFailed);
+    // The ports are released by now, so a probe may replace the component as
+    // soon as the states below allow it.
+    if (result < 0) {
+        if (transferFailed)
+            SetSelectedDeviceErrorCode(DeviceAccessFailure);
+        SetUpdateState(Failed);
+        SetDeviceState(DeviceError);
+    } else if (mAbortRequested.load()) {
+        SetUpdateState(Aborted);
+        SetDeviceState(InUpdateMode);
+        result = E_ABORT;
+    } else {
+        // The device state stays Updating until a probe finds the device again.
+        SetUpdateState(Succeeded);
+    }
+    return result;
+}
+
+KXRESULT LUpdateEngine::RunTransfer(bool& transferFailed)
+{
+    DeviceDefinitionEx device;
+    const bool selected = GetSelectedDevice(device);
+    const KX::RCPtr<KX::LMidiCommInterface> comm = GetMidiComm();
+    KX::RCPtr<KX::LRefCountedObject> capturePort;
+    KX::RCPtr<KX::LRefCountedObject> renderPort;
+    if (comm && selected) {
+        comm->OpenCapturePort(device.mUpdateModeInputPort, capturePort);
+        comm->OpenRenderPort(device.mUpdateModeOutputPort, renderPort);
+    }
+    if (!comm || !capturePort || !renderPort)
+        return E_FAIL;
+
+    String path;
+    {
+        KX::MutexLock lock(mFileLock);
+        path = mFirmwareFilePath;
+    }
+    // The whole image is read and checked before anything goes to the device.
+    ByteArray image;
+    if (LoadFirmwareImage(path, image) < 0)
+        return E_FAIL;
+
+    ByteArray handshake;
+    BuildEnterUpdateModeMessage(handshake);
+    mDataAckSignal.SetRed();
+    mLastMessageStart = mTiming->Now();
+    comm->Send(renderPort, handshake);
+    if (!mTiming->WaitForSignal(mDataAckSignal, kHandshakeAckMilliseconds))
+        return E_FAIL;
+
+    const KXRESULT result = SendFirmwareImage(image, capturePort, renderPort);
+    transferFailed = result < 0;
+    return result;
+}
+
+void LUpdateEngine::PaceDataMessage()
+{
+    // Measured from the start of the previous message: the time the driver
+    // takes to send it counts toward the pause.
+    mTiming->SleepUntil(mLastMessageStart + static_cast<int64_t>(mMessageDelay) * 1000);
+    mLastMessageStart = mTiming->Now();
+}
+
+KXRESULT LUpdateEngine::SendFirmwareImage(const ByteArray& image, const KX::ConstRCPtr<KX::LRefCountedObject>&,
+                                          const KX::ConstRCPtr<KX::LRefCountedObject>& renderPort)
+{
+    const int32_t imageLength = image.GetCount();
+    if (imageLength == 0)
+        return S_OK;
+    const int32_t pieceLimit = std::max(1, mChunkSize / 2);
+    int32_t position = 0;
+    for (;;) {
+        if (mAbortRequested.load())
+            return E_ABORT;
+        const int32_t recordLength = RecordLengthAt(image, position);
+        if (recordLength < 0)
+            return E_FAIL; // never read beyond the image
+        const int32_t recordEnd = position + recordLength;
+        while (position < recordEnd) {
+            PaceDataMessage();
+            mDataAckSignal.SetRed();
+            const int32_t pieceLength = std::min(recordEnd - position, pieceLimit);
+            ByteArray piece;
+            piece.SetCount(pieceLength);
+            piece.CopyIn(image.GetData() + position, 0, pieceLength);
+            EncodeBytesAsHexText(piece);
+            if (SendSysEx(piece, renderPort) < 0)
+                return E_FAIL;
+            position += pieceLength;
+            PostUpdateProgress(0, static_cast<double>(static_cast<uint32_t>(position)) /
+                                      static_cast<double>(static_cast<uint32_t>(imageLength)),
+                               true, -1, false, String());
+        }
+        if (position >= imageLength)
+            return S_OK; // no acknowledgement is awaited after the last record
+        // An acknowledgement counts only when it came after the record's last
+        // message was started: the signal was set red right before it.
+        if (!mTiming->WaitForSignal(mDataAckSignal, kRecordAckMilliseconds))
+            return E_FAIL;
+    }
+}
+
+KXRESULT LUpdateEngine::SendSysEx(const ByteArray& bytes, const KX::ConstRCPtr<KX::LRefCountedObject>& renderPort)
+{
+    const KX::RCPtr<KX::LMidiCommInterface> comm = GetMidiComm();
+    if (!renderPort || !comm)
+        return E_FAIL;
+    const int32_t count = bytes.GetCount();
+    ByteArray message;
+    message.SetCount(count + 2);
+    signed char* data = message.GetData();
+    data[0] = static_cast<signed char>(0xF0);
+    if (count > 0)
+        std::copy(bytes.GetData(), bytes.GetData() + count, data + 1);
+    data[count + 1] = static_cast<signed char>(0xF7);
+    return comm->Send(renderPort, message);
+}
+
+void LUpdateEngine::EncodeBytesAsHexText(ByteArray& bytes)
+{
+    static const char kDigits[] = "0123456789ABCDEF";
+    const int32_t count = bytes.GetCount();
+    ByteArray text;
+    text.SetCount(count * 2);
+    for (int32_t i = 0; i < count; ++i) {
+        const uint8_t value = ByteAt(bytes, i);
+        text.GetData()[2 * i] = kDigits[value >> 4];
+        text.GetData()[2 * i + 1] = kDigits[value & 0x0F];
+    }
+    bytes = std::move(text);
+}
+
+KXRESULT LUpdateEngine::ReadFirmwareImage(ByteArray& image, KX::File& file)
+{
+    image.RemoveAll();
+    const int32_t length = file.GetLength();
+    // A file of odd length ends in half a byte.
+    if (length < 0 || length % 2 != 0)
+        return E_FAIL;
+    std::vector<char> text(static_cast<size_t>(length));
+    if (length > 0 && file.Read(text.data(), length, 0) != length)
+        return E_FAIL;
+    image.SetCount(length / 2);
+    for (int32_t i = 0; i < length / 2; ++i) {
+        const int high = HexDigitValue(text[2 * i]);
+        const int low = HexDigitValue(text[2 * i + 1]);
+        if (high < 0 || low < 0) {
+            image.RemoveAll();
+            return E_FAIL;
+        }
+        image.GetData()[i] = static_cast<signed char>(high << 4 | low);
+    }
+    return S_OK;
+}
+
+bool LUpdateEngine::IsCompleteFirmwareImage(const ByteArray& image)
+{
+    int32_t position = 0;
+    while (position < image.GetCount()) {
+        const int32_t recordLength = RecordLengthAt(image, position);
+        if (recordLength < 0)
+            return false;
+        position += recordLength;
+    }
+    return true;
+}

@@ -1,0 +1,137 @@
+// TransferBenchmark: one whole transfer of a generated firmware image to the
+// simulated device in update mode, timed from StartUpdate to the end of the
+// update, beside the protocol's floor (every data message waits 3 ms after
+// the start of the one before it).
+//
+// Usage: TransferBenchmark [records [payload bytes [send latency ms]]]
+//        (default: 200 records of 64 bytes, the simulator's send latency)
+// The device runs on a state file of its own in the temporary folder, with
+// acknowledgements sent without latency.
+#include "Engine/UpdateEngine.h"
+
+#include "Notification/NotificationCenterManager.h"
+
+#include "Model/Crc32.h"
+#include "Model/DeviceModel.h"
+#include "Model/FirmwareImage.h"
+#include "Model/StateStore.h"
+
+#include <mmsystem.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+std::wstring TempPath(const wchar_t* name)
+{
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    return std::wstring(folder) + name;
+}
+
+double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(to.QuadPart - from.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+bool WriteFile(const std::wstring& path, const std::string& text)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const BOOL ok = ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == text.size();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int records = argc > 1 ? std::atoi(argv[1]) : 200;
+    const int payload = argc > 2 ? std::atoi(argv[2]) : 64;
+    const char* sendLatency = argc > 3 ? argv[3] : nullptr;
+
+    const std::wstring statePath = TempPath(L"transfer-benchmark.state");
+    SetEnvironmentVariableW(L"TAVIK8_SIM", statePath.c_str());
+    Tavik8Sim::StateStore store(statePath);
+    store.Update([&](Tavik8Sim::DeviceState& state) {
+        Tavik8Sim::DeviceModel model(state);
+        const Tavik8Sim::TimeMs now = Tavik8Sim::StateStore::WallClockNow();
+        model.Reset(now, Tavik8Sim::Mode::Update, "1.0.3.0");
+        model.Set(now, "ack_latency_ms", "0");
+        if (sendLatency)
+            model.Set(now, "send_latency_ms", sendLatency);
+    });
+
+    const std::string text = Tavik8Sim::MakeFirmwareText(records, payload, 1);
+    Tavik8Sim::Bytes image;
+    Tavik8Sim::DecodeFirmwareText(text, image);
+    const std::wstring firmwarePath = TempPath(L"transfer-benchmark.led");
+    if (!WriteFile(firmwarePath, text)) {
+        std::fprintf(stderr, "cannot write the firmware file\n");
+        return 2;
+    }
+    const int messagesPerRecord = (payload + 2 + 10) / 11;
+    const int dataMessages = records * messagesPerRecord;
+    const double floorMs = dataMessages * 3.0;
+
+    // As the application does while it runs.
+    timeBeginPeriod(1);
+    int exitCode = 0;
+    {
+        KX::RCPtr<LUpdateEngine> engine = LUpdateEngine::Create();
+        engine->Initialize(L"");
+        LUpdateEngineInterface::DeviceDefinition definition;
+        definition.mNormalModeInputPort = L"Tavik 8";
+        definition.mNormalModeOutputPort = L"Tavik 8";
+        definition.mUpdateModeInputPort = L"Tavik Updater";
+        definition.mUpdateModeOutputPort = L"Tavik Updater";
+        KX::Array<LUpdateEngineInterface::DeviceDefinition> definitions;
+        definitions.AddItem(definition);
+        engine->SetDeviceDefinitions(definitions);
+        engine->Rescan();
+        engine->SetFirmwareFile(firmwarePath.c_str());
+        if (engine->GetDeviceState() != LUpdateEngineInterface::InUpdateMode) {
+            std::fprintf(stderr, "the simulated device was not found in update mode (state %d)\n",
+                         static_cast<int>(engine->GetDeviceState()));
+            return 2;
+        }
+
+        const KX::RCPtr<KX::LNotificationCenterManager> centres = KX::LNotificationCenterManager::GetInstance();
+        LARGE_INTEGER start, end;
+        QueryPerformanceCounter(&start);
+        engine->StartUpdate();
+        // The user-interface thread's part: progress notifications delivered as they come.
+        while (engine->GetUpdateState(false) == LUpdateEngineInterface::Running) {
+            centres->ProcessNotifications(false);
+            engine->WaitForUpdate(30);
+        }
+        QueryPerformanceCounter(&end);
+        centres->ProcessNotifications(false);
+
+        const double measured = Milliseconds(start, end);
+        const Tavik8Sim::DeviceState state = store.Read();
+        const bool intact = state.imageCrc32 == Tavik8Sim::Crc32Update(0, image.data(), image.size()) &&
+                            state.records == records;
+        std::printf("image: %d records of %d bytes, %d data messages\n", records, payload, dataMessages);
+        std::printf("update state: %d (4 = succeeded), image %s, %lld violations\n",
+                    static_cast<int>(engine->GetUpdateState(false)), intact ? "intact" : "NOT INTACT",
+                    static_cast<long long>(state.violationCount));
+        std::printf("measured: %.1f ms   floor: %.1f ms   ratio: %.3f\n", measured, floorMs, measured / floorMs);
+        exitCode = engine->GetUpdateState(false) == LUpdateEngineInterface::Succeeded && intact ? 0 : 1;
+        engine = nullptr;
+    }
+    KX::LNotificationCenterManager::sInstance = nullptr;
+    timeEndPeriod(1);
+    DeleteFileW(firmwarePath.c_str());
+    DeleteFileW(statePath.c_str());
+    DeleteFileW((statePath + L".image").c_str());
+    DeleteFileW((statePath + L".transcript").c_str());
+    return exitCode;
+}

@@ -1,0 +1,427 @@
+// The update engine's tests: a timing that records what the engine waits for,
+// a receiver of the engine's notifications, the simulated device driven in
+// this process, temporary firmware files, and the fixture that ties them
+// together.
+#pragma once
+
+#include "Engine/UpdateEngine.h"
+#include "Engine/UpdateNotificationData.h"
+
+#include "Midi/MidiCaptureNotificationData.h"
+#include "Midi/MidiComm.h"
+#include "Notification/NotificationCenterManager.h"
+#include "Notification/NotificationClient.h"
+#include "Notification/NotificationIDs.h"
+
+#include "Model/DeviceModel.h"
+#include "Model/FirmwareImage.h"
+#include "Model/StateStore.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace EngineTest {
+
+using namespace KX;
+using String = StringT<wchar_t, char>;
+
+// What the engine asked of its timing, in order.
+struct TimingStep
+{
+    enum Kind { Wait, Pause };
+    Kind kind;
+    // Wait: the time limit in milliseconds. Pause: how long after the start of
+    // the previous message the next one may start, in microseconds.
+    int64_t amount;
+    bool operator==(const TimingStep& other) const { return kind == other.kind && amount == other.amount; }
+};
+
+inline std::ostream& operator<<(std::ostream& out, const TimingStep& step)
+{
+    return out << (step.kind == TimingStep::Wait ? "Wait " : "Pause ") << step.amount;
+}
+
+// A virtual clock: pauses take no real time, and a wait lasts at most a short
+// real time (the simulated device answers within milliseconds) but counts as
+// its whole time limit when it runs out.
+class TestTiming : public LEngineTiming
+{
+public:
+    static RCPtr<TestTiming> Create(uint32_t realWaitLimit = 800)
+    {
+        return RCPtr<TestTiming>(new TestTiming(realWaitLimit));
+    }
+
+    bool WaitForSignal(TrafficLight& signal, uint32_t milliseconds) override
+    {
+        Record({TimingStep::Wait, milliseconds});
+        signal.Wait(std::min(milliseconds, mRealWaitLimit));
+        const bool green = signal.IsGreen();
+        std::lock_guard<std::mutex> lock(mMutex);
+        if (!green)
+            mNow += static_cast<int64_t>(milliseconds) * 1000;
+        return green;
+    }
+
+    int64_t Now() override
+    {
+        std::lock_guard<std::mutex> lock(mMutex);
+        return mNow;
+    }
+
+    void SleepUntil(int64_t deadline) override
+    {
+        int index = 0;
+        {
+            std::lock_guard<std::mutex> lock(mMutex);
+            mSteps.push_back({TimingStep::Pause, deadline - mNow});
+            mNow = std::max(mNow, deadline);
+            index = mPauses++;
+        }
+        if (mOnPause)
+            mOnPause(index);
+    }
+
+    std::vector<TimingStep> Steps()
+    {
+        std::lock_guard<std::mutex> lock(mMutex);
+        return mSteps;
+    }
+
+    void Clear()
+    {
+        std::lock_guard<std::mutex> lock(mMutex);
+        mSteps.clear();
+        mPauses = 0;
+    }
+
+    // Runs before each data message (on the worker), with the pause's index from 0.
+    std::function<void(int)> mOnPause;
+
+private:
+    explicit TestTiming(uint32_t realWaitLimit) : mRealWaitLimit(realWaitLimit) {}
+
+    void Record(const TimingStep& step)
+    {
+        std::lock_guard<std::mutex> lock(mMutex);
+        mSteps.push_back(step);
+    }
+
+    uint32_t mRealWaitLimit;
+    std::mutex mMutex;
+    int64_t mNow = 1000000;
+    int mPauses = 0;
+    std::vector<TimingStep> mSteps;
+};
+
+// One notification of the engine as the update screen would receive it.
+struct Posted
+{
+    std::wstring id;
+    int32_t state = 0;
+    int32_t previous = 0;
+    double progress = 0.0;
+    bool success = false;
+};
+
+// Listens to the application centre for the engine's notifications.
+class PostedLog : public LNotificationClient
+{
+public:
+    static RCPtr<PostedLog> Create()
+    {
+        RCPtr<PostedLog> log(new PostedLog);
+        const RCPtr<LNotificationDistributor> center(
+            LNotificationCenterManager::GetInstance()->GetApplicationCenter());
+        for (const wchar_t* id : {NID_DEVICE_STATE_CHANGE, NID_FIRMWARE_FILE_STATE_CHANGE,
+                                  NID_FIRMWARE_UPDATE_PROGRESS, NID_FIRMWARE_UPDATE_COMPLETED})
+            log->Register(center, id);
+        return log;
+    }
+
+    KXRESULT ReceiveNotification(const RCPtr<LNotificationDistributor>&,
+                                 const RCPtr<LNotification>& notification) override
+    {
+        Posted posted;
+        posted.id = notification->GetID();
+        const LRefCountedObject* data = notification->GetData().Get();
+        if (auto* device = dynamic_cast<const LDeviceStateChangeNotificationData*>(data)) {
+            posted.state = device->mState;
+            posted.previous = device->mPreviousState;
+        } else if (auto* file = dynamic_cast<const LFirmwareFileStateChangeNotificationData*>(data)) {
+            posted.state = file->mState;
+            posted.previous = file->mPreviousState;
+        } else if (auto* progress = dynamic_cast<const LFirmwareUpdateProgressNotificationData*>(data)) {
+            posted.progress = progress->mProgress;
+            EXPECT_EQ(0, progress->mPhase);
+            EXPECT_TRUE(progress->mAutoEstimate);
+            EXPECT_EQ(-1, progress->mSecondsRemaining);
+            EXPECT_FALSE(progress->mReservedFlag);
+            EXPECT_TRUE(progress->mStatusText.IsEmpty());
+        } else if (auto* completed = dynamic_cast<const LFirmwareUpdateCompletedNotificationData*>(data)) {
+            posted.success = completed->mSuccess;
+        }
+        mPosted.push_back(posted);
+        return S_OK;
+    }
+
+    // Delivers what was posted so far and answers everything received.
+    const std::vector<Posted>& Deliver()
+    {
+        while (LNotificationCenterManager::GetInstance()->ProcessNotifications(false)) {
+        }
+        return mPosted;
+    }
+
+    // Delivers, then answers the notifications of one identifier.
+    std::vector<Posted> Of(const wchar_t* id)
+    {
+        Deliver();
+        std::vector<Posted> selected;
+        for (const Posted& p : mPosted) {
+            if (p.id == id)
+                selected.push_back(p);
+        }
+        return selected;
+    }
+
+    // Delivers and forgets.
+    void Clear()
+    {
+        Deliver();
+        mPosted.clear();
+    }
+
+private:
+    std::vector<Posted> mPosted;
+};
+
+// The engine with its inside open to the tests.
+class TestEngine : public LUpdateEngine
+{
+public:
+    static RCPtr<TestEngine> Create() { return RCPtr<TestEngine>(new TestEngine); }
+
+    TrafficLight& IdentitySignal() { return mIdentitySignal; }
+    TrafficLight& ModeAckSignal() { return mModeAckSignal; }
+    TrafficLight& DataAckSignal() { return mDataAckSignal; }
+    RCPtr<LMidiCommInterface> Comm() { return GetMidiComm(); }
+    bool AbortRequested() const { return mAbortRequested.load(); }
+    // From here on the worker refuses every trigger.
+    void StopWorker() { mWorker.Stop(kWorkerStopMilliseconds); }
+    FirmwareVersion CurrentDeviceVersion()
+    {
+        MutexLock lock(mLock);
+        return mCurrentDevice.mFirmwareVersion;
+    }
+};
+
+inline LUpdateEngineInterface::DeviceDefinition DefaultDefinition()
+{
+    LUpdateEngineInterface::DeviceDefinition definition;
+    definition.mNormalModeInputPort = L"Tavik 8";
+    definition.mNormalModeOutputPort = L"Tavik 8";
+    definition.mUpdateModeInputPort = L"Tavik Updater";
+    definition.mUpdateModeOutputPort = L"Tavik Updater";
+    return definition;
+}
+
+// A file in the temporary folder, removed afterwards.
+class TempFile
+{
+public:
+    explicit TempFile(const std::string& content, const wchar_t* suffix = L".led")
+    {
+        static int counter = 0;
+        wchar_t folder[MAX_PATH];
+        GetTempPathW(MAX_PATH, folder);
+        wchar_t name[80];
+        _snwprintf(name, 80, L"engine-test-%lu-%d%ls", GetCurrentProcessId(), ++counter, suffix);
+        name[79] = 0;
+        mPath = std::wstring(folder) + name;
+        HANDLE file = CreateFileW(mPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD written = 0;
+        if (file != INVALID_HANDLE_VALUE) {
+            if (!content.empty())
+                WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+            CloseHandle(file);
+        }
+    }
+    ~TempFile() { Remove(); }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    const std::wstring& Path() const { return mPath; }
+    void Remove() { DeleteFileW(mPath.c_str()); }
+
+private:
+    std::wstring mPath;
+};
+
+// The simulated device, driven in this process through its own state file.
+class SimDevice
+{
+public:
+    SimDevice() : mStore(MakePath())
+    {
+        SetEnvironmentVariableW(L"TAVIK8_SIM", mStore.Path().c_str());
+        Reset(Tavik8Sim::Mode::Normal);
+    }
+    ~SimDevice()
+    {
+        SetEnvironmentVariableW(L"TAVIK8_SIM", nullptr);
+        DeleteFileW(mStore.Path().c_str());
+        DeleteFileW(mStore.ImagePath().c_str());
+        DeleteFileW(mStore.TranscriptPath().c_str());
+    }
+    SimDevice(const SimDevice&) = delete;
+    SimDevice& operator=(const SimDevice&) = delete;
+
+    void Do(const std::function<void(Tavik8Sim::DeviceModel&, Tavik8Sim::TimeMs)>& step)
+    {
+        mStore.Update([&](Tavik8Sim::DeviceState& s) {
+            Tavik8Sim::DeviceModel model(s);
+            const Tavik8Sim::TimeMs now = Tavik8Sim::StateStore::WallClockNow();
+            model.Advance(now);
+            step(model, now);
+        });
+    }
+
+    void Reset(Tavik8Sim::Mode mode, const std::string& version = "1.0.3.0")
+    {
+        Do([&](Tavik8Sim::DeviceModel& m, Tavik8Sim::TimeMs now) {
+            m.Reset(now, mode, version);
+            // Replies come at once; the engine's waits are what is under test.
+            m.Set(now, "ack_latency_ms", "0");
+            m.Set(now, "send_latency_ms", "0");
+        });
+    }
+
+    void Set(const std::string& key, const std::string& value)
+    {
+        Do([&](Tavik8Sim::DeviceModel& m, Tavik8Sim::TimeMs now) { ASSERT_EQ("", m.Set(now, key, value)); });
+    }
+
+    void PowerCycle()
+    {
+        Do([](Tavik8Sim::DeviceModel& m, Tavik8Sim::TimeMs now) { m.PowerCycle(now); });
+    }
+
+    // The device sends these bytes now.
+    void Send(const Tavik8Sim::Bytes& bytes)
+    {
+        Do([&](Tavik8Sim::DeviceModel& m, Tavik8Sim::TimeMs now) { m.Send(now, bytes); });
+    }
+
+    Tavik8Sim::DeviceState State()
+    {
+        // Lets the device's timers run first.
+        Do([](Tavik8Sim::DeviceModel&, Tavik8Sim::TimeMs) {});
+        return mStore.Read();
+    }
+
+    int64_t Counter(const std::string& name)
+    {
+        const Tavik8Sim::DeviceState state = State();
+        const auto found = state.counters.find(name);
+        return found == state.counters.end() ? 0 : found->second;
+    }
+
+    // The messages the host sent to the device, as hexadecimal words, in order.
+    std::vector<std::string> HostMessages()
+    {
+        std::vector<std::string> messages;
+        const std::string transcript = mStore.ReadTranscript();
+        size_t start = 0;
+        while (start < transcript.size()) {
+            size_t end = transcript.find('\n', start);
+            if (end == std::string::npos)
+                end = transcript.size();
+            const std::string line = transcript.substr(start, end - start);
+            const std::string direction = "host->device  ";
+            const size_t marker = line.find(direction);
+            if (marker != std::string::npos)
+                messages.push_back(line.substr(marker + direction.size()));
+            start = end + 1;
+        }
+        return messages;
+    }
+
+private:
+    static std::wstring MakePath()
+    {
+        static int counter = 0;
+        wchar_t folder[MAX_PATH];
+        GetTempPathW(MAX_PATH, folder);
+        wchar_t name[64];
+        _snwprintf(name, 64, L"engine-sim-%lu-%d.state", GetCurrentProcessId(), ++counter);
+        name[63] = 0;
+        return std::wstring(folder) + name;
+    }
+
+    Tavik8Sim::StateStore mStore;
+};
+
+// F0, the bytes, F7 as the hexadecimal words of the transcript.
+inline std::string SysExWords(const std::string& text)
+{
+    Tavik8Sim::Bytes bytes(text.size() + 2, 0xF0);
+    std::copy(text.begin(), text.end(), bytes.begin() + 1);
+    bytes.back() = 0xF7;
+    return Tavik8Sim::ToHexWords(bytes);
+}
+
+// A fresh engine with the test timing, initialised, with the default device
+// definition set; notifications are recorded from the start.
+class EngineFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        posted = PostedLog::Create();
+        timing = TestTiming::Create();
+        engine = TestEngine::Create();
+        engine->SetTiming(timing);
+        ASSERT_EQ(S_OK, engine->Initialize(L""));
+        Array<LUpdateEngineInterface::DeviceDefinition> definitions;
+        definitions.AddItem(DefaultDefinition());
+        ASSERT_EQ(S_OK, engine->SetDeviceDefinitions(definitions));
+    }
+
+    void TearDown() override
+    {
+        if (engine) {
+            engine->WaitForUpdate(60000);
+            engine = nullptr;
+        }
+        if (posted) {
+            posted->Deliver();
+            posted->UnregisterAll();
+            posted = nullptr;
+        }
+        LNotificationCenterManager::sInstance = nullptr;
+    }
+
+    // Finds the device and clears what that posted and timed.
+    void FindDevice(int32_t expectedState)
+    {
+        ASSERT_EQ(S_OK, engine->Rescan());
+        ASSERT_EQ(expectedState, engine->GetDeviceState());
+        posted->Clear();
+        timing->Clear();
+    }
+
+    SimDevice device;
+    RCPtr<PostedLog> posted;
+    RCPtr<TestTiming> timing;
+    RCPtr<TestEngine> engine;
+};
+
+} // namespace EngineTest

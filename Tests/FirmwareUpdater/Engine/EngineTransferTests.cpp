@@ -1,0 +1,347 @@
+// The transfer of a firmware image to the simulated device in update mode:
+// the messages and their pacing, progress, a whole image arriving byte for
+// byte, each fault of the device and of the firmware file, and abort.
+#include "EngineTestSupport.h"
+
+#include "Model/Crc32.h"
+
+using namespace EngineTest;
+
+namespace {
+
+using Engine = LUpdateEngineInterface;
+using Tavik8Sim::Mode;
+
+const TimingStep kHandshakeWait{TimingStep::Wait, 10000};
+const TimingStep kRecordWait{TimingStep::Wait, 5000};
+const TimingStep kPause{TimingStep::Pause, 3000};
+
+class EngineTransferTest : public EngineFixture
+{
+protected:
+    void SetUp() override
+    {
+        EngineFixture::SetUp();
+        device.Reset(Mode::Update);
+        FindDevice(Engine::InUpdateMode);
+    }
+
+    // Sets the file, starts the update, waits for it and delivers what it
+    // posted. Answers StartUpdate's result.
+    KXRESULT Update(const std::wstring& path)
+    {
+        engine->SetFirmwareFile(path.c_str());
+        posted->Clear();
+        timing->Clear();
+        const KXRESULT started = engine->StartUpdate();
+        if (started >= 0) {
+            EXPECT_EQ(S_OK, engine->WaitForUpdate(60000));
+            // The update that was started has ended by now.
+            EXPECT_NE(Engine::Running, engine->GetUpdateState(false));
+        }
+        posted->Deliver();
+        return started;
+    }
+
+    void ExpectEnd(int32_t updateState, int32_t deviceState, int32_t errorCode, bool success)
+    {
+        EXPECT_EQ(updateState, engine->GetUpdateState(false));
+        EXPECT_EQ(deviceState, engine->GetDeviceState());
+        int32_t code = -1;
+        EXPECT_EQ(S_OK, engine->GetFoundDeviceErrorCode(0, code));
+        EXPECT_EQ(errorCode, code);
+        const std::vector<Posted> completed = posted->Of(NID_FIRMWARE_UPDATE_COMPLETED);
+        ASSERT_EQ(1u, completed.size());
+        EXPECT_EQ(success, completed[0].success);
+    }
+
+    std::vector<double> Progress()
+    {
+        std::vector<double> values;
+        for (const Posted& p : posted->Of(NID_FIRMWARE_UPDATE_PROGRESS))
+            values.push_back(p.progress);
+        return values;
+    }
+
+    // A valid file of the given records, as text.
+    static std::string Records(std::initializer_list<int> payloadSizes)
+    {
+        std::string text;
+        char digits[5];
+        for (int size : payloadSizes) {
+            _snprintf(digits, sizeof digits, "%04X", size);
+            text += digits;
+            for (int i = 0; i < size; ++i)
+                text += "A5";
+        }
+        return text;
+    }
+};
+
+TEST_F(EngineTransferTest, TwoRecordsGoOutPacedWithOneAcknowledgementWait)
+{
+    TempFile file("0003ABCDEF0001FF");
+    ASSERT_EQ(S_OK, Update(file.Path()));
+
+    EXPECT_EQ((std::vector<std::string>{SysExWords("QJd)>RT"), SysExWords("0003ABCDEF"), SysExWords("0001FF")}),
+              device.HostMessages());
+    // The handshake, then each data message after its pause; the second
+    // record goes out only after the first one's acknowledgement, and the
+    // last record's is not waited for.
+    EXPECT_EQ((std::vector<TimingStep>{kHandshakeWait, kPause, kRecordWait, kPause}), timing->Steps());
+    EXPECT_EQ((std::vector<double>{5.0 / 8.0, 8.0 / 8.0}), Progress());
+    ExpectEnd(Engine::Succeeded, Engine::Updating, Engine::NoReason, true);
+    EXPECT_EQ(2, device.State().records);
+    EXPECT_EQ(0, device.State().violationCount);
+}
+
+TEST_F(EngineTransferTest, RecordsAreCutIntoMessagesOfElevenBytes)
+{
+    struct Case
+    {
+        std::initializer_list<int> payloads;
+        int64_t dataMessages;
+    };
+    const Case cases[] = {
+        {{20}, 2}, // 22 bytes with the length: 11 + 11
+        {{9}, 1},  // 11 bytes: one message
+        {{10}, 2}, // 12 bytes: 11 + 1
+        {{0}, 1},  // the length alone
+        {{9, 20, 0}, 4},
+    };
+    for (const Case& c : cases) {
+        const std::string text = Records(c.payloads);
+        SCOPED_TRACE(text);
+        device.Reset(Mode::Update);
+        TempFile file(text);
+        ASSERT_EQ(S_OK, Update(file.Path()));
+        EXPECT_EQ(c.dataMessages, device.Counter("data_messages"));
+        EXPECT_EQ(static_cast<int64_t>(c.payloads.size()), device.State().records);
+        EXPECT_EQ(0, device.State().violationCount);
+        EXPECT_EQ(Engine::Succeeded, engine->GetUpdateState(true));
+        // Ready for the next round.
+        engine->SetDeviceState(Engine::InUpdateMode);
+    }
+}
+
+TEST_F(EngineTransferTest, AWholeImageArrivesByteForByte)
+{
+    const std::string text = Tavik8Sim::MakeFirmwareText(40, 64, 7);
+    Tavik8Sim::Bytes image;
+    ASSERT_TRUE(Tavik8Sim::DecodeFirmwareText(text, image));
+    TempFile file(text);
+    ASSERT_EQ(S_OK, Update(file.Path()));
+
+    const Tavik8Sim::DeviceState state = device.State();
+    EXPECT_EQ(40, state.records);
+    EXPECT_EQ(static_cast<int64_t>(image.size()), state.imageBytes);
+    EXPECT_EQ(Tavik8Sim::Crc32Update(0, image.data(), image.size()), state.imageCrc32);
+    EXPECT_EQ(0, state.violationCount);
+    ExpectEnd(Engine::Succeeded, Engine::Updating, Engine::NoReason, true);
+    // 66 bytes per record: six messages each, every one after its pause.
+    const std::vector<double> progress = Progress();
+    ASSERT_EQ(240u, progress.size());
+    EXPECT_DOUBLE_EQ(1.0, progress.back());
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+    const std::vector<TimingStep> steps = timing->Steps();
+    EXPECT_EQ(240, std::count(steps.begin(), steps.end(), kPause));
+    EXPECT_EQ(39, std::count(steps.begin(), steps.end(), kRecordWait));
+}
+
+TEST_F(EngineTransferTest, TheSecondAcknowledgementFormWorksTheSame)
+{
+    device.Set("handshake_ack", "0x1A");
+    TempFile file(Records({3, 1, 30}));
+    ASSERT_EQ(S_OK, Update(file.Path()));
+    ExpectEnd(Engine::Succeeded, Engine::Updating, Engine::NoReason, true);
+    EXPECT_EQ(3, device.State().records);
+}
+
+TEST_F(EngineTransferTest, TheDeviceComesBackInNormalModeAfterwards)
+{
+    // The device restarts once no data came for restart_quiet_ms after a record.
+    device.Set("reboot_ms", "0");
+    TempFile file(Records({3, 1}));
+    ASSERT_EQ(S_OK, Update(file.Path()));
+    ASSERT_EQ(Engine::Updating, engine->GetDeviceState());
+    // Wait until the simulated device has restarted.
+    for (int i = 0; i < 100 && device.State().mode != Mode::Normal; ++i)
+        Sleep(20);
+    posted->Clear();
+    EXPECT_EQ(S_OK, engine->RefreshSelectedDevice());
+    EXPECT_EQ(Engine::NotInUpdateMode, engine->GetDeviceState());
+    String text;
+    EXPECT_EQ(S_OK, engine->GetDeviceVersionText(text));
+    EXPECT_EQ(String(L"1.0.4.4"), text);
+    EXPECT_FALSE(engine->IsUpdateNeeded());
+}
+
+TEST_F(EngineTransferTest, DeviceFaultsEndTheUpdateAsFailed)
+{
+    struct Case
+    {
+        const char* key;
+        const char* value;
+        int32_t errorCode;
+        int64_t recordsAcknowledged;
+        TimingStep lastStep;
+    };
+    const Case cases[] = {
+        // No handshake: nothing sent, the found device keeps its error code.
+        {"handshake_ack", "none", Engine::NoReason, 0, kHandshakeWait},
+        // The first record's acknowledgement never comes.
+        {"drop_ack_at", "0", Engine::DeviceAccessFailure, 0, kRecordWait},
+        // F0 20 F7 after the first record: the abort is seen before the second.
+        {"nak_at", "0", Engine::DeviceAccessFailure, 1, kRecordWait},
+        // The device disappears at the second record: the send fails.
+        {"vanish_at", "1", Engine::DeviceAccessFailure, 1, kPause},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.key) + "=" + c.value);
+        device.Reset(Mode::Update);
+        FindDevice(Engine::InUpdateMode);
+        device.Set(c.key, c.value);
+        TempFile file(Records({20, 20, 20}));
+        ASSERT_EQ(S_OK, Update(file.Path()));
+        ExpectEnd(Engine::Failed, Engine::DeviceError, c.errorCode, false);
+        EXPECT_EQ(c.recordsAcknowledged, device.State().records);
+        const std::vector<TimingStep> steps = timing->Steps();
+        ASSERT_FALSE(steps.empty());
+        EXPECT_EQ(c.lastStep, steps.back());
+        // Read and cleared once.
+        EXPECT_EQ(Engine::Failed, engine->GetUpdateState(true));
+        EXPECT_EQ(Engine::Idle, engine->GetUpdateState(true));
+    }
+}
+
+TEST_F(EngineTransferTest, StopRequestDuringTheLastRecordAbortsAfterTheTransfer)
+{
+    TempFile file(Records({3, 30}));
+    // Before the last record's second message the device asks to stop; the
+    // message goes out once the engine has taken the request.
+    timing->mOnPause = [this](int pause) {
+        if (pause != 2)
+            return;
+        device.Send({0xF0, 0x20, 0xF7});
+        for (int i = 0; i < 200 && !engine->AbortRequested(); ++i)
+            Sleep(5);
+    };
+    EXPECT_EQ(S_OK, Update(file.Path()));
+    timing->mOnPause = nullptr;
+    EXPECT_TRUE(engine->AbortRequested());
+    ExpectEnd(Engine::Aborted, Engine::InUpdateMode, Engine::NoReason, false);
+    EXPECT_EQ(2, device.State().records); // the whole image went out
+}
+
+TEST_F(EngineTransferTest, AbortDuringTheFirstRecordStopsBeforeTheSecond)
+{
+    TempFile file(Records({20, 20}));
+    timing->mOnPause = [this](int pause) {
+        if (pause == 0) {
+            EXPECT_EQ(S_OK, engine->Abort());
+        }
+    };
+    EXPECT_EQ(S_OK, Update(file.Path()));
+    timing->mOnPause = nullptr;
+    ExpectEnd(Engine::Failed, Engine::DeviceError, Engine::DeviceAccessFailure, false);
+    EXPECT_EQ(2, device.Counter("data_messages"));
+    EXPECT_EQ(1, device.State().records);
+}
+
+TEST_F(EngineTransferTest, RefreshIsRefusedWhileTheTransferRuns)
+{
+    TempFile file(Records({20, 20}));
+    HANDLE reached = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    timing->mOnPause = [&](int pause) {
+        if (pause != 1)
+            return;
+        SetEvent(reached);
+        WaitForSingleObject(release, 10000);
+    };
+    engine->SetFirmwareFile(file.Path().c_str());
+    ASSERT_EQ(S_OK, engine->StartUpdate());
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(reached, 10000));
+    const RCPtr<LMidiCommInterface> comm = engine->Comm();
+    EXPECT_EQ(E_FAIL, engine->RefreshSelectedDevice());
+    EXPECT_EQ(E_FAIL, engine->Rescan());
+    EXPECT_EQ(S_OK, engine->Initialize(L"")); // keeps the transfer's component
+    EXPECT_EQ(comm.Get(), engine->Comm().Get());
+    SetEvent(release);
+    EXPECT_EQ(S_OK, engine->WaitForUpdate(60000));
+    timing->mOnPause = nullptr;
+    CloseHandle(reached);
+    CloseHandle(release);
+    EXPECT_EQ(Engine::Succeeded, engine->GetUpdateState(false));
+    EXPECT_EQ(2, device.State().records);
+}
+
+TEST_F(EngineTransferTest, BadFilesAreNeverSent)
+{
+    struct Case
+    {
+        const char* name;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"odd length", "0003ABCDEF0001F"},
+        {"not hexadecimal", "0003ABCDEF0001FG"},
+        {"a line end", "0003ABCDEF0001FF\r\n"},
+        {"record past the end", "0003ABCDEF0004FF"},
+        {"half a length", "0003ABCDEF00"},
+        {"a blank", "0003ABCD EF0001FF "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        device.Reset(Mode::Update);
+        FindDevice(Engine::InUpdateMode);
+        TempFile file(c.text);
+        ASSERT_EQ(S_OK, Update(file.Path()));
+        ExpectEnd(Engine::Failed, Engine::DeviceError, Engine::NoReason, false);
+        EXPECT_TRUE(device.HostMessages().empty()); // not even the handshake
+        EXPECT_TRUE(Progress().empty());
+    }
+}
+
+TEST_F(EngineTransferTest, AFileGoneSinceItWasSetFailsTheUpdate)
+{
+    TempFile file("0001FF");
+    engine->SetFirmwareFile(file.Path().c_str());
+    file.Remove();
+    posted->Clear();
+    ASSERT_EQ(S_OK, engine->StartUpdate());
+    EXPECT_EQ(S_OK, engine->WaitForUpdate(60000));
+    ExpectEnd(Engine::Failed, Engine::DeviceError, Engine::NoReason, false);
+    EXPECT_TRUE(device.HostMessages().empty());
+}
+
+TEST_F(EngineTransferTest, AnEmptyFileSucceedsAfterTheHandshake)
+{
+    TempFile file("");
+    ASSERT_EQ(S_OK, Update(file.Path()));
+    ExpectEnd(Engine::Succeeded, Engine::Updating, Engine::NoReason, true);
+    EXPECT_EQ((std::vector<std::string>{SysExWords("QJd)>RT")}), device.HostMessages());
+    EXPECT_EQ(std::vector<TimingStep>{kHandshakeWait}, timing->Steps());
+}
+
+TEST_F(EngineTransferTest, LowerCaseDigitsAndForwardSlashesAreAccepted)
+{
+    TempFile file("0003abcdef0001ff");
+    std::wstring path = file.Path();
+    std::replace(path.begin(), path.end(), L'\\', L'/');
+    ASSERT_EQ(S_OK, Update(path));
+    EXPECT_EQ(Engine::FileFoundVersionKnown, engine->GetFirmwareFileState());
+    ExpectEnd(Engine::Succeeded, Engine::Updating, Engine::NoReason, true);
+    EXPECT_EQ(SysExWords("0003ABCDEF"), device.HostMessages().at(1));
+}
+
+TEST_F(EngineTransferTest, UpdateModePortsGoneBeforeTheStart)
+{
+    TempFile file("0001FF");
+    device.Reset(Mode::Off);
+    ASSERT_EQ(S_OK, Update(file.Path()));
+    ExpectEnd(Engine::Failed, Engine::DeviceError, Engine::NoReason, false);
+    EXPECT_TRUE(timing->Steps().empty());
+}
+
+} // namespace
