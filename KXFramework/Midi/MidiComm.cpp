@@ -570,7 +570,8 @@ int32_t LMidiComm::Send(const ConstRCPtr<LRefCountedObject>& port, const IArray<
 int32_t LMidiComm::Send(const ConstRCPtr<LRefCountedObject>& port, const void* bytes, uint32_t length)
 {
     LMidiRenderPort* render = dynamic_cast<LMidiRenderPort*>(port.Get());
-    if (!render || length < 1 || !bytes)
+    // The count sent is the result, so it must fit one.
+    if (!render || length < 1 || length > 0x7FFFFFFF || !bytes)
         return E_INVALIDARG;
     // A long message of an earlier send may still be on its way; the send
     // goes on after the wait in any case.
