@@ -98,6 +98,24 @@ bool SplitValueKey(const char* key, std::vector<std::string>& names)
     return IniFile::SplitKey(key, names) && !names.empty();
 }
 
+// How a key splits into names: IniFile::SplitKey for a key that may be "" (the
+// root), SplitValueKey for one that must name a value or an array.
+using KeySplitter = bool (*)(const char* key, std::vector<std::string>& names);
+
+// Answers read(node) for the node at key in handle's settings as the file holds
+// them now; node is null when no node is at key.
+template <class Read>
+int32_t Inspect(int32_t handle, const char* key, KeySplitter split, Read&& read)
+{
+    const SettingsTree* tree = CurrentTree(handle);
+    if (!tree)
+        return E_HANDLE;
+    std::vector<std::string> names;
+    if (!split(key, names))
+        return E_INVALIDARG;
+    return read(tree->Find(names));
+}
+
 // Applies change to the node at key in a copy of handle's settings and saves the
 // copy: when change or the save fails, the settings stay as they were.
 template <class Change>
@@ -252,12 +270,8 @@ int32_t INIFILEMANAGER_CALL CloseIniFile(int32_t handle, int32_t /*reserved*/)
 
 bool INIFILEMANAGER_CALL DoesNodeExist(int32_t handle, const char* key)
 {
-    return Locked([&]() -> int32_t {
-        std::vector<std::string> names;
-        const SettingsTree* tree = CurrentTree(handle);
-        if (!tree || !IniFile::SplitKey(key, names))
-            return 0;
-        return tree->Find(names) ? 1 : 0;
+    return Locked([&]() {
+        return Inspect(handle, key, IniFile::SplitKey, [](const SettingsNode* node) { return node ? 1 : 0; });
     }) == 1;
 }
 
@@ -266,19 +280,14 @@ int32_t INIFILEMANAGER_CALL GetIniValueInt(int32_t handle, const char* key, int3
     if (!value)
         return E_INVALIDARG;
     *value = defaultValue;
-    return Locked([&]() -> int32_t {
-        const SettingsTree* tree = CurrentTree(handle);
-        if (!tree)
-            return E_HANDLE;
-        std::vector<std::string> names;
-        if (!SplitValueKey(key, names))
-            return E_INVALIDARG;
-        const SettingsNode* node = tree->Find(names);
-        int32_t parsed = 0;
-        if (!node || !node->HasValue() || !ParseInt(node->Value(), parsed))
-            return INIFILE_S_DEFAULT;
-        *value = parsed;
-        return S_OK;
+    return Locked([&]() {
+        return Inspect(handle, key, SplitValueKey, [value](const SettingsNode* node) -> int32_t {
+            int32_t parsed = 0;
+            if (!node || !node->HasValue() || !ParseInt(node->Value(), parsed))
+                return INIFILE_S_DEFAULT;
+            *value = parsed;
+            return S_OK;
+        });
     });
 }
 
@@ -297,17 +306,12 @@ int32_t INIFILEMANAGER_CALL GetIniValueStr(int32_t handle, const char* key, cons
 {
     if (!PrepareTextOutput(buffer, bufferSize, neededSize))
         return E_INVALIDARG;
-    return Locked([&]() -> int32_t {
-        const SettingsTree* tree = CurrentTree(handle);
-        if (!tree)
-            return E_HANDLE;
-        std::vector<std::string> names;
-        if (!SplitValueKey(key, names))
-            return E_INVALIDARG;
-        const SettingsNode* node = tree->Find(names);
-        if (node && node->HasValue())
-            return AnswerText(node->Value(), buffer, bufferSize, neededSize, S_OK);
-        return AnswerText(defaultText ? defaultText : "", buffer, bufferSize, neededSize, INIFILE_S_DEFAULT);
+    return Locked([&]() {
+        return Inspect(handle, key, SplitValueKey, [&](const SettingsNode* node) {
+            if (node && node->HasValue())
+                return AnswerText(node->Value(), buffer, bufferSize, neededSize, S_OK);
+            return AnswerText(defaultText ? defaultText : "", buffer, bufferSize, neededSize, INIFILE_S_DEFAULT);
+        });
     });
 }
 
@@ -328,18 +332,13 @@ int32_t INIFILEMANAGER_CALL GetKeyCount(int32_t handle, const char* key, int32_t
     if (!count)
         return E_INVALIDARG;
     *count = 0;
-    return Locked([&]() -> int32_t {
-        const SettingsTree* tree = CurrentTree(handle);
-        if (!tree)
-            return E_HANDLE;
-        std::vector<std::string> names;
-        if (!IniFile::SplitKey(key, names))
-            return E_INVALIDARG;
-        const SettingsNode* node = tree->Find(names);
-        if (!node)
-            return INIFILE_S_DEFAULT;
-        *count = static_cast<int32_t>(node->Children().size());
-        return S_OK;
+    return Locked([&]() {
+        return Inspect(handle, key, IniFile::SplitKey, [count](const SettingsNode* node) -> int32_t {
+            if (!node)
+                return INIFILE_S_DEFAULT;
+            *count = static_cast<int32_t>(node->Children().size());
+            return S_OK;
+        });
     });
 }
 
@@ -348,17 +347,13 @@ int32_t INIFILEMANAGER_CALL GetKeyNameAt(
 {
     if (!PrepareTextOutput(buffer, bufferSize, neededSize))
         return E_INVALIDARG;
-    return Locked([&]() -> int32_t {
-        const SettingsTree* tree = CurrentTree(handle);
-        if (!tree)
-            return E_HANDLE;
-        std::vector<std::string> names;
-        if (!IniFile::SplitKey(key, names))
-            return E_INVALIDARG;
-        const SettingsNode* node = tree->Find(names);
-        if (!node || index < 0 || static_cast<size_t>(index) >= node->Children().size())
-            return E_INVALIDARG;
-        return AnswerText(node->Children()[static_cast<size_t>(index)].Name(), buffer, bufferSize, neededSize, S_OK);
+    return Locked([&]() {
+        return Inspect(handle, key, IniFile::SplitKey, [&](const SettingsNode* node) -> int32_t {
+            if (!node || index < 0 || static_cast<size_t>(index) >= node->Children().size())
+                return E_INVALIDARG;
+            const std::string& name = node->Children()[static_cast<size_t>(index)].Name();
+            return AnswerText(name, buffer, bufferSize, neededSize, S_OK);
+        });
     });
 }
 
@@ -367,18 +362,13 @@ int32_t INIFILEMANAGER_CALL GetArrayCount(int32_t handle, const char* key, int32
     if (!count)
         return E_INVALIDARG;
     *count = 0;
-    return Locked([&]() -> int32_t {
-        const SettingsTree* tree = CurrentTree(handle);
-        if (!tree)
-            return E_HANDLE;
-        std::vector<std::string> names;
-        if (!SplitValueKey(key, names))
-            return E_INVALIDARG;
-        const SettingsNode* node = tree->Find(names);
-        if (!node)
-            return INIFILE_S_DEFAULT;
-        *count = node->ArrayCount();
-        return S_OK;
+    return Locked([&]() {
+        return Inspect(handle, key, SplitValueKey, [count](const SettingsNode* node) -> int32_t {
+            if (!node)
+                return INIFILE_S_DEFAULT;
+            *count = node->ArrayCount();
+            return S_OK;
+        });
     });
 }
 
@@ -399,18 +389,13 @@ int32_t INIFILEMANAGER_CALL GetArrayItemAt(
 {
     if (!PrepareTextOutput(buffer, bufferSize, neededSize))
         return E_INVALIDARG;
-    return Locked([&]() -> int32_t {
-        const SettingsTree* tree = CurrentTree(handle);
-        if (!tree)
-            return E_HANDLE;
-        std::vector<std::string> names;
-        if (!SplitValueKey(key, names))
-            return E_INVALIDARG;
-        const SettingsNode* node = tree->Find(names);
-        if (!node || index < 0 || index >= node->ArrayCount())
-            return E_INVALIDARG;
-        const SettingsNode* item = node->FindChild(std::to_string(index));
-        return AnswerText(item->Value(), buffer, bufferSize, neededSize, S_OK);
+    return Locked([&]() {
+        return Inspect(handle, key, SplitValueKey, [&](const SettingsNode* node) -> int32_t {
+            if (!node || index < 0 || index >= node->ArrayCount())
+                return E_INVALIDARG;
+            const SettingsNode* item = node->FindChild(std::to_string(index));
+            return AnswerText(item->Value(), buffer, bufferSize, neededSize, S_OK);
+        });
     });
 }
 

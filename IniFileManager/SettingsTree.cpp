@@ -1,7 +1,6 @@
 #include "SettingsTree.h"
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 namespace IniFile {
@@ -130,17 +129,6 @@ void FormatSections(const SettingsNode& node, const std::string& path, std::stri
 }
 
 } // namespace
-
-bool NamesEqual(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (FoldAscii(a[i]) != FoldAscii(b[i]))
-            return false;
-    }
-    return true;
-}
 
 bool SplitKey(const char* key, std::vector<std::string>& names)
 {

@@ -10,9 +10,6 @@
 
 namespace IniFile {
 
-// Names of nodes compare without regard to ASCII case; other bytes compare exactly.
-bool NamesEqual(std::string_view a, std::string_view b);
-
 // Splits a key such as "Window/Main/Width" (or "Window\Main\Width") into its names,
 // trimming blanks and dropping empty names, so that "" and "/" name the root.
 // False when a name is not allowed (see IniFileManager.h), when there are more
@@ -26,7 +23,8 @@ bool SplitKey(std::string_view key, std::vector<std::string>& names);
 int32_t ItemIndexOf(std::string_view name);
 
 // One node: a name, an optional value and children in file order. Children are
-// found by name through an index, so that large files and arrays stay fast.
+// found by name through an index, so that large files and arrays stay fast;
+// names compare without regard to ASCII case, other bytes compare exactly.
 class SettingsNode
 {
 public:

@@ -67,6 +67,7 @@ stop_display() {
 # start_wine: one persistent wineserver, with Wine's own service processes
 # started now, so that they never hold a test program's output pipes open.
 start_wine() {
-    wineserver -p
+    # A server already running for this prefix (another run's) is used as it is.
+    wineserver -p >/dev/null 2>&1 </dev/null || true
     wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
 }

@@ -174,6 +174,4 @@ protected:
     // bindings. Held only for short steps, never while calling the component.
     mutable KX::Mutex mLock;
     KX::RCPtr<LEngineTiming> mTiming;
-    // When the last message to the device started (worker thread only).
-    int64_t mLastMessageStart = 0;
 };

@@ -178,7 +178,6 @@ KXRESULT LUpdateEngine::RunTransfer(bool& transferFailed)
     ByteArray handshake;
     BuildEnterUpdateModeMessage(handshake);
     mDataAckSignal.SetRed();
-    mLastMessageStart = mTiming->Now();
     comm->Send(renderPort, handshake);
     if (!mTiming->WaitForSignal(mDataAckSignal, kHandshakeAckMilliseconds))
         return E_FAIL;
@@ -190,10 +189,10 @@ KXRESULT LUpdateEngine::RunTransfer(bool& transferFailed)
 
 void LUpdateEngine::PaceDataMessage()
 {
-    // Measured from the start of the previous message: the time the driver
-    // takes to send it counts toward the pause.
-    mTiming->SleepUntil(mLastMessageStart + static_cast<int64_t>(mMessageDelay) * 1000);
-    mLastMessageStart = mTiming->Now();
+    // The device needs the whole pause between two messages: it starts once the
+    // driver has reported the previous message sent (or its acknowledgement
+    // arrived), so the time the link takes never counts toward it.
+    mTiming->SleepUntil(mTiming->Now() + static_cast<int64_t>(mMessageDelay) * 1000);
 }
 
 KXRESULT LUpdateEngine::SendFirmwareImage(const ByteArray& image, const KX::ConstRCPtr<KX::LRefCountedObject>&,

@@ -552,12 +552,14 @@ void LControlFactory::StartStringTableElement(const String& name, const Attribut
     if (name == L"StringTable") {
         String id;
         mCurrentTable = GetAttrString(attributes, L"ID", id) ? &mStringTables[id] : nullptr;
+        mCurrentId.Empty(); // a new table starts without a current string
     } else if (name == L"String") {
         GetAttrString(attributes, L"ID", mCurrentId); // without ID the previous id stays
     } else if (name == L"Locale") {
         int32_t locale = 0;
-        // Outside a table, or without a locale, the element has no meaning.
-        if (!mCurrentTable || !GetAttrInt(attributes, L"LCID", locale) || locale != mPassLocaleId)
+        // Outside a table or a string, or without a locale, the element has no meaning.
+        if (!mCurrentTable || mCurrentId.IsEmpty() || !GetAttrInt(attributes, L"LCID", locale) ||
+            locale != mPassLocaleId)
             return;
         ++mMatchCount;
         mCollecting = true;

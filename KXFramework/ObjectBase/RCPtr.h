@@ -74,8 +74,9 @@ public:
     bool operator!=(std::nullptr_t) const { return mObject != nullptr; }
 
     // The null pointer of this element type, for getters that answer a
-    // reference and have no object. Never assign to it.
-    static const RCPtr<T> sNull;
+    // reference and have no object. Never assign to it. A reference, so that
+    // naming ConstRCPtr<T> does not need RCPtr<T> complete.
+    static const RCPtr<T>& sNull;
 
 protected:
     static LRefCountedObject* Base(const T* object)
@@ -144,8 +145,18 @@ public:
     T& operator*() const { return *this->mObject; }
 };
 
+// The storage behind ConstRCPtr<T>::sNull: zero before any code runs.
 template <class T>
-const RCPtr<T> ConstRCPtr<T>::sNull;
+struct NullRCPtr
+{
+    static const RCPtr<T> sValue;
+};
+
+template <class T>
+const RCPtr<T> NullRCPtr<T>::sValue;
+
+template <class T>
+const RCPtr<T>& ConstRCPtr<T>::sNull = NullRCPtr<T>::sValue;
 
 } // namespace KX
 

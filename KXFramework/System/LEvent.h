@@ -31,8 +31,4 @@ private:
     WaitableSignal mSignal;
 };
 
-// Completing the counted pointer here, before anything names the const form
-// first: ConstRCPtr<T> needs RCPtr<T> complete for its null constant.
-static_assert(sizeof(RCPtr<LEvent>) > 0);
-
 } // namespace KX

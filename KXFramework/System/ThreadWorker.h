@@ -22,9 +22,4 @@ protected:
     ~LThreadWorker() override = default;
 };
 
-// Completing the counted pointers here, before anything names the const form
-// first: ConstRCPtr<T> needs RCPtr<T> complete for its null constant.
-static_assert(sizeof(RCPtr<LThreadWorker>) > 0);
-static_assert(sizeof(RCPtr<LRefCountedObject>) > 0);
-
 } // namespace KX

@@ -1,19 +1,26 @@
 #include "Model/Bytes.h"
 
+#include <cstring>
+
 namespace Tavik8Sim {
 
-std::string ToHexWords(const Bytes& bytes)
+std::string ToHexPairs(const Bytes& bytes, const char* separator)
 {
     static const char digits[] = "0123456789ABCDEF";
     std::string text;
-    text.reserve(bytes.size() * 3);
+    text.reserve(bytes.size() * (2 + std::strlen(separator)));
     for (size_t i = 0; i < bytes.size(); ++i) {
         if (i)
-            text += ' ';
+            text += separator;
         text += digits[bytes[i] >> 4];
         text += digits[bytes[i] & 0xF];
     }
     return text;
+}
+
+std::string ToHexWords(const Bytes& bytes)
+{
+    return ToHexPairs(bytes, " ");
 }
 
 int HexDigitValue(char c)

@@ -15,6 +15,10 @@ using Bytes = std::vector<uint8_t>;
 using TimeMs = int64_t;
 constexpr TimeMs kNever = -1;
 
+// Upper-case hexadecimal pairs with separator between two of them: "F0 7E 7F"
+// for " ", "F07E7F" for "".
+std::string ToHexPairs(const Bytes& bytes, const char* separator);
+
 // "F0 7E 7F": upper-case hexadecimal pairs separated by blanks.
 std::string ToHexWords(const Bytes& bytes);
 

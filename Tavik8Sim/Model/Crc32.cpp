@@ -1,6 +1,7 @@
 #include "Model/Crc32.h"
 
 #include <array>
+#include <cstdio>
 
 namespace Tavik8Sim {
 
@@ -27,6 +28,13 @@ uint32_t Crc32Update(uint32_t crc, const uint8_t* data, size_t size)
     for (size_t i = 0; i < size; ++i)
         c = table[(c ^ data[i]) & 0xFF] ^ (c >> 8);
     return c ^ 0xFFFFFFFFu;
+}
+
+std::string Crc32Text(uint32_t crc)
+{
+    char text[9];
+    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(crc));
+    return text;
 }
 
 } // namespace Tavik8Sim

@@ -194,16 +194,20 @@ void DeviceModel::PowerOn(TimeMs now)
     Event(now, std::string("power on: ") + ModeName(mState.mode) + " mode, version " + mState.version);
 }
 
+void DeviceModel::PowerOnAfter(TimeMs now, TimeMs delayMs)
+{
+    if (delayMs > 0)
+        mState.powerOnAt = now + delayMs;
+    else
+        PowerOn(now);
+}
+
 void DeviceModel::PowerCycle(TimeMs now)
 {
     Count("power_cycles");
     Event(now, "switched off");
     GoOff(now);
-    TimeMs offMs = mState.settings.Number("off_ms");
-    if (offMs > 0)
-        mState.powerOnAt = now + offMs;
-    else
-        PowerOn(now);
+    PowerOnAfter(now, mState.settings.Number("off_ms"));
 }
 
 void DeviceModel::FinishUpdate(TimeMs now)
@@ -219,11 +223,7 @@ void DeviceModel::FinishUpdate(TimeMs now)
     if (afterUpdate == "new")
         mState.version = mState.settings.Text("new_version");
     mState.bootloader = false;
-    TimeMs rebootMs = mState.settings.Number("reboot_ms");
-    if (rebootMs > 0)
-        mState.powerOnAt = now + rebootMs;
-    else
-        PowerOn(now);
+    PowerOnAfter(now, mState.settings.Number("reboot_ms"));
 }
 
 void DeviceModel::Advance(TimeMs now)
@@ -493,14 +493,12 @@ std::vector<Port> DeviceModel::Ports() const
 
 std::vector<std::pair<std::string, std::string>> DeviceModel::Status(TimeMs now) const
 {
-    char crc[9];
-    std::snprintf(crc, sizeof crc, "%08x", static_cast<unsigned>(mState.imageCrc32));
     std::vector<std::pair<std::string, std::string>> lines = {
         {"mode", ModeName(mState.mode)},
         {"version", mState.version},
         {"records", std::to_string(mState.records)},
         {"image_bytes", std::to_string(mState.imageBytes)},
-        {"image_crc32", crc},
+        {"image_crc32", Crc32Text(mState.imageCrc32)},
         {"violations", std::to_string(mState.violationCount)},
         {"waiting_for_power_cycle", mState.armed ? "1" : "0"},
         {"session", SessionName(mState.session)},

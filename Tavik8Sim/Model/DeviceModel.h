@@ -90,6 +90,7 @@ private:
     void Reply(TimeMs due, const Bytes& bytes, bool withNoise);
     void GoOff(TimeMs now);
     void PowerOn(TimeMs now);
+    void PowerOnAfter(TimeMs now, TimeMs delayMs); // at once when delayMs is not positive
     void FinishUpdate(TimeMs now);
     void OnNormalMode(TimeMs now, const Bytes& message);
     void OnUpdateMode(TimeMs now, const Bytes& message);

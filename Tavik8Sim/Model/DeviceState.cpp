@@ -1,5 +1,7 @@
 #include "Model/DeviceState.h"
 
+#include "Model/Crc32.h"
+
 #include <cstdlib>
 #include <sstream>
 
@@ -26,18 +28,6 @@ const char* SessionName(Session session)
 }
 
 namespace {
-
-std::string Hex8(uint32_t value)
-{
-    char text[9];
-    static const char digits[] = "0123456789abcdef";
-    for (int i = 7; i >= 0; --i) {
-        text[i] = digits[value & 0xF];
-        value >>= 4;
-    }
-    text[8] = 0;
-    return text;
-}
 
 int64_t ToNumber(const std::string& text)
 {
@@ -66,7 +56,7 @@ std::string DeviceState::Serialize() const
     out << "record_remaining=" << recordRemaining << "\n";
     out << "records=" << records << "\n";
     out << "image_bytes=" << imageBytes << "\n";
-    out << "image_crc32=" << Hex8(imageCrc32) << "\n";
+    out << "image_crc32=" << Crc32Text(imageCrc32) << "\n";
     for (const auto& counter : counters)
         out << "count." << counter.first << "=" << counter.second << "\n";
     out << "violations=" << violationCount << "\n";

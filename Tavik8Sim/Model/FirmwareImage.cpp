@@ -4,14 +4,7 @@ namespace Tavik8Sim {
 
 std::string EncodeFirmwareText(const Bytes& image)
 {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string text;
-    text.reserve(image.size() * 2);
-    for (uint8_t b : image) {
-        text += digits[b >> 4];
-        text += digits[b & 0xF];
-    }
-    return text;
+    return ToHexPairs(image, "");
 }
 
 std::string MakeFirmwareText(int records, int payloadSize, uint32_t seed)

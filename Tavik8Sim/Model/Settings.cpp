@@ -15,6 +15,8 @@ std::string Lower(std::string text)
     return text;
 }
 
+} // namespace
+
 bool ParseNonNegative(const std::string& text, int64_t& value)
 {
     if (text.empty() || text.size() > 12)
@@ -27,8 +29,6 @@ bool ParseNonNegative(const std::string& text, int64_t& value)
     }
     return true;
 }
-
-} // namespace
 
 bool IsDeviceVersion(const std::string& text)
 {

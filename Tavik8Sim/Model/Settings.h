@@ -46,6 +46,9 @@ private:
     std::map<std::string, std::string> mValues;
 };
 
+// A decimal number of one to twelve digits, without sign or blanks.
+bool ParseNonNegative(const std::string& text, int64_t& value);
+
 // "A.B.C.D" with four single decimal digits: the device reports each part as
 // one character.
 bool IsDeviceVersion(const std::string& text);

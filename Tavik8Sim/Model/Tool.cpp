@@ -2,6 +2,7 @@
 
 #include "Model/DeviceModel.h"
 #include "Model/FirmwareImage.h"
+#include "Model/Settings.h"
 
 #include <cstdlib>
 
@@ -13,21 +14,24 @@ const int kUsageError = 2;
 
 bool ParseCount(const std::string& text, int64_t maximum, int64_t& value)
 {
-    if (text.empty() || text.size() > 10)
-        return false;
-    value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-        value = value * 10 + (c - '0');
-    }
-    return value <= maximum;
+    return ParseNonNegative(text, value) && value <= maximum;
 }
 
 int Usage(std::string& err, const std::string& problem)
 {
     err += "tavik8sim: " + problem + "\n(tavik8sim --help lists the commands)\n";
     return kUsageError;
+}
+
+// Works on the device as it is now: its timers have run up to now first.
+template <class Step>
+void WithDeviceNow(StateStore& store, TimeMs now, Step&& step)
+{
+    store.Update([&](DeviceState& state) {
+        DeviceModel model(state);
+        model.Advance(now);
+        step(model);
+    });
 }
 
 int Reset(const std::vector<std::string>& args, StateStore& store, TimeMs now, std::string& err)
@@ -71,9 +75,7 @@ int Set(const std::vector<std::string>& args, StateStore& store, TimeMs now, std
         if (!problem.empty())
             return Usage(err, problem);
     }
-    store.Update([&](DeviceState& state) {
-        DeviceModel model(state);
-        model.Advance(now);
+    WithDeviceNow(store, now, [&](DeviceModel& model) {
         for (const auto& pair : pairs)
             model.Set(now, pair.first, pair.second);
     });
@@ -83,11 +85,7 @@ int Set(const std::vector<std::string>& args, StateStore& store, TimeMs now, std
 int Status(StateStore& store, TimeMs now, std::string& out)
 {
     std::vector<std::pair<std::string, std::string>> lines;
-    store.Update([&](DeviceState& state) {
-        DeviceModel model(state);
-        model.Advance(now);
-        lines = model.Status(now);
-    });
+    WithDeviceNow(store, now, [&](DeviceModel& model) { lines = model.Status(now); });
     for (const auto& line : lines)
         out += line.first + "=" + line.second + "\n";
     return 0;
@@ -231,11 +229,7 @@ int RunTool(const std::vector<std::string>& args, StateStore& store, TimeMs now,
     if (command == "power-cycle") {
         if (args.size() != 1)
             return Usage(err, "power-cycle takes no arguments");
-        store.Update([&](DeviceState& state) {
-            DeviceModel model(state);
-            model.Advance(now);
-            model.PowerCycle(now);
-        });
+        WithDeviceNow(store, now, [now](DeviceModel& model) { model.PowerCycle(now); });
         return 0;
     }
     if (command == "set")

@@ -88,6 +88,20 @@ bool IsAlive(const Handle& handle, const View& view)
     return false;
 }
 
+// Brings the handle's device up to now and, when the handle's port is still
+// there, lets step work on the device's state; answers whether it is.
+template <class Step>
+bool WithLivePort(const Handle& handle, TimeMs now, Step&& step)
+{
+    bool alive = false;
+    handle.store->Update([&](DeviceState& state) {
+        alive = IsAlive(handle, LookAt(state, now));
+        if (alive)
+            step(state);
+    });
+    return alive;
+}
+
 // The smallest header the system accepts: everything up to dwOffset.
 bool IsHeaderSizeValid(UINT size)
 {
@@ -141,6 +155,21 @@ void MarkDone(MIDIHDR* header)
     header->dwFlags = (header->dwFlags & ~MHDR_INQUEUE) | MHDR_DONE;
 }
 
+void MarkQueued(MIDIHDR* header)
+{
+    header->dwFlags = (header->dwFlags & ~MHDR_DONE) | MHDR_INQUEUE;
+}
+
+// A header may be handed over when it is prepared and not handed over already.
+MMRESULT CheckQueueable(const MIDIHDR& header)
+{
+    if (!(header.dwFlags & MHDR_PREPARED))
+        return MIDIERR_UNPREPARED;
+    if (header.dwFlags & MHDR_INQUEUE)
+        return MIDIERR_STILLPLAYING;
+    return MMSYSERR_NOERROR;
+}
+
 template <class Caps>
 void FillName(Caps& caps, const std::string& name)
 {
@@ -148,6 +177,59 @@ void FillName(Caps& caps, const std::string& name)
     size_t n = std::min<size_t>(wide.size(), MAXPNAMELEN - 1);
     std::memcpy(caps.szPname, wide.data(), n * sizeof(wchar_t));
     caps.szPname[n] = 0;
+}
+
+// Wide capabilities of the port called name, with the fields that input and
+// output ports share filled in.
+template <class WideCaps>
+WideCaps NewCaps(const std::string& name)
+{
+    WideCaps w{};
+    w.wMid = 0xFFFF;
+    w.wPid = 0xFFFF;
+    w.vDriverVersion = 0x0100;
+    FillName(w, name);
+    return w;
+}
+
+// The ANSI form of wide capabilities: the shared fields copied, the name
+// converted to the ANSI code page.
+template <class AnsiCaps, class WideCaps>
+AnsiCaps SharedAnsiCaps(const WideCaps& w)
+{
+    AnsiCaps a{};
+    a.wMid = w.wMid;
+    a.wPid = w.wPid;
+    a.vDriverVersion = w.vDriverVersion;
+    WideCharToMultiByte(CP_ACP, 0, w.szPname, -1, a.szPname, MAXPNAMELEN, nullptr, nullptr);
+    a.szPname[MAXPNAMELEN - 1] = 0;
+    return a;
+}
+
+MIDIINCAPSA ToAnsi(const MIDIINCAPSW& w)
+{
+    return SharedAnsiCaps<MIDIINCAPSA>(w);
+}
+
+MIDIOUTCAPSA ToAnsi(const MIDIOUTCAPSW& w)
+{
+    MIDIOUTCAPSA a = SharedAnsiCaps<MIDIOUTCAPSA>(w);
+    a.wTechnology = w.wTechnology;
+    a.wChannelMask = w.wChannelMask;
+    return a;
+}
+
+// Copies the capabilities into the caller's caps, wide or ANSI as asked, no
+// more than size bytes of them.
+template <class WideCaps>
+void AnswerCaps(const WideCaps& w, void* caps, UINT size, bool wide)
+{
+    if (wide) {
+        std::memcpy(caps, &w, std::min<size_t>(size, sizeof w));
+    } else {
+        const auto a = ToAnsi(w);
+        std::memcpy(caps, &a, std::min<size_t>(size, sizeof a));
+    }
 }
 
 } // namespace
@@ -388,43 +470,12 @@ MMRESULT SimulatedMidi::GetDevCaps(bool input, UINT_PTR id, void* caps, UINT siz
         }
     }
     if (input) {
-        MIDIINCAPSW w{};
-        w.wMid = 0xFFFF;
-        w.wPid = 0xFFFF;
-        w.vDriverVersion = 0x0100;
-        FillName(w, name);
-        if (wide) {
-            std::memcpy(caps, &w, std::min<size_t>(size, sizeof w));
-        } else {
-            MIDIINCAPSA a{};
-            a.wMid = w.wMid;
-            a.wPid = w.wPid;
-            a.vDriverVersion = w.vDriverVersion;
-            WideCharToMultiByte(CP_ACP, 0, w.szPname, -1, a.szPname, MAXPNAMELEN, nullptr, nullptr);
-            a.szPname[MAXPNAMELEN - 1] = 0;
-            std::memcpy(caps, &a, std::min<size_t>(size, sizeof a));
-        }
+        AnswerCaps(NewCaps<MIDIINCAPSW>(name), caps, size, wide);
     } else {
-        MIDIOUTCAPSW w{};
-        w.wMid = 0xFFFF;
-        w.wPid = 0xFFFF;
-        w.vDriverVersion = 0x0100;
+        MIDIOUTCAPSW w = NewCaps<MIDIOUTCAPSW>(name);
         w.wTechnology = MOD_MIDIPORT;
         w.wChannelMask = 0xFFFF;
-        FillName(w, name);
-        if (wide) {
-            std::memcpy(caps, &w, std::min<size_t>(size, sizeof w));
-        } else {
-            MIDIOUTCAPSA a{};
-            a.wMid = w.wMid;
-            a.wPid = w.wPid;
-            a.vDriverVersion = w.vDriverVersion;
-            a.wTechnology = w.wTechnology;
-            a.wChannelMask = w.wChannelMask;
-            WideCharToMultiByte(CP_ACP, 0, w.szPname, -1, a.szPname, MAXPNAMELEN, nullptr, nullptr);
-            a.szPname[MAXPNAMELEN - 1] = 0;
-            std::memcpy(caps, &a, std::min<size_t>(size, sizeof a));
-        }
+        AnswerCaps(w, caps, size, wide);
     }
     return MMSYSERR_NOERROR;
 }
@@ -536,11 +587,9 @@ MMRESULT SimulatedMidi::AddBuffer(HMIDIIN value, MIDIHDR* header, UINT size)
         return MMSYSERR_INVALHANDLE;
     if (!header || !IsHeaderSizeValid(size) || !header->lpData || header->dwBufferLength == 0)
         return MMSYSERR_INVALPARAM;
-    if (!(header->dwFlags & MHDR_PREPARED))
-        return MIDIERR_UNPREPARED;
-    if (header->dwFlags & MHDR_INQUEUE)
-        return MIDIERR_STILLPLAYING;
-    header->dwFlags = (header->dwFlags & ~MHDR_DONE) | MHDR_INQUEUE;
+    if (MMRESULT result = CheckQueueable(*header))
+        return result;
+    MarkQueued(header);
     header->dwBytesRecorded = 0;
     handle->queue.push_back(header);
     return MMSYSERR_NOERROR;
@@ -555,11 +604,9 @@ MMRESULT SimulatedMidi::Start(HMIDIIN value)
     if (handle->started)
         return MMSYSERR_NOERROR;
     TimeMs now = StateStore::WallClockNow();
-    bool alive = false;
-    handle->store->Update([&](DeviceState& state) {
-        alive = IsAlive(*handle, LookAt(state, now));
+    const bool alive = WithLivePort(*handle, now, [&](DeviceState& state) {
         // Replies sent while nobody listened are gone.
-        if (alive && handle->isDevice)
+        if (handle->isDevice)
             DeviceModel(state).DropDue(now);
     });
     if (!alive)
@@ -611,10 +658,8 @@ MMRESULT SimulatedMidi::ShortMsg(HMIDIOUT value, DWORD message)
     for (int i = 0; i < length; ++i)
         bytes.push_back(static_cast<uint8_t>(message >> (8 * i)));
     TimeMs now = StateStore::WallClockNow();
-    bool alive = false;
-    handle->store->Update([&](DeviceState& state) {
-        alive = IsAlive(*handle, LookAt(state, now));
-        if (alive && handle->isDevice)
+    const bool alive = WithLivePort(*handle, now, [&](DeviceState& state) {
+        if (handle->isDevice)
             DeviceModel(state).Receive(now, handle->portName, bytes);
     });
     mImpl->Wake();
@@ -629,26 +674,22 @@ MMRESULT SimulatedMidi::LongMsg(HMIDIOUT value, MIDIHDR* header, UINT size)
         return MMSYSERR_INVALHANDLE;
     if (!header || !IsHeaderSizeValid(size) || !header->lpData)
         return MMSYSERR_INVALPARAM;
-    if (!(header->dwFlags & MHDR_PREPARED))
-        return MIDIERR_UNPREPARED;
-    if (header->dwFlags & MHDR_INQUEUE)
-        return MIDIERR_STILLPLAYING;
+    if (MMRESULT result = CheckQueueable(*header))
+        return result;
     Bytes bytes(reinterpret_cast<const uint8_t*>(header->lpData),
                 reinterpret_cast<const uint8_t*>(header->lpData) + header->dwBufferLength);
     TimeMs now = StateStore::WallClockNow();
-    bool alive = false;
     TimeMs latency = 0;
     bool completes = true;
-    handle->store->Update([&](DeviceState& state) {
-        alive = IsAlive(*handle, LookAt(state, now));
+    const bool alive = WithLivePort(*handle, now, [&](DeviceState& state) {
         latency = state.settings.Number("send_latency_ms");
         completes = state.settings.Text("send_done") != "never";
-        if (alive && handle->isDevice)
+        if (handle->isDevice)
             DeviceModel(state).Receive(now, handle->portName, bytes);
     });
     if (!alive)
         return MMSYSERR_NODRIVER;
-    header->dwFlags = (header->dwFlags & ~MHDR_DONE) | MHDR_INQUEUE;
+    MarkQueued(header);
     handle->inFlight.push_back(header);
     if (completes)
         mImpl->dones.push_back(PendingDone{now + latency, handle, header});

@@ -29,26 +29,27 @@ const wchar_t* ErrorText(MMRESULT code)
     }
 }
 
-MMRESULT GetErrorTextW(MMRESULT code, LPWSTR text, UINT size)
+void CopyText(const wchar_t* message, LPWSTR text, UINT size)
 {
-    if (!text || size == 0)
-        return MMSYSERR_INVALPARAM;
-    const wchar_t* message = ErrorText(code);
-    if (!message)
-        return MMSYSERR_BADERRNUM;
     _snwprintf(text, size, L"%ls", message);
-    text[size - 1] = 0;
-    return MMSYSERR_NOERROR;
 }
 
-MMRESULT GetErrorTextA(MMRESULT code, LPSTR text, UINT size)
+void CopyText(const wchar_t* message, LPSTR text, UINT size)
+{
+    WideCharToMultiByte(CP_ACP, 0, message, -1, text, static_cast<int>(size), nullptr, nullptr);
+}
+
+// The text for code in the caller's buffer of size characters, wide or ANSI,
+// cut short when it does not fit.
+template <class Char>
+MMRESULT GetErrorText(MMRESULT code, Char* text, UINT size)
 {
     if (!text || size == 0)
         return MMSYSERR_INVALPARAM;
     const wchar_t* message = ErrorText(code);
     if (!message)
         return MMSYSERR_BADERRNUM;
-    WideCharToMultiByte(CP_ACP, 0, message, -1, text, static_cast<int>(size), nullptr, nullptr);
+    CopyText(message, text, size);
     text[size - 1] = 0;
     return MMSYSERR_NOERROR;
 }
@@ -67,6 +68,13 @@ double PerformanceMilliseconds()
 
 const UINT kMinPeriod = 1;
 const UINT kMaxPeriod = 65535;
+
+// timeBeginPeriod and timeEndPeriod only check the period: timeGetTime has
+// 1 ms resolution whatever the period.
+MMRESULT CheckPeriod(UINT period)
+{
+    return (period < kMinPeriod || period > kMaxPeriod) ? TIMERR_NOCANDO : TIMERR_NOERROR;
+}
 
 } // namespace
 
@@ -216,22 +224,22 @@ MMRESULT WINAPI midiOutSetVolume(HMIDIOUT, DWORD)
 
 MMRESULT WINAPI midiInGetErrorTextW(MMRESULT mmrError, LPWSTR pszText, UINT cchText)
 {
-    return GetErrorTextW(mmrError, pszText, cchText);
+    return GetErrorText(mmrError, pszText, cchText);
 }
 
 MMRESULT WINAPI midiOutGetErrorTextW(MMRESULT mmrError, LPWSTR pszText, UINT cchText)
 {
-    return GetErrorTextW(mmrError, pszText, cchText);
+    return GetErrorText(mmrError, pszText, cchText);
 }
 
 MMRESULT WINAPI midiInGetErrorTextA(MMRESULT mmrError, LPSTR pszText, UINT cchText)
 {
-    return GetErrorTextA(mmrError, pszText, cchText);
+    return GetErrorText(mmrError, pszText, cchText);
 }
 
 MMRESULT WINAPI midiOutGetErrorTextA(MMRESULT mmrError, LPSTR pszText, UINT cchText)
 {
-    return GetErrorTextA(mmrError, pszText, cchText);
+    return GetErrorText(mmrError, pszText, cchText);
 }
 
 // Milliseconds since the system started, from the performance counter (1 ms
@@ -243,12 +251,12 @@ DWORD WINAPI timeGetTime(void)
 
 MMRESULT WINAPI timeBeginPeriod(UINT uPeriod)
 {
-    return (uPeriod < kMinPeriod || uPeriod > kMaxPeriod) ? TIMERR_NOCANDO : TIMERR_NOERROR;
+    return CheckPeriod(uPeriod);
 }
 
 MMRESULT WINAPI timeEndPeriod(UINT uPeriod)
 {
-    return (uPeriod < kMinPeriod || uPeriod > kMaxPeriod) ? TIMERR_NOCANDO : TIMERR_NOERROR;
+    return CheckPeriod(uPeriod);
 }
 
 MMRESULT WINAPI timeGetDevCaps(LPTIMECAPS ptc, UINT cbtc)

@@ -44,21 +44,7 @@ bool IniFileLibrary::Load()
     mModule = LoadLibraryW(L"IniFileManager.dll");
     if (!mModule)
         return false;
-    LookUp(mModule, "OpenIniFile", OpenIniFile);
-    LookUp(mModule, "WriteIniFile", WriteIniFile);
-    LookUp(mModule, "CloseIniFile", CloseIniFile);
-    LookUp(mModule, "DoesNodeExist", DoesNodeExist);
-    LookUp(mModule, "GetIniValueInt", GetIniValueInt);
-    LookUp(mModule, "SetIniValueInt", SetIniValueInt);
-    LookUp(mModule, "GetIniValueStr", GetIniValueStr);
-    LookUp(mModule, "SetIniValueStr", SetIniValueStr);
-    LookUp(mModule, "GetKeyCount", GetKeyCount);
-    LookUp(mModule, "GetKeyNameAt", GetKeyNameAt);
-    LookUp(mModule, "GetArrayCount", GetArrayCount);
-    LookUp(mModule, "SetArrayCount", SetArrayCount);
-    LookUp(mModule, "GetArrayItemAt", GetArrayItemAt);
-    LookUp(mModule, "SetArrayItemAt", SetArrayItemAt);
-    LookUp(mModule, "RemoveArrayItemAt", RemoveArrayItemAt);
+    ForEachExport(*this, [this](const char* name, auto& pointer) { LookUp(mModule, name, pointer); });
     return true;
 }
 
@@ -67,39 +53,15 @@ bool IniFileLibrary::Unload()
     if (mModule)
         FreeLibrary(mModule);
     mModule = nullptr;
-    OpenIniFile = nullptr;
-    WriteIniFile = nullptr;
-    CloseIniFile = nullptr;
-    DoesNodeExist = nullptr;
-    GetIniValueInt = nullptr;
-    SetIniValueInt = nullptr;
-    GetIniValueStr = nullptr;
-    SetIniValueStr = nullptr;
-    GetKeyCount = nullptr;
-    GetKeyNameAt = nullptr;
-    GetArrayCount = nullptr;
-    SetArrayCount = nullptr;
-    GetArrayItemAt = nullptr;
-    SetArrayItemAt = nullptr;
-    RemoveArrayItemAt = nullptr;
+    ForEachExport(*this, [](const char*, auto& pointer) { pointer = nullptr; });
     return GetModuleHandleW(L"IniFileManager.dll") == nullptr;
 }
 
 bool IniFileLibrary::AllExportsFound() const
 {
-    const void* exports[] = {reinterpret_cast<const void*>(OpenIniFile), reinterpret_cast<const void*>(WriteIniFile),
-        reinterpret_cast<const void*>(CloseIniFile), reinterpret_cast<const void*>(DoesNodeExist),
-        reinterpret_cast<const void*>(GetIniValueInt), reinterpret_cast<const void*>(SetIniValueInt),
-        reinterpret_cast<const void*>(GetIniValueStr), reinterpret_cast<const void*>(SetIniValueStr),
-        reinterpret_cast<const void*>(GetKeyCount), reinterpret_cast<const void*>(GetKeyNameAt),
-        reinterpret_cast<const void*>(GetArrayCount), reinterpret_cast<const void*>(SetArrayCount),
-        reinterpret_cast<const void*>(GetArrayItemAt), reinterpret_cast<const void*>(SetArrayItemAt),
-        reinterpret_cast<const void*>(RemoveArrayItemAt)};
-    for (const void* entry : exports) {
-        if (!entry)
-            return false;
-    }
-    return mModule != nullptr;
+    bool all = true;
+    ForEachExport(*this, [&all](const char*, auto pointer) { all = all && pointer != nullptr; });
+    return all && mModule != nullptr;
 }
 
 IniFileLibrary::Text IniFileLibrary::GetStr(int32_t handle, const char* key, const char* defaultText) const
@@ -143,16 +105,6 @@ std::string ToUtf8(const std::wstring& text)
         nullptr, nullptr);
     std::string out(static_cast<size_t>(size), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], size, nullptr, nullptr);
-    return out;
-}
-
-std::wstring FromUtf8(const std::string& text)
-{
-    if (text.empty())
-        return std::wstring();
-    const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], size);
     return out;
 }
 

@@ -61,11 +61,32 @@ public:
     int32_t GetInt(int32_t handle, const char* key, int32_t defaultValue, int32_t& value) const;
 
 private:
+    // Calls visit(name, pointer) for every export, in ordinal order; the one
+    // list of the exports that Load, Unload and AllExportsFound work through.
+    template <class Library, class Visit>
+    static void ForEachExport(Library& library, Visit&& visit)
+    {
+        visit("OpenIniFile", library.OpenIniFile);
+        visit("WriteIniFile", library.WriteIniFile);
+        visit("CloseIniFile", library.CloseIniFile);
+        visit("DoesNodeExist", library.DoesNodeExist);
+        visit("GetIniValueInt", library.GetIniValueInt);
+        visit("SetIniValueInt", library.SetIniValueInt);
+        visit("GetIniValueStr", library.GetIniValueStr);
+        visit("SetIniValueStr", library.SetIniValueStr);
+        visit("GetKeyCount", library.GetKeyCount);
+        visit("GetKeyNameAt", library.GetKeyNameAt);
+        visit("GetArrayCount", library.GetArrayCount);
+        visit("SetArrayCount", library.SetArrayCount);
+        visit("GetArrayItemAt", library.GetArrayItemAt);
+        visit("SetArrayItemAt", library.SetArrayItemAt);
+        visit("RemoveArrayItemAt", library.RemoveArrayItemAt);
+    }
+
     HMODULE mModule = nullptr;
 };
 
 std::string ToUtf8(const std::wstring& text);
-std::wstring FromUtf8(const std::string& text);
 
 // Whole-file access through wide names; ReadBytes answers false for a missing file.
 bool ReadBytes(const std::wstring& path, std::string& bytes);

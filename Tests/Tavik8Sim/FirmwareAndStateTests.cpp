@@ -119,14 +119,17 @@ TEST_F(DeviceModelTest, BehavesTheSameWhenReloadedBetweenMessages)
     };
     std::vector<Bytes> replies;
     TimeMs t = now;
-    auto send = [&](const Bytes& message) {
-        reload([&](DeviceModel& m) { m.Receive(t, "Tavik Updater", message); });
-        t += 2;
+    auto collectDue = [&] {
         reload([&](DeviceModel& m) {
             m.Advance(t);
             for (Bytes& b : m.TakeDue(t))
                 replies.push_back(b);
         });
+    };
+    auto send = [&](const Bytes& message) {
+        reload([&](DeviceModel& m) { m.Receive(t, "Tavik Updater", message); });
+        t += 2;
+        collectDue();
     };
     send(DeviceModel::ModeChangeMessage());
     send(DataMessage(B({0x00, 0x0C, 1, 2, 3, 4, 5, 6, 7, 8, 9})));
@@ -135,11 +138,7 @@ TEST_F(DeviceModelTest, BehavesTheSameWhenReloadedBetweenMessages)
     send(DataMessage(B({0x00, 0x00})));                // record 2: acknowledgement dropped
     send(Text("zz"));                                  // malformed
     t += 20;
-    reload([&](DeviceModel& m) {
-        m.Advance(t);
-        for (Bytes& b : m.TakeDue(t))
-            replies.push_back(b);
-    });
+    collectDue();
 
     DeviceState final = DeviceState::Parse(text);
     EXPECT_EQ(Mode::Update, final.mode);

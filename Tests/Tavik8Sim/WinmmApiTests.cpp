@@ -134,28 +134,29 @@ protected:
         Device([&](DeviceModel& m, TimeMs now) { ASSERT_EQ("", m.Set(now, key, value)); });
     }
 
-    std::vector<std::string> InputNames()
+    // The names of the count ports that getCaps describes.
+    template <class Caps>
+    static std::vector<std::string> PortNames(UINT count, MMRESULT(WINAPI* getCaps)(UINT_PTR, Caps*, UINT))
     {
         std::vector<std::string> names;
-        UINT count = midiInGetNumDevs();
         for (UINT i = 0; i < count; ++i) {
-            MIDIINCAPSW caps{};
-            EXPECT_EQ(MMSYSERR_NOERROR, midiInGetDevCapsW(i, &caps, sizeof caps));
+            Caps caps{};
+            EXPECT_EQ(MMSYSERR_NOERROR, getCaps(i, &caps, sizeof caps));
             names.push_back(ToUtf8(caps.szPname));
         }
         return names;
     }
 
-    std::vector<std::string> OutputNames()
+    std::vector<std::string> InputNames() { return PortNames(midiInGetNumDevs(), midiInGetDevCapsW); }
+    std::vector<std::string> OutputNames() { return PortNames(midiOutGetNumDevs(), midiOutGetDevCapsW); }
+
+    // Waits, generously, until the input ports are `names`: the device
+    // switches off and on in its own time. The caller checks the names.
+    void WaitForInputNames(const std::vector<std::string>& names)
     {
-        std::vector<std::string> names;
-        UINT count = midiOutGetNumDevs();
-        for (UINT i = 0; i < count; ++i) {
-            MIDIOUTCAPSW caps{};
-            EXPECT_EQ(MMSYSERR_NOERROR, midiOutGetDevCapsW(i, &caps, sizeof caps));
-            names.push_back(ToUtf8(caps.szPname));
-        }
-        return names;
+        const DWORD start = GetTickCount();
+        while (InputNames() != names && GetTickCount() - start < kGenerousMs)
+            Sleep(10);
     }
 
     // Opens input 0 with the recorder, queues the buffers and starts it.
@@ -563,9 +564,7 @@ TEST_F(WinmmTest, AWholeUpdateWithThePortsFollowingTheDevice)
     EXPECT_EQ(MMSYSERR_NOERROR, midiOutClose(out));
 
     // Re-enumeration: wait (generously) for the update-mode ports.
-    DWORD start = GetTickCount();
-    while (InputNames() != std::vector<std::string>{"Tavik Updater"} && GetTickCount() - start < kGenerousMs)
-        Sleep(10);
+    WaitForInputNames({"Tavik Updater"});
     EXPECT_EQ(std::vector<std::string>{"Tavik Updater"}, InputNames());
 
     // The handshake on the update-mode ports.
@@ -588,9 +587,7 @@ TEST_F(WinmmTest, AWholeUpdateWithThePortsFollowingTheDevice)
 
     // After the quiet time the device restarts and comes back in normal mode
     // with its new version.
-    DWORD restart = GetTickCount();
-    while (InputNames() != std::vector<std::string>{"Tavik 8"} && GetTickCount() - restart < kGenerousMs)
-        Sleep(10);
+    WaitForInputNames({"Tavik 8"});
     ASSERT_EQ(std::vector<std::string>{"Tavik 8"}, InputNames());
     InputRecorder normalInput;
     InputBuffers normalBuffers(256);

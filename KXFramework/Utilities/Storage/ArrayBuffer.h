@@ -16,6 +16,7 @@
 
 #include "Utilities/Storage/BufferT.h"
 #include "Utilities/Storage/IArray.h"
+#include "Utilities/Storage/PackedArrayEdits.h"
 
 #include <cstring>
 #include <type_traits>
@@ -68,20 +69,15 @@ public:
     int32_t InsertItems(int32_t index, int32_t count) override
     {
         const int32_t size = GetCount();
-        if (index < 0 || count < 0)
-            return E_INVALIDARG;
-        if (count == 0)
-            return size;
-        if (index > size || static_cast<int64_t>(size) + count > 0x7FFFFFFF)
-            return E_INVALIDARG;
+        if (const auto answer = PackedArrayEdits::CheckInsertion(size, index, count, 0x7FFFFFFF))
+            return *answer;
         if (index == size)
             return SetCount(size + count);
         const int32_t result = SetSize(size + count);
         if (result < 0)
             return result;
         T* data = GetData();
-        std::memmove(static_cast<void*>(data + index + count), data + index,
-                     static_cast<size_t>(size - index) * sizeof(T));
+        PackedArrayEdits::OpenGap(data, size, index, count);
         std::memset(static_cast<void*>(data + index), 0, static_cast<size_t>(count) * sizeof(T));
         return size + count;
     }
@@ -89,15 +85,9 @@ public:
     int32_t RemoveItems(int32_t index, int32_t count) override
     {
         const int32_t size = GetCount();
-        if (index < 0 || count < 0)
-            return E_INVALIDARG;
-        if (count == 0)
-            return size;
-        if (static_cast<int64_t>(index) + count > size)
-            return E_INVALIDARG;
-        T* data = GetData();
-        std::memmove(static_cast<void*>(data + index), data + index + count,
-                     static_cast<size_t>(size - index - count) * sizeof(T));
+        if (const auto answer = PackedArrayEdits::CheckRemoval(size, index, count))
+            return *answer;
+        PackedArrayEdits::CloseGap(GetData(), size, index, count);
         return SetSize(size - count);
     }
 

@@ -70,26 +70,12 @@ public:
 
     KXRESULT Fill(uint8_t value, uint32_t offset, int32_t count) override
     {
-        if (!IsInline())
-            return this->GetBuffer().Buffer::Fill(value, offset, count);
-        uint32_t bytes = 0;
-        if (!InlineRange(offset, count, 1, bytes))
-            return E_INVALIDARG;
-        std::memset(reinterpret_cast<char*>(mInline) + offset, value, bytes);
-        return S_OK;
+        return IsInline() ? FillInline(value, offset, count) : this->GetBuffer().Buffer::Fill(value, offset, count);
     }
 
     KXRESULT Fill16(uint16_t value, uint32_t offset, int32_t count) override
     {
-        if (!IsInline())
-            return this->GetBuffer().Buffer::Fill16(value, offset, count);
-        uint32_t bytes = 0;
-        if (!InlineRange(offset, count, 2, bytes))
-            return E_INVALIDARG;
-        char* unit = reinterpret_cast<char*>(mInline) + offset;
-        for (uint32_t i = 0; i < bytes / 2; ++i, unit += 2)
-            std::memcpy(unit, &value, 2);
-        return S_OK;
+        return IsInline() ? FillInline(value, offset, count) : this->GetBuffer().Buffer::Fill16(value, offset, count);
     }
 
     // True while the elements live inside the object.
@@ -99,6 +85,20 @@ public:
     IBuffer& AsBuffer() { return this->GetBuffer(); }
 
 private:
+    // Fill and Fill16 on the inline elements: count units of value from the
+    // byte offset on (as many whole units as fit for a negative count).
+    template <class Unit>
+    KXRESULT FillInline(Unit value, uint32_t offset, int32_t count)
+    {
+        uint32_t bytes = 0;
+        if (!InlineRange(offset, count, sizeof(Unit), bytes))
+            return E_INVALIDARG;
+        char* unit = reinterpret_cast<char*>(mInline) + offset;
+        for (uint32_t i = 0; i < bytes / sizeof(Unit); ++i, unit += sizeof(Unit))
+            std::memcpy(unit, &value, sizeof(Unit)); // the offset need not be aligned
+        return S_OK;
+    }
+
     bool InlineRange(uint32_t offset, int32_t count, uint32_t unit, uint32_t& bytes) const
     {
         const uint32_t size = mInlineCount * static_cast<uint32_t>(sizeof(T));

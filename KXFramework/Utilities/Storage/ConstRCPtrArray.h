@@ -24,6 +24,7 @@
 #include "ObjectBase/TypeName.h"
 #include "Utilities/Storage/BufferT.h"
 #include "Utilities/Storage/IArray.h"
+#include "Utilities/Storage/PackedArrayEdits.h"
 
 #include <cstring>
 #include <string>
@@ -98,17 +99,13 @@ public:
     int32_t InsertItems(int32_t index, int32_t count) override
     {
         const int32_t size = GetCount();
-        if (index < 0 || count < 0)
-            return E_INVALIDARG;
-        if (count == 0)
-            return size;
-        if (index > size || static_cast<int64_t>(size) + count > 0x7FFFFFFF)
-            return E_INVALIDARG;
+        if (const auto answer = PackedArrayEdits::CheckInsertion(size, index, count, 0x7FFFFFFF))
+            return *answer;
         if (index == size)
             return SetCount(size + count);
         Grow(size + count);
         T** slots = Buffer::mData;
-        std::memmove(slots + index + count, slots + index, static_cast<size_t>(size - index) * sizeof(T*));
+        PackedArrayEdits::OpenGap(slots, size, index, count);
         std::memset(static_cast<void*>(slots + index), 0, static_cast<size_t>(count) * sizeof(T*));
         return size + count;
     }
@@ -213,8 +210,7 @@ protected:
         T* object = Buffer::mData[index];
         Buffer::mData[index] = nullptr;
         const int32_t size = GetCount();
-        T** slots = Buffer::mData;
-        std::memmove(slots + index, slots + index + 1, static_cast<size_t>(size - index - 1) * sizeof(T*));
+        PackedArrayEdits::CloseGap(Buffer::mData, size, index, 1);
         Buffer::Resize(static_cast<uint32_t>(size - 1) * sizeof(T*));
         out = nullptr;
         RCPtrSlots::Adopt(out, object);
@@ -243,7 +239,7 @@ private:
         const int32_t size = GetCount();
         T** slots = Buffer::mData;
         std::vector<T*> objects(slots + index, slots + index + count);
-        std::memmove(slots + index, slots + index + count, static_cast<size_t>(size - index - count) * sizeof(T*));
+        PackedArrayEdits::CloseGap(slots, size, index, count);
         Buffer::Resize(static_cast<uint32_t>(size - count) * sizeof(T*));
         RCPtrSlots::ReleaseAll(objects);
     }

@@ -12,8 +12,8 @@
 #pragma once
 
 #include "Utilities/Storage/IArray.h"
+#include "Utilities/Storage/PackedArrayEdits.h"
 
-#include <cstring>
 #include <initializer_list>
 #include <type_traits>
 
@@ -53,13 +53,9 @@ public:
     int32_t InsertItems(int32_t index, int32_t count) override
     {
         const int32_t size = GetCount();
-        if (index < 0 || count < 0)
-            return E_INVALIDARG;
-        if (count == 0)
-            return size;
-        if (index > size || static_cast<int64_t>(size) + count > N)
-            return E_INVALIDARG;
-        std::memmove(mItems + index + count, mItems + index, static_cast<size_t>(size - index) * sizeof(T));
+        if (const auto answer = PackedArrayEdits::CheckInsertion(size, index, count, N))
+            return *answer;
+        PackedArrayEdits::OpenGap(mItems, size, index, count);
         mCount = static_cast<uint32_t>(size + count);
         return GetCount();
     }
@@ -67,13 +63,9 @@ public:
     int32_t RemoveItems(int32_t index, int32_t count) override
     {
         const int32_t size = GetCount();
-        if (index < 0 || count < 0)
-            return E_INVALIDARG;
-        if (count == 0)
-            return size;
-        if (static_cast<int64_t>(index) + count > size)
-            return E_INVALIDARG;
-        std::memmove(mItems + index, mItems + index + count, static_cast<size_t>(size - index - count) * sizeof(T));
+        if (const auto answer = PackedArrayEdits::CheckRemoval(size, index, count))
+            return *answer;
+        PackedArrayEdits::CloseGap(mItems, size, index, count);
         return SetCount(size - count);
     }
 

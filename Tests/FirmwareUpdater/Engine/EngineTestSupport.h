@@ -37,8 +37,8 @@ struct TimingStep
 {
     enum Kind { Wait, Pause };
     Kind kind;
-    // Wait: the time limit in milliseconds. Pause: how long after the start of
-    // the previous message the next one may start, in microseconds.
+    // Wait: the time limit in milliseconds. Pause: how long the engine pauses
+    // before the next message, in microseconds.
     int64_t amount;
     bool operator==(const TimingStep& other) const { return kind == other.kind && amount == other.amount; }
 };

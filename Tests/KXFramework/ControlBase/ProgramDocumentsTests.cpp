@@ -207,7 +207,11 @@ TEST_P(ProgramDocumentsTest, SkinNamesEveryControl)
     RCPtr<KX::LControlDescriptor> popup = menuTitle->FindChild(String(L"popupMenu"));
     ASSERT_TRUE(popup);
     EXPECT_EQ(popup->GetClassName(), L"Framework.PopupMenu");
-    EXPECT_TRUE(popup->FindChild(String(L"templateItem")));
+    RCPtr<KX::LControlDescriptor> item = popup->FindChild(String(L"templateItem"));
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->GetClassName(), L"Framework.MenuItem");
+    EXPECT_TRUE(item->FindChild(String(L"checkBox")));
+    EXPECT_TRUE(item->FindChild(String(L"hotKeyLabel")));
 
     RCPtr<KX::LControlDescriptor> toolTip = factory->FindControlDescriptor(String(L"toolTip"));
     ASSERT_TRUE(toolTip);

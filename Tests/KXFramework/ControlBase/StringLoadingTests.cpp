@@ -217,3 +217,40 @@ TEST_F(ResourceFolderTest, EmptyStringDocumentsAreSkippedAndAnEmptySkinFails)
 }
 
 } // namespace
+
+namespace {
+
+TEST(StringTables, ElementsOutsideTheirPlaceAreIgnored)
+{
+    const char* const document = R"(<R>
+  <String ID="BEFORE_TABLE"><Locale LCID="9">lost</Locale></String>
+  <StringTable ID="T">
+    <Locale LCID="9">no string yet</Locale>
+    <String ID="A"><Locale LCID="9">a</Locale></String>
+    <String><Locale LCID="9">+more</Locale></String>
+    <String ID="B"><Locale>no locale</Locale><Locale LCID="0x0009">b</Locale></String>
+  </StringTable>
+  <StringTable><String ID="C"><Locale LCID="9">c</Locale></String></StringTable>
+</R>)";
+    KX::RCPtr<KX::LControlFactory> factory = KX::LControlFactory::Create(KXTest::String(L"Varrow"));
+    // Parsed as a string document through one pass of the loader's rules.
+    wchar_t temp[MAX_PATH];
+    ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+    const KXTest::String file = KXTest::String(temp) + KXTest::String(L"StringsInPlace.xml");
+    HANDLE handle = CreateFileW(file.GetData(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(handle, document, static_cast<DWORD>(strlen(document)), &written, nullptr);
+    CloseHandle(handle);
+
+    EXPECT_EQ(factory->LoadStringTables(file, KXTest::String(L"::NO_FRAMEWORK"), 9), S_OK);
+    DeleteFileW(file.GetData());
+    ASSERT_EQ(factory->GetStringTables().size(), 1u);
+    const auto& table = factory->GetStringTables().begin()->second;
+    EXPECT_EQ(factory->GetStringTables().begin()->first, L"T");
+    ASSERT_EQ(table.size(), 2u);
+    EXPECT_EQ(table.at(KXTest::String(L"A")), L"a+more"); // a String without ID keeps the previous id
+    EXPECT_EQ(table.at(KXTest::String(L"B")), L"b");
+}
+
+} // namespace

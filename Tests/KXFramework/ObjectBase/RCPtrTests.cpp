@@ -46,7 +46,24 @@ public:
     int value;
 };
 
+// Named only through the const pointer before any RCPtr of it exists: the
+// conversion from a derived pointer must not need RCPtr<ConstOnlyBase>.
+class ConstOnlyBase : public virtual LRefCountedObject
+{
+};
+class ConstOnlyDerived : public ConstOnlyBase
+{
+};
+int CountOf(const ConstRCPtr<ConstOnlyBase>& pointer) { return pointer->GetRefCount(); }
+
 } // namespace
+
+TEST(RCPtr, DerivedPointerPassesAsConstBasePointer)
+{
+    RCPtr<ConstOnlyDerived> derived(new ConstOnlyDerived());
+    EXPECT_EQ(2, CountOf(derived));
+    EXPECT_EQ(1, derived->GetRefCount());
+}
 
 TEST(RCPtr, NullPointersTouchNoCount)
 {
