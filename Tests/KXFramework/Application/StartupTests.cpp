@@ -7,6 +7,10 @@
 
 #include <gmock/gmock.h>
 
+#include <objbase.h>
+
+#include <thread>
+
 namespace {
 
 using String = KX::StringT<wchar_t, char>;
@@ -178,6 +182,49 @@ TEST_F(StartupTest, SecondInstanceHandsItsCommandLineToTheFirstAndEnds)
     EXPECT_EQ(expected, handOver.text);
     EXPECT_EQ(expected.size() + 1, handOver.bytes);
     EXPECT_TRUE(sBoxes.empty());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(StartupTest, OleRefusedShowsTheStartupErrorBoxAndEndsInitInstance)
+{
+    KX::MFCFrameworkApp<TestApplication> mfcApp;
+    ASSERT_TRUE(AfxWinInit(GetModuleHandleW(nullptr), nullptr, nullptr, SW_SHOW));
+    BOOL initialized = TRUE;
+    // A thread already in the multi-threaded apartment cannot take OLE.
+    std::thread([&]() {
+        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        initialized = mfcApp.InitInstance();
+        CoUninitialize();
+    }).join();
+    EXPECT_FALSE(initialized);
+    ASSERT_EQ(1u, sBoxes.size());
+    EXPECT_EQ(L"The application encountered problems during startup and will now close.", sBoxes[0].text);
+    EXPECT_EQ(L"Error", sBoxes[0].caption);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), sBoxes[0].type);
+    EXPECT_EQ(nullptr, mfcApp.m_pszRegistryKey); // stopped before the profile
+    AfxWinTerm();
+}
+
+TEST_F(StartupTest, WithTheDocumentsLoadedTheBoxUsesTheirTexts)
+{
+    KX::MFCFrameworkApp<TestApplication> mfcApp;
+    ASSERT_TRUE(AfxWinInit(GetModuleHandleW(nullptr), nullptr, nullptr, SW_SHOW));
+    ASSERT_TRUE(mfcApp.InitApplication());
+    BOOL initialized = TRUE;
+    std::thread([&]() {
+        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        initialized = mfcApp.InitInstance();
+        CoUninitialize();
+    }).join();
+    EXPECT_FALSE(initialized);
+    ASSERT_EQ(1u, sBoxes.size());
+    EXPECT_EQ(L"Start-up failed in the test.", sBoxes[0].text);
+    EXPECT_EQ(L"Test caption", sBoxes[0].caption);
+    mfcApp.ReleaseStartupObjects();
+    AfxWinTerm();
 }
 
 } // namespace
