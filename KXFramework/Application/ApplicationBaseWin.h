@@ -155,10 +155,13 @@ protected:
             mIniFileManager->Init(String());
         mLastTick = timeGetTime();
         mElapsedSeconds = 0.0;
+        // The version record's error texts come from the framework strings.
+        Version::SetErrorTextSource(&ErrorTextOfApplication);
     }
 
     ~LApplicationBase() override
     {
+        Version::SetErrorTextSource(nullptr);
         if (mIniFileManager)
             mIniFileManager->Uninit();
         mIniFileManager = RCPtr<LIniFileManager>();
@@ -172,6 +175,14 @@ protected:
     }
 
 private:
+    static String ErrorTextOfApplication(int32_t code)
+    {
+        String text;
+        if (auto* application = dynamic_cast<LApplicationBase*>(LFrameworkApp::sInstance))
+            application->GetErrorCodeText(text, code);
+        return text;
+    }
+
     static KXRESULT ReadVersion(String& text, String (Version::*reader)() const)
     {
         text.Empty();

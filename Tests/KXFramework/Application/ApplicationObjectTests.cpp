@@ -166,6 +166,21 @@ TEST_F(ApplicationObjectTest, VersionNamesAndTheDefaultFont)
     EXPECT_GT(points, 0.0f);
     EXPECT_EQ(0, style & ~0xF);
 
+    // The framework strings' "EXCEPTION_ID", also for the version record's errors.
+    app->GetErrorCodeText(text, 42);
+    EXPECT_EQ(String(L"Test failure number 42."), text);
+    EXPECT_EQ(String(L"Test failure number 7."), KX::Version::GetErrorText(7));
+    app = KX::RCPtr<TestApplication>();
+    EXPECT_EQ(String(L"The application encountered problems during startup and will now close.  (Error code = 7)"),
+              KX::Version::GetErrorText(7));
+}
+
+TEST_F(ApplicationObjectTest, ErrorCodeTextWithoutFrameworkStrings)
+{
+    KX::RCPtr<TestApplication> app;
+    TestApplication::Create(app, KX::LControlFactory::Create(L"Shell Tests"), KX::RCPtr<KX::LStringTable>(),
+                            L"prog.exe");
+    String text;
     app->GetErrorCodeText(text, 42);
     EXPECT_EQ(String(L"The application encountered problems during startup and will now close.  (Error code = 42)"),
               text);
