@@ -61,6 +61,7 @@ BOOL MFCFrameworkAppBase::StartApplication(const String& productName, const Stri
                        "KX::MFCFrameworkApp<class LApplication>::InitApplication", "Application/ApplicationBaseWin",
                        161);
     mControlFactory->GetFrameworkStringTable(mStringTable);
+    SetUniqueAppNamePointer(uniqueAppName.GetData());
 
     // One instance at a time: the mutex's name stays taken for the life of
     // the process (the handle is never closed).

@@ -43,7 +43,8 @@ protected:
     // "STARTUP_ERROR" and "STARTUP_ERROR_CAPTION" where it has them.
     void ShowStartupError();
     // GDI+, the control factory with its documents, the single instance.
-    // Throws on a failure to load the documents.
+    // Throws on a failure to load the documents. The unique name must live
+    // as long as the process: the program-wide pointer keeps its text.
     BOOL StartApplication(const String& productName, const String& uniqueAppName);
     // Hands the command line to the running instance's main window.
     static void HandOverCommandLine(HWND mainWindow);

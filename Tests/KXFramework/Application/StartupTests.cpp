@@ -76,6 +76,8 @@ TEST_F(StartupTest, FrameworkWinMainAnswersTheExitCodeOfAnUnattendedRun)
     TestApplication::sExitCodeToSet = 5;
     EXPECT_EQ(5, KX::FrameworkWinMain(GetModuleHandleW(nullptr), nullptr, nullptr, SW_SHOW, -1));
     EXPECT_EQ(static_cast<int32_t>(GetUserDefaultLCID() & 0xFFFF), mfcApp.GetLocaleId());
+    EXPECT_EQ(TestApplication::GetUniqueAppName().GetData(), KX::GetUniqueAppNamePointer());
+    EXPECT_EQ(GetModuleHandleW(nullptr), KX::GetModuleInstance());
     EXPECT_TRUE(sBoxes.empty());
     // The profile lives under the company name of the version block.
     EXPECT_STREQ(L"Ostrel Test/Labs", mfcApp.m_pszRegistryKey);
