@@ -68,6 +68,18 @@ check "after the power cycle the device is in update mode" update "$(status_valu
 check "second run: exit code 0" 0 "$(exit_code -SILENT -START_UPDATE_AUTOMATICALLY)"
 check "second run: the whole image arrived" "$(cat "$FIRMWARE")" "$(sim image)"
 
+echo "== a firmware file whose path has blanks, given in quotes"
+mkdir -p "$WORK/fw dir"
+sim make-image --records 5 --size 20 --seed 9 >"$WORK/fw dir/my fw.led"
+windows_path="Z:${WORK//\//\\}\\fw dir\\my fw.led"
+sim reset --mode update >/dev/null
+check "exit code 0" 0 "$(exit_code -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=\"$windows_path\"")"
+check "that file's image arrived" "$(cat "$WORK/fw dir/my fw.led")" "$(sim image)"
+sim reset --mode update >/dev/null
+check "without quotes the path ends at the blank: no file, the window is needed" 255 \
+    "$(exit_code -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$windows_path")"
+check "and nothing was sent" 0 "$(status_value records)"
+
 echo "== -SILENT_IF_UPDATE_NOT_NEEDED, device up to date"
 sim reset --version 1.0.4.4 >/dev/null
 check "exit code 0, no window needed" 0 "$(exit_code -SILENT_IF_UPDATE_NOT_NEEDED)"
