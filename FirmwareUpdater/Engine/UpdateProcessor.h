@@ -62,7 +62,7 @@ public:
     // 1 when unchanged, else 0.
     KX::KXRESULT SetAlwaysUpdate(bool alwaysUpdate);
     const KX::RCPtr<LUpdateEngineInterface>& GetUpdateEngine() const { return mEngine; }
-    const String& GetCommandLine() const { return mCommandLine; }
+    const String& GetStoredCommandLine() const { return mCommandLine; }
 
     // Looks the option up in the command line (see the class comment). A
     // value-taking option ends in '='; its value comes out in the command

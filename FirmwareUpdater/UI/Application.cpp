@@ -100,7 +100,7 @@ KX::KXRESULT LApplication::RunApplicationStartup()
     const KX::KXRESULT created = LUpdateProcessor::Create(mUpdateProcessor);
     if (created < 0)
         return created;
-    return mUpdateProcessor->Initialize(GetCommandLine());
+    return mUpdateProcessor->Initialize(GetCommandLineText());
 }
 
 bool LApplication::CanExit()

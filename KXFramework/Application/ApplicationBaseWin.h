@@ -253,7 +253,7 @@ public:
         KX_THROW_IF_FAILED(T::Create(application, mControlFactory, mStringTable, commandLine),
                            Operation("Run").c_str(), "Application/ApplicationBaseWin", 368);
         sApplication = application;
-        application->OnApplicationHook1(application->GetCommandLine());
+        application->OnApplicationHook1(application->GetCommandLineText());
         const KXRESULT result = application->RunApplicationStartup();
         if (result < 0) {
             if (IsQuitCode(result)) {
@@ -264,7 +264,7 @@ public:
                 KX_THROW_IF_FAILED(result, Operation("Run").c_str(), "Application/ApplicationBaseWin", 368);
             }
         } else {
-            application->OnApplicationHook2(application->GetCommandLine());
+            application->OnApplicationHook2(application->GetCommandLineText());
             const KXRESULT created = application->CreateMainWindow(application->GetRendererType());
             if (created < 0) {
                 EndRun(application);

@@ -153,7 +153,7 @@ public:
     const RCPtr<LClipboard>& GetClipboard() const { return mClipboard; }
     // The command line given at construction, as UTF-8.
     const StringT<char, wchar_t>& GetCommandLineUtf8() const { return mCommandLine; }
-    String GetCommandLine() const { return String(mCommandLine); }
+    String GetCommandLineText() const { return String(mCommandLine); }
 
     // The text and caption of the start-up error box, from the framework
     // string table where it has them.

@@ -250,11 +250,11 @@ TEST_F(InitializeTest, TheFirstNonEmptyCommandLineIsKeptForReinitialize)
     Run(L"");
     Run(L"prog.exe -ALWAYS_UPDATE -FIRMWARE_IMAGE_NAME=a.led");
     Run(L"prog.exe -FIRMWARE_IMAGE_NAME=b.led");
-    EXPECT_EQ(String(L"prog.exe -ALWAYS_UPDATE -FIRMWARE_IMAGE_NAME=a.led"), mProcessor->GetCommandLine());
+    EXPECT_EQ(String(L"prog.exe -ALWAYS_UPDATE -FIRMWARE_IMAGE_NAME=a.led"), mProcessor->GetStoredCommandLine());
     EXPECT_TRUE(mProcessor->GetAlwaysUpdate());
     mProcessor->Reinitialize();
     ASSERT_EQ(4u, mEngine->mInitializedWith.size());
-    EXPECT_EQ(mProcessor->GetCommandLine(), mEngine->mInitializedWith[3]);
+    EXPECT_EQ(mProcessor->GetStoredCommandLine(), mEngine->mInitializedWith[3]);
     // Every run reads the options of the stored command line.
     for (size_t i = 1; i < mEngine->mFirmwarePaths.size(); ++i)
         EXPECT_EQ(String(L"a.led"), mEngine->mFirmwarePaths[i].Right(5)) << i;

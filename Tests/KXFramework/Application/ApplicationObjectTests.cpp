@@ -26,7 +26,7 @@ TEST_F(ApplicationObjectTest, KeepsItsCommandLineAndIsTheProgramWideInstance)
 {
     KX::RCPtr<TestApplication> app = MakeApplication();
     EXPECT_EQ(app.Get(), KX::LFrameworkApp::sInstance);
-    EXPECT_EQ(String(L"prog.exe -Option \"quoted text\""), app->GetCommandLine());
+    EXPECT_EQ(String(L"prog.exe -Option \"quoted text\""), app->GetCommandLineText());
     String text;
     KX::GetString(text, L"LABEL_TEST");
     EXPECT_EQ(String(L"Application text"), text);
