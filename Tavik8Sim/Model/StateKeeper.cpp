@@ -6,7 +6,7 @@ namespace Tavik8Sim {
 
 StateKeeper::StateKeeper()
 {
-    mReleaseEvent = CreateEventW(nullptr, FALSE, FALSE, StateStore::ReleaseEventName(GetCurrentProcessId()).c_str());
+    mReleaseEvent = CreateEventW(nullptr, FALSE, FALSE, StateStore::ReleaseEventName(GetCurrentProcessId(), Id()).c_str());
     HANDLE thread = CreateThread(nullptr, 0, &StateKeeper::ThreadMain, this, 0, nullptr);
     if (thread) {
         // Another process may be waiting for a release.
@@ -15,8 +15,14 @@ StateKeeper::StateKeeper()
     }
 }
 
+int64_t StateKeeper::Id() const
+{
+    return static_cast<int64_t>(reinterpret_cast<intptr_t>(this));
+}
+
 void StateKeeper::Add(const std::shared_ptr<StateStore>& store)
 {
+    store->SetKeeper(Id());
     std::lock_guard<std::mutex> guard(mGuard);
     mStores.push_back(store);
 }

@@ -1,8 +1,8 @@
-// Serves a process's write-behind StateStores (see StateStore.h) from a
-// thread of its own: it gives a store's state up as soon as another store
-// asks for it (through the process's release event), writes changes that
-// have stayed in memory for kFlushAfterMs, and releases every store when the
-// process ends.
+// Serves write-behind StateStores (see StateStore.h) from a thread of its
+// own: it gives a store's state up as soon as another store asks for it
+// (through the keeper's release event, or seen at its next round), writes
+// changes that have stayed in memory for kFlushAfterMs, and releases every
+// store when the process ends.
 //
 // The thread takes no lock but the keeper's own and each store's, never runs
 // a program's code, and so answers a release even while a program's callback
@@ -23,8 +23,7 @@ public:
     // Changes reach the files at most this long after they were made.
     static const TimeMs kFlushAfterMs = 50;
 
-    // Creates the process's release event and starts the thread. Only one
-    // keeper per process: a second one would share the event.
+    // Creates the keeper's release event and starts the thread.
     StateKeeper();
     // The thread is never stopped: a keeper lives as long as its process.
     ~StateKeeper() = delete;
@@ -39,6 +38,7 @@ public:
     void ReleaseAllAtExit();
 
 private:
+    int64_t Id() const;
     static unsigned long __stdcall ThreadMain(void* self);
     void Run();
     std::vector<std::shared_ptr<StateStore>> Stores();

@@ -101,9 +101,12 @@ bool IsProcessRunning(DWORD processId)
     return running;
 }
 
-void SignalRelease(DWORD processId)
+void SignalRelease(DWORD processId, int64_t keeperId)
 {
-    HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, StateStore::ReleaseEventName(processId).c_str());
+    if (keeperId == 0)
+        return; // nobody to wake: the owner answers when it next looks
+    HANDLE event =
+        OpenEventW(EVENT_MODIFY_STATE, FALSE, StateStore::ReleaseEventName(processId, keeperId).c_str());
     if (event) {
         SetEvent(event);
         CloseHandle(event);
@@ -133,6 +136,8 @@ struct StateStore::Shared
     volatile LONG releaseRequested; // by requestProcess/requestStore, to whom the owner hands over
     volatile LONG64 requestStore;
     volatile LONG requestProcess;
+    volatile LONG64 ownerKeeper;    // the keeper that serves the owner (0: none)
+    volatile LONG64 requestKeeper;
 };
 
 namespace {
@@ -192,6 +197,7 @@ public:
         const ULONGLONG deadline = GetTickCount64() + kReleaseTimeoutMs;
         for (;;) {
             const DWORD owner = static_cast<DWORD>(shared->ownerProcess);
+            const int64_t ownerKeeper = shared->ownerKeeper;
             if (owner == 0)
                 return;
             if (store.Owns()) {
@@ -206,9 +212,10 @@ public:
             }
             shared->requestProcess = static_cast<LONG>(GetCurrentProcessId());
             shared->requestStore = StoreId(&store);
+            shared->requestKeeper = store.mKeeperId;
             shared->releaseRequested = 1;
             mLock.Unlock();
-            SignalRelease(owner);
+            SignalRelease(owner, ownerKeeper);
             WaitForSingleObject(static_cast<HANDLE>(store.mReleased), 5);
             mLock.Relock();
         }
@@ -294,6 +301,7 @@ bool StateStore::TakeOwnership()
     }
     mShared->ownerStore = StoreId(this);
     mShared->ownerProcess = static_cast<LONG>(GetCurrentProcessId());
+    mShared->ownerKeeper = mKeeperId;
     access.KeepOwnership();
     return true;
 }
@@ -377,6 +385,7 @@ void StateStore::ReleaseLocked(unsigned mutexWaitMs)
         const bool asked = mShared->releaseRequested != 0;
         mShared->ownerStore = asked ? mShared->requestStore : 0;
         mShared->ownerProcess = asked ? mShared->requestProcess : 0;
+        mShared->ownerKeeper = asked ? mShared->requestKeeper : 0;
         mShared->releaseRequested = 0;
     }
     lock.Unlock();
@@ -398,7 +407,12 @@ void StateStore::Release()
 
 void StateStore::Maintain(TimeMs flushAfterMs)
 {
-    std::lock_guard<std::mutex> guard(mGuard);
+    // A busy store is skipped: it may be waiting for another store of the
+    // same keeper to release the state. A request is signalled again while
+    // it waits, and a flush is due again at the next round.
+    std::unique_lock<std::mutex> guard(mGuard, std::try_to_lock);
+    if (!guard.owns_lock())
+        return;
     if (Owns() && mShared->releaseRequested)
         ReleaseLocked(INFINITE);
     else if (mDirty && WallClockNow() - mDirtySince >= flushAfterMs)
@@ -465,12 +479,18 @@ Bytes StateStore::ReadImage()
     return Bytes(text.begin(), text.end());
 }
 
-std::wstring StateStore::ReleaseEventName(unsigned long processId)
+std::wstring StateStore::ReleaseEventName(unsigned long processId, int64_t keeperId)
 {
-    wchar_t name[64];
-    _snwprintf(name, 64, L"Local\\Tavik8Sim-release-%lu", processId);
-    name[63] = 0;
+    wchar_t name[80];
+    _snwprintf(name, 80, L"Local\\Tavik8Sim-release-%lu-%llx", processId, static_cast<unsigned long long>(keeperId));
+    name[79] = 0;
     return name;
+}
+
+void StateStore::SetKeeper(int64_t keeperId)
+{
+    std::lock_guard<std::mutex> guard(mGuard);
+    mKeeperId = keeperId;
 }
 
 std::wstring StateStore::PathFromEnvironment()

@@ -19,8 +19,9 @@
 // a generation that grows with every write of the files (so that an owner
 // that gives the state up and takes it back reloads only when someone else
 // wrote in between). Any other store that wants the files asks the owner to
-// release them first (Flush, then clear the owner): it sets the request,
-// signals the owning process's release event (ReleaseEventName) and waits.
+// release them first (Flush, then hand the ownership to the asking store for
+// the length of its access): it sets the request, signals the release event
+// of the keeper that serves the owner (ReleaseEventName) and waits.
 // An owner whose process has ended, or that does not answer within
 // kReleaseTimeoutMs, loses the state: what it had not written is lost.
 #pragma once
@@ -73,8 +74,9 @@ public:
     // next Update takes the state back.
     void Release();
 
-    // Write-behind, for the process's keeper: releases the state when another
-    // store asked for it, and flushes changes older than flushAfterMs.
+    // Write-behind, for the keeper: releases the state when another store
+    // asked for it, and flushes changes older than flushAfterMs; does nothing
+    // while another thread works on the store.
     void Maintain(TimeMs flushAfterMs);
 
     // Release from a process that is ending: no other thread runs any more,
@@ -82,9 +84,14 @@ public:
     // no longer than kReleaseTimeoutMs.
     void ReleaseAtExit();
 
-    // The event by which a store asks the process processId, whose store owns
-    // the state, to release it (auto-reset; its keeper creates and waits on it).
-    static std::wstring ReleaseEventName(unsigned long processId);
+    // The keeper that serves this store (StateKeeper::Add): other stores
+    // wake it through its release event when they want the state.
+    void SetKeeper(int64_t keeperId);
+
+    // The event by which a store asks the keeper keeperId in the process
+    // processId, whose store owns the state, to release it (auto-reset; the
+    // keeper creates it and waits on it).
+    static std::wstring ReleaseEventName(unsigned long processId, int64_t keeperId);
 
     // TAVIK8_SIM, made a Windows path when it is a Unix one (under Wine); the
     // temporary folder's "tavik8-sim.state" when the variable is not set.
@@ -113,6 +120,7 @@ private:
     void* mSection = nullptr;
     Shared* mShared = nullptr;
     void* mReleased = nullptr; // set by an owner that has just released the state
+    int64_t mKeeperId = 0;
 
     // Write-behind: the state as this store owns it, and what the files lack.
     std::mutex mGuard;
