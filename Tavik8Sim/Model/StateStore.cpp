@@ -198,8 +198,10 @@ public:
         for (;;) {
             const DWORD owner = static_cast<DWORD>(shared->ownerProcess);
             const int64_t ownerKeeper = shared->ownerKeeper;
-            if (owner == 0)
+            if (owner == 0) {
+                shared->releaseRequested = 0; // whoever asked is no longer waiting for an owner
                 return;
+            }
             if (store.Owns()) {
                 mHandedOver = !ownedBefore;
                 return;
@@ -207,6 +209,7 @@ public:
             if (!IsProcessRunning(owner) || GetTickCount64() >= deadline) {
                 shared->ownerProcess = 0;
                 shared->ownerStore = 0;
+                shared->ownerKeeper = 0;
                 shared->releaseRequested = 0;
                 return;
             }
@@ -227,6 +230,9 @@ public:
             return;
         mStore.mShared->ownerProcess = 0;
         mStore.mShared->ownerStore = 0;
+        mStore.mShared->ownerKeeper = 0;
+        // A store that asked meanwhile asks again (it looks every few ms).
+        mStore.mShared->releaseRequested = 0;
         mLock.Unlock();
         if (mStore.mReleased)
             SetEvent(static_cast<HANDLE>(mStore.mReleased));
@@ -302,6 +308,9 @@ bool StateStore::TakeOwnership()
     mShared->ownerStore = StoreId(this);
     mShared->ownerProcess = static_cast<LONG>(GetCurrentProcessId());
     mShared->ownerKeeper = mKeeperId;
+    // A request still recorded was meant for an earlier owner; a store that
+    // still waits asks again.
+    mShared->releaseRequested = 0;
     access.KeepOwnership();
     return true;
 }
@@ -440,12 +449,15 @@ DeviceState StateStore::LoadFile()
 void StateStore::WriteFiles(const DeviceState& state, const std::string& transcript, bool truncateTranscript,
                             const Bytes& image, bool truncateImage)
 {
-    const std::string text = state.Serialize();
-    WriteFileData(mPath, text.data(), text.size(), false);
+    // The state file last: once it shows a change, the side files hold
+    // everything that came with it (a process killed in between loses the
+    // state's part, not a transcript line the state already counts).
     if (truncateImage || !image.empty())
         WriteFileData(ImagePath(), image.data(), image.size(), !truncateImage);
     if (truncateTranscript || !transcript.empty())
         WriteFileData(TranscriptPath(), transcript.data(), transcript.size(), !truncateTranscript);
+    const std::string text = state.Serialize();
+    WriteFileData(mPath, text.data(), text.size(), false);
     if (mShared)
         mShared->generation = mShared->generation + 1;
 }
