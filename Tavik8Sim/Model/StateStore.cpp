@@ -88,39 +88,354 @@ void WriteFileData(const std::wstring& path, const void* data, size_t size, bool
     CloseHandle(file);
 }
 
+// True while the process runs (or cannot be asked: then it is assumed to).
+bool IsProcessRunning(DWORD processId)
+{
+    if (processId == GetCurrentProcessId())
+        return true;
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+    if (!process)
+        return GetLastError() == ERROR_ACCESS_DENIED;
+    const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return running;
+}
+
+void SignalRelease(DWORD processId, int64_t keeperId)
+{
+    if (keeperId == 0)
+        return; // nobody to wake: the owner answers when it next looks
+    HANDLE event =
+        OpenEventW(EVENT_MODIFY_STATE, FALSE, StateStore::ReleaseEventName(processId, keeperId).c_str());
+    if (event) {
+        SetEvent(event);
+        CloseHandle(event);
+    }
+}
+
+std::string TranscriptText(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    return text;
+}
+
+// Pending transcript and image bytes beyond which an owner writes at once.
+const size_t kMaxPendingBytes = 1u << 20;
+
+} // namespace
+
+// Lives in the named section: every field is written under the named mutex.
+// A store is named by its process and its address in that process.
+struct StateStore::Shared
+{
+    volatile LONG64 generation;     // grows with every write of the files
+    volatile LONG64 ownerStore;
+    volatile LONG ownerProcess;     // 0: the files are the state
+    volatile LONG releaseRequested; // by requestProcess/requestStore, to whom the owner hands over
+    volatile LONG64 requestStore;
+    volatile LONG requestProcess;
+    volatile LONG64 ownerKeeper;    // the keeper that serves the owner (0: none)
+    volatile LONG64 requestKeeper;
+};
+
+namespace {
+
+LONG64 StoreId(const void* store)
+{
+    return static_cast<LONG64>(reinterpret_cast<intptr_t>(store));
+}
+
 } // namespace
 
 class StateStore::Lock
 {
 public:
-    explicit Lock(void* mutex) : mMutex(mutex)
+    explicit Lock(void* mutex, DWORD waitMs = INFINITE) : mMutex(mutex) { Relock(waitMs); }
+    ~Lock() { Unlock(); }
+    Lock(const Lock&) = delete;
+    Lock& operator=(const Lock&) = delete;
+
+    // Without a mutex (it could not be made) the store runs unguarded.
+    bool Held() const { return mHeld || !mMutex; }
+
+    void Relock(DWORD waitMs = INFINITE)
     {
+        if (!mMutex || mHeld)
+            return;
         // An abandoned lock (a process ended while holding it) is ours now.
-        if (mMutex)
-            WaitForSingleObject(static_cast<HANDLE>(mMutex), INFINITE);
+        const DWORD result = WaitForSingleObject(static_cast<HANDLE>(mMutex), waitMs);
+        mHeld = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
     }
-    ~Lock()
+
+    void Unlock()
     {
-        if (mMutex)
+        if (mHeld)
             ReleaseMutex(static_cast<HANDLE>(mMutex));
+        mHeld = false;
     }
 
 private:
     void* mMutex;
+    bool mHeld = false;
 };
 
-StateStore::StateStore(const std::wstring& path) : mPath(path)
+// The named mutex, held once no other store owns the state. An owner is
+// asked to release it and hands it over to the asking store, which holds it
+// until the access ends (so that a busy owner cannot take it straight back);
+// an owner whose process has ended, or that does not answer in time, loses it.
+class StateStore::Access
 {
-    mMutex = CreateMutexW(nullptr, FALSE, MutexName(path).c_str());
+public:
+    explicit Access(StateStore& store) : mStore(store), mLock(store.mMutex)
+    {
+        Shared* shared = store.mShared;
+        if (!shared)
+            return;
+        const bool ownedBefore = store.Owns();
+        const ULONGLONG deadline = GetTickCount64() + kReleaseTimeoutMs;
+        for (;;) {
+            const DWORD owner = static_cast<DWORD>(shared->ownerProcess);
+            const int64_t ownerKeeper = shared->ownerKeeper;
+            if (owner == 0) {
+                shared->releaseRequested = 0; // whoever asked is no longer waiting for an owner
+                return;
+            }
+            if (store.Owns()) {
+                mHandedOver = !ownedBefore;
+                return;
+            }
+            if (!IsProcessRunning(owner) || GetTickCount64() >= deadline) {
+                shared->ownerProcess = 0;
+                shared->ownerStore = 0;
+                shared->ownerKeeper = 0;
+                shared->releaseRequested = 0;
+                return;
+            }
+            shared->requestProcess = static_cast<LONG>(GetCurrentProcessId());
+            shared->requestStore = StoreId(&store);
+            shared->requestKeeper = store.mKeeperId;
+            shared->releaseRequested = 1;
+            mLock.Unlock();
+            SignalRelease(owner, ownerKeeper);
+            WaitForSingleObject(static_cast<HANDLE>(store.mReleased), 5);
+            mLock.Relock();
+        }
+    }
+
+    ~Access()
+    {
+        if (!mHandedOver)
+            return;
+        mStore.mShared->ownerProcess = 0;
+        mStore.mShared->ownerStore = 0;
+        mStore.mShared->ownerKeeper = 0;
+        // A store that asked meanwhile asks again (it looks every few ms).
+        mStore.mShared->releaseRequested = 0;
+        mLock.Unlock();
+        if (mStore.mReleased)
+            SetEvent(static_cast<HANDLE>(mStore.mReleased));
+    }
+
+    Access(const Access&) = delete;
+    Access& operator=(const Access&) = delete;
+
+    // The store goes on owning the state after this access.
+    void KeepOwnership() { mHandedOver = false; }
+
+private:
+    StateStore& mStore;
+    Lock mLock;
+    bool mHandedOver = false;
+};
+
+StateStore::StateStore(const std::wstring& path, Caching caching) : mPath(path), mCaching(caching)
+{
+    const std::wstring name = MutexName(path);
+    mMutex = CreateMutexW(nullptr, FALSE, name.c_str());
+    mReleased = CreateEventW(nullptr, FALSE, FALSE, (name + L"-released").c_str());
+    HANDLE section = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(Shared),
+                                        (name + L"-shared").c_str());
+    if (section) {
+        // A new section is all zeros: nobody owns the state, generation 0.
+        mShared = static_cast<Shared*>(MapViewOfFile(section, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(Shared)));
+        if (mShared)
+            mSection = section;
+        else
+            CloseHandle(section);
+    }
 }
 
 StateStore::~StateStore()
 {
-    if (mMutex)
-        CloseHandle(static_cast<HANDLE>(mMutex));
+    {
+        std::lock_guard<std::mutex> guard(mGuard);
+        if (Owns() || mDirty)
+            ReleaseLocked(INFINITE);
+    }
+    if (mShared)
+        UnmapViewOfFile(mShared);
+    for (void* handle : {mSection, mReleased, mMutex}) {
+        if (handle)
+            CloseHandle(static_cast<HANDLE>(handle));
+    }
 }
 
-DeviceState StateStore::Load()
+bool StateStore::Owns() const
+{
+    return mShared && static_cast<DWORD>(mShared->ownerProcess) == GetCurrentProcessId() &&
+           mShared->ownerStore == StoreId(this);
+}
+
+bool StateStore::TakeOwnership()
+{
+    if (!mShared)
+        return false;
+    Access access(*this);
+    if (!mHaveCache || mShared->generation != mGeneration) {
+        // Someone else wrote the files: they are the state now, and whatever
+        // this store still held belongs to a state that has been replaced.
+        mCache = LoadFile();
+        mHaveCache = true;
+        mGeneration = mShared->generation;
+        mDirty = false;
+        mPendingTranscript.clear();
+        mTruncateTranscript = false;
+        mPendingImage.clear();
+        mTruncateImage = false;
+    }
+    mShared->ownerStore = StoreId(this);
+    mShared->ownerProcess = static_cast<LONG>(GetCurrentProcessId());
+    mShared->ownerKeeper = mKeeperId;
+    // A request still recorded was meant for an earlier owner; a store that
+    // still waits asks again.
+    mShared->releaseRequested = 0;
+    access.KeepOwnership();
+    return true;
+}
+
+// Takes what a change produced into the owned state and the pending writes.
+void StateStore::Keep(DeviceState& state)
+{
+    if (state.truncateTranscript) {
+        mPendingTranscript.clear();
+        mTruncateTranscript = true;
+    }
+    for (const std::string& line : state.newTranscriptLines)
+        mPendingTranscript += line + "\n";
+    if (state.truncateImage) {
+        mPendingImage.clear();
+        mTruncateImage = true;
+    }
+    mPendingImage.insert(mPendingImage.end(), state.newImageBytes.begin(), state.newImageBytes.end());
+    state.newTranscriptLines.clear();
+    state.newImageBytes.clear();
+    state.truncateTranscript = false;
+    state.truncateImage = false;
+    state.changed = false;
+    mCache = std::move(state);
+    if (!mDirty) {
+        mDirty = true;
+        mDirtySince = WallClockNow();
+    }
+    if (mPendingTranscript.size() + mPendingImage.size() > kMaxPendingBytes)
+        FlushLocked();
+}
+
+void StateStore::Update(const std::function<void(DeviceState&)>& change)
+{
+    std::lock_guard<std::mutex> guard(mGuard);
+    if (mCaching == Caching::WriteBehind && (Owns() || TakeOwnership())) {
+        DeviceState state = mCache;
+        change(state);
+        if (state.changed)
+            Keep(state);
+        return;
+    }
+    Access access(*this);
+    DeviceState state = LoadFile();
+    change(state);
+    if (!state.changed)
+        return;
+    WriteFiles(state, TranscriptText(state.newTranscriptLines), state.truncateTranscript, state.newImageBytes,
+               state.truncateImage);
+}
+
+void StateStore::FlushLocked()
+{
+    if (!mDirty)
+        return;
+    Lock lock(mMutex);
+    // Written only when nobody else wrote since this store loaded or last
+    // wrote the files (else it lost the state while it did not answer).
+    if (!mShared || mShared->generation == mGeneration) {
+        WriteFiles(mCache, mPendingTranscript, mTruncateTranscript, mPendingImage, mTruncateImage);
+        if (mShared)
+            mGeneration = mShared->generation;
+    } else {
+        mHaveCache = false;
+    }
+    mDirty = false;
+    mPendingTranscript.clear();
+    mTruncateTranscript = false;
+    mPendingImage.clear();
+    mTruncateImage = false;
+}
+
+void StateStore::ReleaseLocked(unsigned mutexWaitMs)
+{
+    Lock lock(mMutex, mutexWaitMs);
+    if (!lock.Held())
+        return;
+    FlushLocked(); // the named mutex is re-entrant for its owning thread
+    if (Owns()) {
+        // Handed over to the store that asked, or to nobody.
+        const bool asked = mShared->releaseRequested != 0;
+        mShared->ownerStore = asked ? mShared->requestStore : 0;
+        mShared->ownerProcess = asked ? mShared->requestProcess : 0;
+        mShared->ownerKeeper = asked ? mShared->requestKeeper : 0;
+        mShared->releaseRequested = 0;
+    }
+    lock.Unlock();
+    if (mReleased)
+        SetEvent(static_cast<HANDLE>(mReleased));
+}
+
+void StateStore::Flush()
+{
+    std::lock_guard<std::mutex> guard(mGuard);
+    FlushLocked();
+}
+
+void StateStore::Release()
+{
+    std::lock_guard<std::mutex> guard(mGuard);
+    ReleaseLocked(INFINITE);
+}
+
+void StateStore::Maintain(TimeMs flushAfterMs)
+{
+    // A busy store is skipped: it may be waiting for another store of the
+    // same keeper to release the state. A request is signalled again while
+    // it waits, and a flush is due again at the next round.
+    std::unique_lock<std::mutex> guard(mGuard, std::try_to_lock);
+    if (!guard.owns_lock())
+        return;
+    if (Owns() && mShared->releaseRequested)
+        ReleaseLocked(INFINITE);
+    else if (mDirty && WallClockNow() - mDirtySince >= flushAfterMs)
+        FlushLocked();
+}
+
+void StateStore::ReleaseAtExit()
+{
+    std::unique_lock<std::mutex> guard(mGuard, std::try_to_lock);
+    if (guard.owns_lock() && (Owns() || mDirty))
+        ReleaseLocked(kReleaseTimeoutMs);
+}
+
+DeviceState StateStore::LoadFile()
 {
     std::string text;
     if (!ReadWholeFile(mPath, text)) {
@@ -131,34 +446,36 @@ DeviceState StateStore::Load()
     return DeviceState::Parse(text);
 }
 
-void StateStore::Update(const std::function<void(DeviceState&)>& change)
+void StateStore::WriteFiles(const DeviceState& state, const std::string& transcript, bool truncateTranscript,
+                            const Bytes& image, bool truncateImage)
 {
-    Lock lock(mMutex);
-    DeviceState state = Load();
-    change(state);
-    if (!state.changed)
-        return;
-    std::string text = state.Serialize();
+    // The state file last: once it shows a change, the side files hold
+    // everything that came with it (a process killed in between loses the
+    // state's part, not a transcript line the state already counts).
+    if (truncateImage || !image.empty())
+        WriteFileData(ImagePath(), image.data(), image.size(), !truncateImage);
+    if (truncateTranscript || !transcript.empty())
+        WriteFileData(TranscriptPath(), transcript.data(), transcript.size(), !truncateTranscript);
+    const std::string text = state.Serialize();
     WriteFileData(mPath, text.data(), text.size(), false);
-    if (state.truncateImage || !state.newImageBytes.empty())
-        WriteFileData(ImagePath(), state.newImageBytes.data(), state.newImageBytes.size(), !state.truncateImage);
-    if (state.truncateTranscript || !state.newTranscriptLines.empty()) {
-        std::string lines;
-        for (const std::string& line : state.newTranscriptLines)
-            lines += line + "\n";
-        WriteFileData(TranscriptPath(), lines.data(), lines.size(), !state.truncateTranscript);
-    }
+    if (mShared)
+        mShared->generation = mShared->generation + 1;
 }
 
 DeviceState StateStore::Read()
 {
-    Lock lock(mMutex);
-    return Load();
+    std::lock_guard<std::mutex> guard(mGuard);
+    if (Owns())
+        return mCache;
+    Access access(*this);
+    return LoadFile();
 }
 
 std::string StateStore::ReadTranscript()
 {
-    Lock lock(mMutex);
+    std::lock_guard<std::mutex> guard(mGuard);
+    FlushLocked();
+    Access access(*this);
     std::string text;
     ReadWholeFile(TranscriptPath(), text);
     return text;
@@ -166,10 +483,26 @@ std::string StateStore::ReadTranscript()
 
 Bytes StateStore::ReadImage()
 {
-    Lock lock(mMutex);
+    std::lock_guard<std::mutex> guard(mGuard);
+    FlushLocked();
+    Access access(*this);
     std::string text;
     ReadWholeFile(ImagePath(), text);
     return Bytes(text.begin(), text.end());
+}
+
+std::wstring StateStore::ReleaseEventName(unsigned long processId, int64_t keeperId)
+{
+    wchar_t name[80];
+    _snwprintf(name, 80, L"Local\\Tavik8Sim-release-%lu-%llx", processId, static_cast<unsigned long long>(keeperId));
+    name[79] = 0;
+    return name;
+}
+
+void StateStore::SetKeeper(int64_t keeperId)
+{
+    std::lock_guard<std::mutex> guard(mGuard);
+    mKeeperId = keeperId;
 }
 
 std::wstring StateStore::PathFromEnvironment()

@@ -1,9 +1,11 @@
 #include "Winmm/SimulatedMidi.h"
 
 #include "Model/DeviceModel.h"
+#include "Model/StateKeeper.h"
 #include "Model/StateStore.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstring>
 #include <deque>
@@ -242,7 +244,12 @@ struct SimulatedMidi::Impl
     std::map<StateStore*, TimeMs> deadlines; // the device's next event, as last seen
     std::vector<PendingDone> dones;
     UINT_PTR nextValue = kFirstHandleValue;
-    HANDLE wake = nullptr;
+    // The delivery thread sleeps on this condition (with `lock`): waking it
+    // costs far less than signalling an event, which matters once per message.
+    CONDITION_VARIABLE wakeCondition = CONDITION_VARIABLE_INIT;
+    bool wakeRequested = false;
+    // Writes the stores' state behind them and gives it to other processes.
+    StateKeeper* keeper = nullptr;
 
     class Locked
     {
@@ -258,8 +265,12 @@ struct SimulatedMidi::Impl
     {
         std::wstring path = StateStore::PathFromEnvironment();
         std::shared_ptr<StateStore>& store = stores[path];
-        if (!store)
-            store = std::make_shared<StateStore>(path);
+        if (!store) {
+            // Every message passes through the store: it keeps the state in
+            // memory while it owns it.
+            store = std::make_shared<StateStore>(path, StateStore::Caching::WriteBehind);
+            keeper->Add(store);
+        }
         return store;
     }
 
@@ -279,7 +290,12 @@ struct SimulatedMidi::Impl
         return view;
     }
 
-    void Wake() { SetEvent(wake); }
+    // With the lock held.
+    void Wake()
+    {
+        wakeRequested = true;
+        WakeConditionVariable(&wakeCondition);
+    }
 
     static DWORD WINAPI ThreadMain(void* self)
     {
@@ -292,7 +308,10 @@ struct SimulatedMidi::Impl
         for (;;) {
             CompleteDueSends();
             DeliverDueReplies();
-            WaitForSingleObject(wake, NextWait());
+            Locked locked(*this);
+            if (!wakeRequested)
+                SleepConditionVariableCS(&wakeCondition, &lock, NextWait());
+            wakeRequested = false;
         }
     }
 
@@ -403,9 +422,9 @@ struct SimulatedMidi::Impl
         }
     }
 
+    // With the lock held.
     DWORD NextWait()
     {
-        Locked locked(*this);
         TimeMs now = StateStore::WallClockNow();
         TimeMs wait = -1;
         auto consider = [&](TimeMs at) {
@@ -426,17 +445,30 @@ struct SimulatedMidi::Impl
     }
 };
 
+namespace {
+
+std::atomic<SimulatedMidi*> sInstance{nullptr};
+
+} // namespace
+
 SimulatedMidi& SimulatedMidi::Instance()
 {
     // Never destroyed: the delivery thread may run until the process ends.
     static SimulatedMidi* instance = new SimulatedMidi();
+    sInstance = instance;
     return *instance;
+}
+
+void SimulatedMidi::ProcessEnding()
+{
+    if (SimulatedMidi* instance = sInstance.load())
+        instance->mImpl->keeper->ReleaseAllAtExit();
 }
 
 SimulatedMidi::SimulatedMidi() : mImpl(new Impl())
 {
     InitializeCriticalSection(&mImpl->lock);
-    mImpl->wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    mImpl->keeper = new StateKeeper();
     HANDLE thread = CreateThread(nullptr, 0, &Impl::ThreadMain, mImpl, 0, nullptr);
     if (thread) {
         SetThreadPriority(thread, THREAD_PRIORITY_HIGHEST);
@@ -537,6 +569,8 @@ MMRESULT SimulatedMidi::Close(bool input, void* value)
         handle->started = false;
         mImpl->handles.erase(handle->value);
     }
+    // What the port did is on disk once it is closed.
+    handle->store->Flush();
     Notify(Callback{handle, static_cast<UINT>(input ? MIM_CLOSE : MOM_CLOSE), 0, 0});
     return MMSYSERR_NOERROR;
 }

@@ -14,6 +14,10 @@
 //   Bytes for which no buffer is queued are lost, as with a real driver.
 // - midiOutLongMsg copies the bytes to the device at once and reports the
 //   header done after send_latency_ms (never with send_done=never).
+// - The device's state is kept in memory while this process owns it (see
+//   StateStore's write-behind) and reaches the state file within
+//   StateKeeper::kFlushAfterMs, when a port closes, when another process asks
+//   for it, and when the process ends (ProcessEnding).
 // - A handle belongs to the device as it was when it was opened: once the
 //   device goes off (power cycle, restart, vanishing) the handle is dead:
 //   sends fail with MMSYSERR_NODRIVER, capabilities by handle fail, input stays
@@ -30,6 +34,10 @@ class SimulatedMidi
 {
 public:
     static SimulatedMidi& Instance();
+
+    // From DLL_PROCESS_DETACH: writes what only this process knows of the
+    // device's state (nothing when the simulation was never used).
+    static void ProcessEnding();
 
     UINT GetNumDevs(bool input);
     MMRESULT GetDevCaps(bool input, UINT_PTR id, void* caps, UINT size, bool wide);

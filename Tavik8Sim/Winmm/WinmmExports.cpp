@@ -80,6 +80,15 @@ MMRESULT CheckPeriod(UINT period)
 
 extern "C" {
 
+// The end of the process writes the simulated device's state to its file:
+// a program that ends without closing its ports leaves it on disk.
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
+{
+    if (reason == DLL_PROCESS_DETACH)
+        SimulatedMidi::ProcessEnding();
+    return TRUE;
+}
+
 // Tells a test that this DLL, not the system's, was loaded.
 BOOL WINAPI Tavik8SimIsSimulated(void)
 {
