@@ -45,4 +45,27 @@ private:
     Mutex* mMutex;
 };
 
+// Holds the mutex, when there is one, for the guard's scope: for containers
+// whose lock is optional.
+class OptionalMutexLock
+{
+public:
+    explicit OptionalMutexLock(Mutex* mutex) : mMutex(mutex)
+    {
+        if (mMutex)
+            mMutex->Enter();
+    }
+    ~OptionalMutexLock()
+    {
+        if (mMutex)
+            mMutex->Leave();
+    }
+
+    OptionalMutexLock(const OptionalMutexLock&) = delete;
+    OptionalMutexLock& operator=(const OptionalMutexLock&) = delete;
+
+private:
+    Mutex* mMutex;
+};
+
 } // namespace KX

@@ -34,7 +34,7 @@ public:
     // Appends the item; answers 0.
     KXRESULT Enqueue(const RCPtr<T>& item)
     {
-        Guard guard(mLock);
+        OptionalMutexLock guard(mLock);
         int32_t slots = mSlots.GetCount();
         if (slots == 0) {
             mSlots.SetCount(2);
@@ -59,7 +59,7 @@ public:
     RCPtr<T>& Dequeue(RCPtr<T>& item)
     {
         item = nullptr; // released before the lock is taken
-        Guard guard(mLock);
+        OptionalMutexLock guard(mLock);
         if (CountLocked() == 0) {
             const std::string operation =
                 "KX::RCPtrQueue<" + TypeNameOf<T>() + "," + std::to_string(N) + ">::Dequeue";
@@ -75,39 +75,18 @@ public:
 
     int32_t GetCount() const
     {
-        Guard guard(mLock);
+        OptionalMutexLock guard(mLock);
         return CountLocked();
     }
 
     // Slots in the ring, one more than the items it can hold before it grows.
     int32_t GetCapacity() const
     {
-        Guard guard(mLock);
+        OptionalMutexLock guard(mLock);
         return mSlots.GetCount();
     }
 
 private:
-    // Takes the lock when the ring has one.
-    class Guard
-    {
-    public:
-        explicit Guard(Mutex* lock) : mLock(lock)
-        {
-            if (mLock)
-                mLock->Enter();
-        }
-        ~Guard()
-        {
-            if (mLock)
-                mLock->Leave();
-        }
-        Guard(const Guard&) = delete;
-        Guard& operator=(const Guard&) = delete;
-
-    private:
-        Mutex* mLock;
-    };
-
     int32_t CountLocked() const
     {
         if (mSlots.GetCount() == 0)

@@ -79,7 +79,7 @@ public:
                 throw std::bad_alloc();
             return memory;
         }
-        Guard guard(mLock.get());
+        OptionalMutexLock guard(mLock.get());
         uint32_t index = 0;
         const int32_t freeCount = mFree.GetCount();
         if (freeCount > 0) {
@@ -104,7 +104,7 @@ public:
         if (!pointer)
             return;
         if (size == sizeof(T)) {
-            Guard guard(mLock.get());
+            OptionalMutexLock guard(mLock.get());
             const uint32_t index = reinterpret_cast<Buf*>(static_cast<unsigned char*>(pointer) - Buf::kHeader)->Index();
             if (index < static_cast<uint32_t>(mBlocks.GetCount()) &&
                 mBlocks.GetAt(static_cast<int32_t>(index))->Storage() == pointer) {
@@ -118,40 +118,19 @@ public:
     // Blocks created so far: the high-water mark of live objects of T's size.
     int32_t GetBlockCount() const
     {
-        Guard guard(mLock.get());
+        OptionalMutexLock guard(mLock.get());
         return mBlocks.GetCount();
     }
 
     int32_t GetFreeCount() const
     {
-        Guard guard(mLock.get());
+        OptionalMutexLock guard(mLock.get());
         return mFree.GetCount();
     }
 
     bool HasLock() const { return mLock != nullptr; }
 
 private:
-    // Enters the pool's lock when it has one.
-    class Guard
-    {
-    public:
-        explicit Guard(Mutex* lock) : mLock(lock)
-        {
-            if (mLock)
-                mLock->Enter();
-        }
-        ~Guard()
-        {
-            if (mLock)
-                mLock->Leave();
-        }
-        Guard(const Guard&) = delete;
-        Guard& operator=(const Guard&) = delete;
-
-    private:
-        Mutex* mLock;
-    };
-
     void PushFree(uint32_t index)
     {
         // Free has no way to report: when the free list cannot grow, the
