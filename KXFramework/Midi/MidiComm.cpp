@@ -17,6 +17,42 @@ namespace KX {
 
 namespace {
 
+// The port lists of both directions are handled alike; the caller holds the
+// component's lock.
+template <class PortList>
+void ListPortNames(const PortList& ports, StringArrayT& names)
+{
+    names.RemoveAll();
+    for (int32_t i = 0; i < ports.GetCount(); ++i)
+        names.AddItem(ports.GetAt(i)->GetName());
+}
+
+template <class PortList, class Port>
+KXRESULT RemovePort(PortList& ports, Port* port)
+{
+    for (int32_t i = 0; i < ports.GetCount(); ++i) {
+        if (ports.GetAt(i).Get() == port) {
+            ports.RemoveItems(i, 1);
+            return S_OK;
+        }
+    }
+    return E_FAIL;
+}
+
+// The most recently opened port with the handle, or null.
+template <class PortList, class Handle>
+auto FindPortByHandle(const PortList& ports, Handle handle) -> decltype(ports.GetAt(0).Get())
+{
+    if (!handle)
+        return nullptr;
+    for (int32_t i = ports.GetCount() - 1; i >= 0; --i) {
+        auto* port = ports.GetAt(i).Get();
+        if (port->GetHandle() == handle)
+            return port;
+    }
+    return nullptr;
+}
+
 using String = StringT<wchar_t, char>;
 
 // One long message on its way: the header and a copy of the bytes, together,
@@ -348,41 +384,25 @@ KXRESULT LMidiComm::OpenRenderPort(const String& name, RCPtr<LRefCountedObject>&
 void LMidiComm::GetOpenCapturePortNames(StringArrayT& names)
 {
     MutexLock lock(mLock);
-    names.RemoveAll();
-    for (int32_t i = 0; i < mCapturePorts.GetCount(); ++i)
-        names.AddItem(mCapturePorts.GetAt(i)->GetName());
+    ListPortNames(mCapturePorts, names);
 }
 
 void LMidiComm::GetOpenRenderPortNames(StringArrayT& names)
 {
     MutexLock lock(mLock);
-    names.RemoveAll();
-    for (int32_t i = 0; i < mRenderPorts.GetCount(); ++i)
-        names.AddItem(mRenderPorts.GetAt(i)->GetName());
+    ListPortNames(mRenderPorts, names);
 }
 
 KXRESULT LMidiComm::RemoveCapturePort(LMidiCapturePort* port)
 {
     MutexLock lock(mLock);
-    for (int32_t i = 0; i < mCapturePorts.GetCount(); ++i) {
-        if (mCapturePorts.GetAt(i).Get() == port) {
-            mCapturePorts.RemoveItems(i, 1);
-            return S_OK;
-        }
-    }
-    return E_FAIL;
+    return RemovePort(mCapturePorts, port);
 }
 
 KXRESULT LMidiComm::RemoveRenderPort(LMidiRenderPort* port)
 {
     MutexLock lock(mLock);
-    for (int32_t i = 0; i < mRenderPorts.GetCount(); ++i) {
-        if (mRenderPorts.GetAt(i).Get() == port) {
-            mRenderPorts.RemoveItems(i, 1);
-            return S_OK;
-        }
-    }
-    return E_FAIL;
+    return RemovePort(mRenderPorts, port);
 }
 
 int32_t LMidiComm::GetCapturePortCount()
@@ -399,26 +419,12 @@ int32_t LMidiComm::GetRenderPortCount()
 
 LMidiCapturePort* LMidiComm::FindCapturePort(HMIDIIN handle)
 {
-    if (!handle)
-        return nullptr;
-    for (int32_t i = mCapturePorts.GetCount() - 1; i >= 0; --i) {
-        LMidiCapturePort* port = mCapturePorts.GetAt(i).Get();
-        if (port->GetHandle() == handle)
-            return port;
-    }
-    return nullptr;
+    return FindPortByHandle(mCapturePorts, handle);
 }
 
 LMidiRenderPort* LMidiComm::FindRenderPort(HMIDIOUT handle)
 {
-    if (!handle)
-        return nullptr;
-    for (int32_t i = mRenderPorts.GetCount() - 1; i >= 0; --i) {
-        LMidiRenderPort* port = mRenderPorts.GetAt(i).Get();
-        if (port->GetHandle() == handle)
-            return port;
-    }
-    return nullptr;
+    return FindPortByHandle(mRenderPorts, handle);
 }
 
 // ---------------------------------------------------------------------------
