@@ -12,6 +12,9 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree=;mshtml=;winmm=n,b}"
 # The simulated device's state, shared by scripts/sim, scripts/run and the
 # programs they start (a Unix path: the simulation converts it under Wine).
 export TAVIK8_SIM="${TAVIK8_SIM:-$BUILD/tavik8-sim.state}"
+# Paths below the repository are hashed relative to it, so that clones and
+# worktrees of the repository share the compiler cache's entries.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$REPO}"
 export LANG=en_US.UTF-8
 export LC_ALL=en_US.UTF-8
 
