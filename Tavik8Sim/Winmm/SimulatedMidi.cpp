@@ -19,7 +19,7 @@ namespace {
 
 // Cross-process changes (the tool switching the device off and on) are seen
 // at least this often while a program listens to the device.
-const TimeMs kPollMs = 20;
+const TimeUs kPoll = Micros(20);
 
 // Handle values: well above any device identifier, so that the capabilities
 // functions can tell a handle from an identifier.
@@ -41,7 +41,7 @@ struct Handle
     // Input.
     std::deque<MIDIHDR*> queue;
     bool started = false;
-    TimeMs startedAt = 0;
+    TimeUs startedAt = 0;
     // Output: long messages not yet reported done.
     std::vector<MIDIHDR*> inFlight;
 };
@@ -56,9 +56,20 @@ struct Callback
 
 struct PendingDone
 {
-    TimeMs due;
+    TimeUs due;
     std::shared_ptr<Handle> handle;
     MIDIHDR* header;
+};
+
+// A message on the link to the device: the device receives it when its last
+// byte arrives.
+struct PendingArrival
+{
+    TimeUs started;
+    TimeUs arrived;
+    std::shared_ptr<Handle> handle;
+    MIDIHDR* header; // the long message's header; null for a short message
+    Bytes bytes;
 };
 
 struct View
@@ -67,7 +78,7 @@ struct View
     int64_t epoch = 0;
 };
 
-View LookAt(DeviceState& state, TimeMs now)
+View LookAt(DeviceState& state, TimeUs now)
 {
     DeviceModel model(state);
     model.Advance(now);
@@ -93,7 +104,7 @@ bool IsAlive(const Handle& handle, const View& view)
 // Brings the handle's device up to now and, when the handle's port is still
 // there, lets step work on the device's state; answers whether it is.
 template <class Step>
-bool WithLivePort(const Handle& handle, TimeMs now, Step&& step)
+bool WithLivePort(const Handle& handle, TimeUs now, Step&& step)
 {
     bool alive = false;
     handle.store->Update([&](DeviceState& state) {
@@ -241,8 +252,9 @@ struct SimulatedMidi::Impl
     CRITICAL_SECTION lock;
     std::map<UINT_PTR, std::shared_ptr<Handle>> handles;
     std::map<std::wstring, std::shared_ptr<StateStore>> stores;
-    std::map<StateStore*, TimeMs> deadlines; // the device's next event, as last seen
+    std::map<StateStore*, TimeUs> deadlines; // the device's next event, as last seen
     std::vector<PendingDone> dones;
+    std::vector<PendingArrival> arrivals; // in the order of the link
     UINT_PTR nextValue = kFirstHandleValue;
     // The delivery thread sleeps on this condition (with `lock`): waking it
     // costs far less than signalling an event, which matters once per message.
@@ -285,7 +297,7 @@ struct SimulatedMidi::Impl
     View ViewOf(StateStore& store)
     {
         View view;
-        TimeMs now = StateStore::WallClockNow();
+        TimeUs now = StateStore::WallClockNow();
         store.Update([&](DeviceState& state) { view = LookAt(state, now); });
         return view;
     }
@@ -306,6 +318,8 @@ struct SimulatedMidi::Impl
     void Run()
     {
         for (;;) {
+            // The device sees a message before the program hears it was sent.
+            DeliverDueArrivals();
             CompleteDueSends();
             DeliverDueReplies();
             Locked locked(*this);
@@ -315,12 +329,48 @@ struct SimulatedMidi::Impl
         }
     }
 
+    void DeliverDueArrivals()
+    {
+        Locked locked(*this);
+        const TimeUs now = StateStore::WallClockNow();
+        size_t due = 0;
+        while (due < arrivals.size() && arrivals[due].arrived <= now)
+            ++due;
+        for (size_t i = 0; i < due; ++i) {
+            const PendingArrival& arrival = arrivals[i];
+            // At the time it arrived, whenever this thread got to it.
+            WithLivePort(*arrival.handle, arrival.arrived, [&](DeviceState& state) {
+                if (arrival.handle->isDevice)
+                    DeviceModel(state).Receive(arrival.arrived, arrival.handle->portName, arrival.bytes,
+                                               arrival.started);
+            });
+        }
+        arrivals.erase(arrivals.begin(), arrivals.begin() + static_cast<std::ptrdiff_t>(due));
+    }
+
+    // Sends bytes over the link at `now`: the device receives them at once
+    // over an instant link, else when their last byte arrives. Answers when
+    // that is; the caller holds the lock and `state` is the handle's device.
+    TimeUs Transmit(DeviceState& state, const std::shared_ptr<Handle>& handle, TimeUs now, MIDIHDR* header,
+                    const Bytes& bytes)
+    {
+        DeviceModel model(state);
+        const WireSpan span = model.Transmit(now, bytes.size());
+        if (span.end <= now) {
+            if (handle->isDevice)
+                model.Receive(now, handle->portName, bytes, span.start);
+        } else {
+            arrivals.push_back(PendingArrival{span.start, span.end, handle, header, bytes});
+        }
+        return span.end;
+    }
+
     void CompleteDueSends()
     {
         std::vector<Callback> callbacks;
         {
             Locked locked(*this);
-            TimeMs now = StateStore::WallClockNow();
+            TimeUs now = StateStore::WallClockNow();
             auto due = std::stable_partition(dones.begin(), dones.end(),
                                              [now](const PendingDone& d) { return d.due > now; });
             for (auto it = due; it != dones.end(); ++it) {
@@ -357,7 +407,7 @@ struct SimulatedMidi::Impl
                 byStore[handle->store.get()].push_back(handle);
             deadlines.clear();
             for (auto& entry : byStore) {
-                TimeMs now = StateStore::WallClockNow();
+                TimeUs now = StateStore::WallClockNow();
                 std::vector<std::shared_ptr<Handle>> alive;
                 std::vector<Bytes> messages;
                 entry.first->Update([&](DeviceState& state) {
@@ -397,7 +447,8 @@ struct SimulatedMidi::Impl
                 Locked locked(*this);
                 if (handle->closed || !handle->started)
                     return;
-                DWORD timestamp = static_cast<DWORD>(StateStore::WallClockNow() - handle->startedAt);
+                const DWORD timestamp =
+                    static_cast<DWORD>((StateStore::WallClockNow() - handle->startedAt) / kMicrosPerMilli);
                 if (!systemExclusive) {
                     size_t length = std::min<size_t>(ShortMessageLength(message[offset]), message.size() - offset);
                     DWORD packed = 0;
@@ -425,23 +476,27 @@ struct SimulatedMidi::Impl
     // With the lock held.
     DWORD NextWait()
     {
-        TimeMs now = StateStore::WallClockNow();
-        TimeMs wait = -1;
-        auto consider = [&](TimeMs at) {
-            TimeMs w = std::max<TimeMs>(0, at - now);
+        TimeUs now = StateStore::WallClockNow();
+        TimeUs wait = -1;
+        auto consider = [&](TimeUs at) {
+            TimeUs w = std::max<TimeUs>(0, at - now);
             if (wait < 0 || w < wait)
                 wait = w;
         };
         for (const PendingDone& done : dones)
             consider(done.due);
+        for (const PendingArrival& arrival : arrivals)
+            consider(arrival.arrived);
         if (!ListeningHandles().empty()) {
-            consider(now + kPollMs);
+            consider(now + kPoll);
             for (const auto& entry : deadlines) {
                 if (entry.second != kNever)
                     consider(entry.second);
             }
         }
-        return wait < 0 ? INFINITE : static_cast<DWORD>(wait);
+        // Whole milliseconds, rounded up: woken early, the thread would find
+        // nothing due and go back to sleep.
+        return wait < 0 ? INFINITE : static_cast<DWORD>((wait + kMicrosPerMilli - 1) / kMicrosPerMilli);
     }
 };
 
@@ -637,7 +692,7 @@ MMRESULT SimulatedMidi::Start(HMIDIIN value)
         return MMSYSERR_INVALHANDLE;
     if (handle->started)
         return MMSYSERR_NOERROR;
-    TimeMs now = StateStore::WallClockNow();
+    TimeUs now = StateStore::WallClockNow();
     const bool alive = WithLivePort(*handle, now, [&](DeviceState& state) {
         // Replies sent while nobody listened are gone.
         if (handle->isDevice)
@@ -691,10 +746,9 @@ MMRESULT SimulatedMidi::ShortMsg(HMIDIOUT value, DWORD message)
     int length = ShortMessageLength(static_cast<uint8_t>(message & 0xFF));
     for (int i = 0; i < length; ++i)
         bytes.push_back(static_cast<uint8_t>(message >> (8 * i)));
-    TimeMs now = StateStore::WallClockNow();
+    TimeUs now = StateStore::WallClockNow();
     const bool alive = WithLivePort(*handle, now, [&](DeviceState& state) {
-        if (handle->isDevice)
-            DeviceModel(state).Receive(now, handle->portName, bytes);
+        mImpl->Transmit(state, handle, now, nullptr, bytes);
     });
     mImpl->Wake();
     return alive ? MMSYSERR_NOERROR : MMSYSERR_NODRIVER;
@@ -702,6 +756,8 @@ MMRESULT SimulatedMidi::ShortMsg(HMIDIOUT value, DWORD message)
 
 MMRESULT SimulatedMidi::LongMsg(HMIDIOUT value, MIDIHDR* header, UINT size)
 {
+    // The time the program handed the message over, before any wait here.
+    const TimeUs now = StateStore::WallClockNow();
     Impl::Locked locked(*mImpl);
     std::shared_ptr<Handle> handle = mImpl->Find(false, value);
     if (!handle)
@@ -712,21 +768,19 @@ MMRESULT SimulatedMidi::LongMsg(HMIDIOUT value, MIDIHDR* header, UINT size)
         return result;
     Bytes bytes(reinterpret_cast<const uint8_t*>(header->lpData),
                 reinterpret_cast<const uint8_t*>(header->lpData) + header->dwBufferLength);
-    TimeMs now = StateStore::WallClockNow();
-    TimeMs latency = 0;
+    TimeUs done = now;
     bool completes = true;
     const bool alive = WithLivePort(*handle, now, [&](DeviceState& state) {
-        latency = state.settings.Number("send_latency_ms");
         completes = state.settings.Text("send_done") != "never";
-        if (handle->isDevice)
-            DeviceModel(state).Receive(now, handle->portName, bytes);
+        // Reported done once the last byte has arrived, after the driver's latency.
+        done = mImpl->Transmit(state, handle, now, header, bytes) + state.settings.Duration("send_latency_ms");
     });
     if (!alive)
         return MMSYSERR_NODRIVER;
     MarkQueued(header);
     handle->inFlight.push_back(header);
     if (completes)
-        mImpl->dones.push_back(PendingDone{now + latency, handle, header});
+        mImpl->dones.push_back(PendingDone{done, handle, header});
     mImpl->Wake();
     return MMSYSERR_NOERROR;
 }
@@ -748,6 +802,11 @@ MMRESULT SimulatedMidi::ResetOutput(HMIDIOUT value)
         dones.erase(std::remove_if(dones.begin(), dones.end(),
                                    [&](const PendingDone& d) { return d.handle == handle; }),
                     dones.end());
+        // Long messages still on the link are cut off: the device never sees them.
+        auto& arrivals = mImpl->arrivals;
+        arrivals.erase(std::remove_if(arrivals.begin(), arrivals.end(),
+                                      [&](const PendingArrival& a) { return a.handle == handle && a.header; }),
+                       arrivals.end());
     }
     NotifyAll(callbacks);
     return MMSYSERR_NOERROR;

@@ -12,8 +12,12 @@
 // - A system-exclusive message fills the queued input buffers in order, one
 //   report per buffer; a buffer the callback hands back is used for the rest.
 //   Bytes for which no buffer is queued are lost, as with a real driver.
-// - midiOutLongMsg copies the bytes to the device at once and reports the
-//   header done after send_latency_ms (never with send_done=never).
+// - midiOutLongMsg and midiOutShortMsg copy the bytes onto the link to the
+//   device, one message after the other: with a wire speed set
+//   (wire_bytes_per_s), the device receives a message when its last byte has
+//   arrived, and a long message's header is reported done send_latency_ms
+//   after that (never with send_done=never). midiOutReset cuts off the long
+//   messages still on the link.
 // - The device's state is kept in memory while this process owns it (see
 //   StateStore's write-behind) and reaches the state file within
 //   StateKeeper::kFlushAfterMs, when a port closes, when another process asks

@@ -63,7 +63,7 @@ TEST_F(MidiSendTest, SendingToADeviceThatWentAwayFails)
 {
     RCPtr<LRefCountedObject> out = OpenRender(L"Tavik 8");
     DeviceSet("off_ms", "600000");
-    Device([](Tavik8Sim::DeviceModel& m, Tavik8Sim::TimeMs now) { m.PowerCycle(now); });
+    Device([](Tavik8Sim::DeviceModel& m, Tavik8Sim::TimeUs now) { m.PowerCycle(now); });
     EXPECT_EQ(E_FAIL, Send(out, B({0x90, 0x3C, 0x64})));
     EXPECT_EQ(E_FAIL, Send(out, kNine));
     OpenRender(L"Tavik 8", E_FAIL);
