@@ -11,8 +11,12 @@
 // - WaitForSignal waits up to the given time for the light to turn green and
 //   answers whether it is green. It may be called on any engine thread.
 // - Now is a monotonic clock in microseconds; SleepUntil returns once Now has
-//   reached the deadline (at once when it already has).
+//   reached the deadline (at once when it already has), never early. The
+//   system timing sleeps precisely without keeping a processor busy for the
+//   pause (LPreciseSleeper); SleepUntil is for one thread at a time.
 #pragma once
+
+#include "Engine/PreciseSleeper.h"
 
 #include "ObjectBase/RefCountedObject.h"
 #include "System/TrafficLight.h"
@@ -29,10 +33,13 @@ public:
     virtual int64_t Now();
     virtual void SleepUntil(int64_t deadline);
 
+    // The sleeper of the system timing (for the benchmark's report).
+    const LPreciseSleeper& GetSleeper() const { return mSleeper; }
+
 protected:
-    LEngineTiming();
+    LEngineTiming() = default;
     ~LEngineTiming() override = default;
 
 private:
-    int64_t mTicksPerSecond;
+    LPreciseSleeper mSleeper;
 };

@@ -181,6 +181,7 @@ KXRESULT LUpdateEngine::RunTransfer(bool& transferFailed)
     comm->Send(renderPort, handshake);
     if (!mTiming->WaitForSignal(mDataAckSignal, kHandshakeAckMilliseconds))
         return E_FAIL;
+    mPauseFrom = mTiming->Now();
 
     const KXRESULT result = SendFirmwareImage(image, capturePort, renderPort);
     transferFailed = result < 0;
@@ -189,10 +190,11 @@ KXRESULT LUpdateEngine::RunTransfer(bool& transferFailed)
 
 void LUpdateEngine::PaceDataMessage()
 {
-    // The device needs the whole pause between two messages: it starts once the
-    // driver has reported the previous message sent (or its acknowledgement
-    // arrived), so the time the link takes never counts toward it.
-    mTiming->SleepUntil(mTiming->Now() + static_cast<int64_t>(mMessageDelay) * 1000);
+    // The device needs the whole pause between two messages: it counts from
+    // the moment the driver reported the previous message sent, or the
+    // acknowledgement arrived, so the time the link takes never counts toward
+    // it (and the work since, such as posting progress, does).
+    mTiming->SleepUntil(mPauseFrom + static_cast<int64_t>(mMessageDelay) * 1000);
 }
 
 KXRESULT LUpdateEngine::SendFirmwareImage(const ByteArray& image, const KX::ConstRCPtr<KX::LRefCountedObject>&,
@@ -220,6 +222,7 @@ KXRESULT LUpdateEngine::SendFirmwareImage(const ByteArray& image, const KX::Cons
             EncodeBytesAsHexText(piece);
             if (SendSysEx(piece, renderPort) < 0)
                 return E_FAIL;
+            mPauseFrom = mTiming->Now();
             position += pieceLength;
             PostUpdateProgress(0, static_cast<double>(static_cast<uint32_t>(position)) /
                                       static_cast<double>(static_cast<uint32_t>(imageLength)),
@@ -231,6 +234,7 @@ KXRESULT LUpdateEngine::SendFirmwareImage(const ByteArray& image, const KX::Cons
         // message was started: the signal was set red right before it.
         if (!mTiming->WaitForSignal(mDataAckSignal, kRecordAckMilliseconds))
             return E_FAIL;
+        mPauseFrom = mTiming->Now();
     }
 }
 
@@ -267,12 +271,18 @@ void LUpdateEngine::EncodeBytesAsHexText(ByteArray& bytes)
 KXRESULT LUpdateEngine::ReadFirmwareImage(ByteArray& image, KX::File& file)
 {
     image.RemoveAll();
-    const int32_t length = file.GetLength();
-    // A file of odd length ends in half a byte.
-    if (length < 0 || length % 2 != 0)
+    const int32_t fileLength = file.GetLength();
+    if (fileLength < 0)
         return E_FAIL;
-    std::vector<char> text(static_cast<size_t>(length));
-    if (length > 0 && file.Read(text.data(), length, 0) != length)
+    std::vector<char> text(static_cast<size_t>(fileLength));
+    if (fileLength > 0 && file.Read(text.data(), fileLength, 0) != fileLength)
+        return E_FAIL;
+    // Line ends that an editor leaves at the end of the text are not part of it.
+    int32_t length = fileLength;
+    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n'))
+        --length;
+    // Text of odd length ends in half a byte.
+    if (length % 2 != 0)
         return E_FAIL;
     image.SetCount(length / 2);
     for (int32_t i = 0; i < length / 2; ++i) {
