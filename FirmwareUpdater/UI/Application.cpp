@@ -105,7 +105,10 @@ KX::KXRESULT LApplication::RunApplicationStartup()
 
 bool LApplication::CanExit()
 {
-    // The update screen's main control answers this once it exists; until
-    // then nothing holds the program.
-    return true;
+    // While the engine sends the image nothing may end the program: a device
+    // left with half an image does not start. (The update screen's main
+    // control gives the same answer once it exists.)
+    const KX::RCPtr<LUpdateEngineInterface> engine =
+        mUpdateProcessor ? mUpdateProcessor->GetUpdateEngine() : KX::RCPtr<LUpdateEngineInterface>();
+    return !engine || engine->GetDeviceState() != kUpdating;
 }

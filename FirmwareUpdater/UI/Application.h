@@ -43,7 +43,7 @@ public:
     // The framework's start-up, then the processor with the command line;
     // its result decides whether the window opens.
     KX::KXRESULT RunApplicationStartup() override;
-    // False while an update runs.
+    // False while an update runs (the engine's device state is Updating).
     bool CanExit() override;
 
     // The path a settings file is opened under.
