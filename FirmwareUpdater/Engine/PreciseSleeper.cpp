@@ -15,7 +15,9 @@ const int kTrialsPerMethod = 6;
 // The margin of a wait not yet tried, and the bounds of every margin (µs).
 const int64_t kUntriedMargin = 1000;
 const int64_t kSmallestMargin = 20;
-const int64_t kLargestMargin = 5000;
+// A busy system's waits can be milliseconds late: rather than spin for most
+// of a pause then, the pause ends late. The engine's pauses are 3 ms.
+const int64_t kLargestMargin = 750;
 // The margin follows the overshoots' 90th percentile: it rises nine steps for
 // an overshoot above it and falls one step for one below, so it settles where
 // one sleep in ten overshoots it, and rises quickly when the system gets busy.
@@ -84,21 +86,18 @@ void LPreciseSleeper::SleepUntil(int64_t deadline)
         if (left <= 0)
             return;
         const Method method = Next();
-        int64_t sleep = left - mMethods[method].margin;
+        int64_t sleep = Usable(method, left - mMethods[method].margin);
         if (sleep < kShortestSleep) {
             // The margin leaves no room: the wait has overshot by about the
             // whole pause. A wait on trial, and now and then the wait kept,
             // still sleeps half of what is left, so that its margin goes on
             // learning; otherwise the pause is spun.
             const bool probe = mMethods[method].trials < kTrialsPerMethod || ++mProbes % kProbeEvery == 0;
-            if (!probe || left < 4 * kShortestSleep)
+            if (probe)
+                sleep = Usable(method, left / 2);
+            if (sleep < kShortestSleep)
                 break;
-            sleep = left / 2;
         }
-        if (method == PlainSleep)
-            sleep -= sleep % 1000;
-        if (sleep < kShortestSleep)
-            break;
         const int64_t before = Now();
         if (!Sleep(method, sleep)) {
             mMethods[method].available = false;
@@ -110,6 +109,12 @@ void LPreciseSleeper::SleepUntil(int64_t deadline)
     // could cost a whole time slice on a busy system.
     while (Now() < deadline)
         YieldProcessor();
+}
+
+int64_t LPreciseSleeper::Usable(Method method, int64_t microseconds)
+{
+    // Sleep counts in whole milliseconds.
+    return method == PlainSleep ? microseconds - microseconds % 1000 : microseconds;
 }
 
 bool LPreciseSleeper::Sleep(Method method, int64_t microseconds)

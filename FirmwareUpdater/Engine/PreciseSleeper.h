@@ -55,6 +55,8 @@ private:
         int64_t margin = 0;     // expected overshoot, microseconds
     };
 
+    // The part of a sleep of `microseconds` that the method can sleep.
+    static int64_t Usable(Method method, int64_t microseconds);
     // Sleeps about `microseconds` with the method; false when it cannot.
     bool Sleep(Method method, int64_t microseconds);
     // The method for the next sleep: each in turn during the trials, then the best.

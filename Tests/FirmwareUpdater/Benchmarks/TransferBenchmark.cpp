@@ -139,9 +139,9 @@ int main(int argc, char** argv)
         const LPreciseSleeper& sleeper = engine->GetTiming()->GetSleeper();
         const LPreciseSleeper::Method method = sleeper.GetChosenMethod();
         std::printf("image: %d records of %d bytes, %d data messages\n", records, payload, dataMessages);
-        std::printf("update state: %d (4 = succeeded), image %s, %lld violations\n",
+        std::printf("update state: %d (4 = succeeded), image %s (%lld records acknowledged), %lld violations\n",
                     static_cast<int>(engine->GetUpdateState(false)), intact ? "intact" : "NOT INTACT",
-                    static_cast<long long>(state.violationCount));
+                    static_cast<long long>(state.records), static_cast<long long>(state.violationCount));
         std::printf("measured: %.1f ms   floor: %.1f ms   ratio: %.3f\n", measured, floorMs, measured / floorMs);
         std::printf("processor time: %.1f ms, %.1f %% of one core\n", cpu, 100.0 * cpu / measured);
         std::printf("pause: %s, margin %lld us\n", LPreciseSleeper::MethodName(method),
@@ -155,8 +155,12 @@ int main(int argc, char** argv)
     KX::LNotificationCenterManager::sInstance = nullptr;
     timeEndPeriod(1);
     DeleteFileW(firmwarePath.c_str());
-    DeleteFileW(statePath.c_str());
-    DeleteFileW((statePath + L".image").c_str());
-    DeleteFileW((statePath + L".transcript").c_str());
+    if (exitCode == 0) {
+        DeleteFileW(statePath.c_str());
+        DeleteFileW((statePath + L".image").c_str());
+        DeleteFileW((statePath + L".transcript").c_str());
+    } else {
+        std::printf("the device's state and transcript are kept in %ls\n", statePath.c_str());
+    }
     return exitCode;
 }
