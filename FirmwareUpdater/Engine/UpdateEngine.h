@@ -162,6 +162,10 @@ protected:
     KXRESULT RunTransfer(bool& setErrorCode);
     // Waits until the pause before the next data message is over.
     void PaceDataMessage();
+    // At shutdown: the data acknowledgement turns green, so that no wait of
+    // the worker lasts its whole time; the transfer then stops at its next
+    // record, before it sends anything more.
+    void OnStopRequested() override;
 
     KX::Array<DeviceDefinitionEx> mFoundDevices;
     KX::RCPtr<KX::LNotificationHandler<LUpdateEngine>> mHandler;

@@ -235,7 +235,15 @@ KXRESULT LUpdateEngine::SendFirmwareImage(const ByteArray& image, const KX::Cons
         if (!mTiming->WaitForSignal(mDataAckSignal, kRecordAckMilliseconds))
             return E_FAIL;
         mPauseFrom = mTiming->Now();
+        mAcknowledgedRecords.fetch_add(1);
     }
+}
+
+void LUpdateEngine::OnStopRequested()
+{
+    // The abort flag is set already: a wait cut short leads to the check
+    // before the next record (or, for the handshake, before the first).
+    mDataAckSignal.SetGreen();
 }
 
 KXRESULT LUpdateEngine::SendSysEx(const ByteArray& bytes, const KX::ConstRCPtr<KX::LRefCountedObject>& renderPort)

@@ -103,6 +103,15 @@ KX::KXRESULT LApplication::RunApplicationStartup()
     return mUpdateProcessor->Initialize(GetCommandLineText());
 }
 
+KX::KXRESULT LApplication::Shutdown()
+{
+    // The worker uses the engine, the MIDI component and the notification
+    // centres: it ends before anything is released.
+    if (mUpdateProcessor)
+        mUpdateProcessor->Shutdown();
+    return Base::Shutdown();
+}
+
 bool LApplication::CanExit()
 {
     // While the engine sends the image nothing may end the program: a device

@@ -45,6 +45,9 @@ public:
     KX::KXRESULT RunApplicationStartup() override;
     // False while an update runs (the engine's device state is Updating).
     bool CanExit() override;
+    // Stops a running transfer and the engine's worker first (see
+    // LUpdateProcessor::Shutdown), then the framework's shut-down.
+    KX::KXRESULT Shutdown() override;
 
     // The path a settings file is opened under.
     KX::KXRESULT GetSettingsFilePath(int32_t fileId, String& path);

@@ -1,5 +1,6 @@
 #include "Midi/MidiComm.h"
 
+#include "Midi/MidiCallbackTargets.h"
 #include "Midi/MidiCaptureNotificationData.h"
 #include "Midi/MidiCapturePort.h"
 #include "Midi/MidiRenderPort.h"
@@ -73,9 +74,15 @@ const DWORD kUnprepareRetryMs = 10;
 LMidiComm::LMidiComm()
 {
     CreateThreadPool();
+    MidiCallbackTargets::Add(this);
 }
 
-LMidiComm::~LMidiComm() = default;
+LMidiComm::~LMidiComm()
+{
+    // A callback of a port closed just now may still be under way: it ends
+    // before anything of this component goes.
+    MidiCallbackTargets::Remove(this);
+}
 
 void LMidiComm::CreateThreadPool()
 {
@@ -433,14 +440,17 @@ LMidiRenderPort* LMidiComm::FindRenderPort(HMIDIOUT handle)
 void CALLBACK LMidiComm::MidiInProc(HMIDIIN handle, UINT message, DWORD_PTR instance, DWORD_PTR param1,
                                     DWORD_PTR param2)
 {
-    if (instance)
+    // Only a component that still lives is called, and it lives until this returns.
+    const MidiCallbackTargets::Pin pin(reinterpret_cast<const void*>(instance));
+    if (pin)
         reinterpret_cast<LMidiComm*>(instance)->OnMidiInMessage(handle, message, param1, param2);
 }
 
 void CALLBACK LMidiComm::MidiOutProc(HMIDIOUT handle, UINT message, DWORD_PTR instance, DWORD_PTR param1,
                                      DWORD_PTR param2)
 {
-    if (instance)
+    const MidiCallbackTargets::Pin pin(reinterpret_cast<const void*>(instance));
+    if (pin)
         reinterpret_cast<LMidiComm*>(instance)->OnMidiOutMessage(handle, message, param1, param2);
 }
 

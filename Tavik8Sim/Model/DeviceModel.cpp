@@ -651,6 +651,11 @@ std::vector<std::pair<std::string, std::string>> DeviceModel::Status(TimeUs now)
     for (const Port& p : Ports())
         ports += (ports.empty() ? "" : ",") + p.name;
     lines.push_back({"ports", ports});
+    std::string open;
+    for (const OpenPort& p : mState.openPorts)
+        open += (open.empty() ? "" : ", ") + std::string(p.input ? "in " : "out ") + p.name + " (process " +
+                std::to_string(p.process) + ")";
+    lines.push_back({"open_ports", open});
     for (const auto& counter : mState.counters)
         lines.push_back({"count." + counter.first, std::to_string(counter.second)});
     for (size_t i = 0; i < mState.violations.size(); ++i)

@@ -78,6 +78,11 @@ std::string DeviceState::Serialize() const
         out << "violation." << i << "=" << violations[i] << "\n";
     for (size_t i = 0; i < outbox.size(); ++i)
         out << "reply." << i << "=" << outbox[i].due << " " << ToHexWords(outbox[i].bytes) << "\n";
+    for (size_t i = 0; i < openPorts.size(); ++i) {
+        const OpenPort& port = openPorts[i];
+        out << "open." << i << "=" << (port.input ? "in" : "out") << " " << port.deviceId << " " << port.epoch << " "
+            << port.process << " " << port.processStart << " " << port.handle << " " << port.name << "\n";
+    }
     for (const auto& value : settings.Values())
         out << "set." << value.first << "=" << value.second << "\n";
     return out.str();
@@ -90,6 +95,7 @@ DeviceState DeviceState::Parse(const std::string& text)
     int64_t timeScale = 1;
     std::map<size_t, std::string> violationTexts;
     std::map<size_t, PendingReply> replies;
+    std::map<size_t, OpenPort> openPorts;
     std::istringstream in(text);
     std::string line;
     while (std::getline(in, line)) {
@@ -163,6 +169,16 @@ DeviceState DeviceState::Parse(const std::string& text)
             reply.due = Scaled(ToNumber(value.substr(0, blank)), timeScale);
             if (blank != std::string::npos && ParseHexWords(value.substr(blank + 1), reply.bytes))
                 replies[static_cast<size_t>(ToNumber(key.substr(6)))] = reply;
+        } else if (key.compare(0, 5, "open.") == 0) {
+            OpenPort port;
+            std::istringstream fields(value);
+            std::string direction;
+            if (fields >> direction >> port.deviceId >> port.epoch >> port.process >> port.processStart >>
+                port.handle) {
+                port.input = direction == "in";
+                std::getline(fields >> std::ws, port.name);
+                openPorts[static_cast<size_t>(ToNumber(key.substr(5)))] = port;
+            }
         } else if (key.compare(0, 4, "set.") == 0) {
             state.settings.Set(key.substr(4), value);
         }
@@ -171,6 +187,8 @@ DeviceState DeviceState::Parse(const std::string& text)
         state.violations.push_back(v.second);
     for (auto& r : replies)
         state.outbox.push_back(r.second);
+    for (auto& p : openPorts)
+        state.openPorts.push_back(p.second);
     return state;
 }
 

@@ -30,6 +30,21 @@ struct PendingReply
     Bytes bytes;
 };
 
+// A port that a program holds open: no other program may open it, as with a
+// real driver. The holder is a process (its identifier and start time, so that
+// a later process with the same identifier is not taken for it) and a handle
+// in it; the port is the device's as it was then (its power epoch).
+struct OpenPort
+{
+    bool input = false;
+    int64_t deviceId = 0;
+    int64_t epoch = 0;
+    uint32_t process = 0;
+    int64_t processStart = 0;
+    uint64_t handle = 0;
+    std::string name;
+};
+
 struct DeviceState
 {
     Mode mode = Mode::Normal;
@@ -69,6 +84,7 @@ struct DeviceState
     uint32_t expectedImageCrc32 = 0;
 
     std::vector<PendingReply> outbox; // replies to the host, in order of their times
+    std::vector<OpenPort> openPorts;  // the ports programs hold open
     std::map<std::string, int64_t> counters;
     int64_t violationCount = 0;
     std::map<std::string, int64_t> violationKinds; // the count of each kind seen

@@ -115,6 +115,60 @@ bool WithLivePort(const Handle& handle, TimeUs now, Step&& step)
     return alive;
 }
 
+// This process as the holder of open ports: its identifier and start time.
+struct ProcessIdentity
+{
+    uint32_t id;
+    int64_t start;
+};
+
+int64_t StartTimeOf(HANDLE process)
+{
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user))
+        return 0;
+    return static_cast<int64_t>((static_cast<uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime);
+}
+
+const ProcessIdentity& ThisProcess()
+{
+    static const ProcessIdentity self{GetCurrentProcessId(), StartTimeOf(GetCurrentProcess())};
+    return self;
+}
+
+bool IsThisProcess(const OpenPort& port)
+{
+    return port.process == ThisProcess().id && port.processStart == ThisProcess().start;
+}
+
+// Whether the process that holds the port still runs (when it cannot be asked,
+// it is taken to run).
+bool IsHolderRunning(const OpenPort& port)
+{
+    if (IsThisProcess(port))
+        return true;
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, port.process);
+    if (!process)
+        return GetLastError() == ERROR_ACCESS_DENIED;
+    const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT && StartTimeOf(process) == port.processStart;
+    CloseHandle(process);
+    return running;
+}
+
+// Forgets the ports of a device that has gone off since they opened, and of
+// programs that have ended without closing them.
+void ForgetStalePorts(DeviceState& state)
+{
+    auto& ports = state.openPorts;
+    const auto stale = std::remove_if(ports.begin(), ports.end(), [&](const OpenPort& port) {
+        return port.epoch != state.powerEpoch || !IsHolderRunning(port);
+    });
+    if (stale != ports.end()) {
+        ports.erase(stale, ports.end());
+        state.changed = true;
+    }
+}
+
 // The smallest header the system accepts: everything up to dwOffset.
 bool IsHeaderSizeValid(UINT size)
 {
@@ -582,26 +636,52 @@ MMRESULT SimulatedMidi::Open(bool input, void* handleOut, UINT id, DWORD_PTR cal
     {
         Impl::Locked locked(*mImpl);
         std::shared_ptr<StateStore> store = mImpl->CurrentStore();
-        View view = mImpl->ViewOf(*store);
-        if (id >= view.ports.size())
-            return MMSYSERR_BADDEVICEID;
-        handle->input = input;
-        handle->store = store;
-        handle->deviceId = id;
-        handle->portName = view.ports[id].name;
-        handle->isDevice = view.ports[id].isDevice;
-        handle->epoch = view.epoch;
-        // A port is open at most once, as with a real driver.
-        for (const auto& entry : mImpl->handles) {
-            const Handle& other = *entry.second;
-            if (other.input == input && other.store == store && other.deviceId == id &&
-                other.portName == handle->portName && IsAlive(other, view))
-                return MMSYSERR_ALLOCATED;
-        }
+        handle->value = mImpl->nextValue;
+        MMRESULT result = MMSYSERR_NOERROR;
+        // The check and the claim in one step: no other program slips in between.
+        store->Update([&](DeviceState& state) {
+            const View view = LookAt(state, StateStore::WallClockNow());
+            if (id >= view.ports.size()) {
+                result = MMSYSERR_BADDEVICEID;
+                return;
+            }
+            handle->input = input;
+            handle->store = store;
+            handle->deviceId = id;
+            handle->portName = view.ports[id].name;
+            handle->isDevice = view.ports[id].isDevice;
+            handle->epoch = view.epoch;
+            // A port is open at most once, as with a real driver: in this
+            // program and in any other.
+            for (const auto& entry : mImpl->handles) {
+                const Handle& other = *entry.second;
+                if (other.input == input && other.store == store && other.deviceId == id &&
+                    other.portName == handle->portName && IsAlive(other, view))
+                    result = MMSYSERR_ALLOCATED;
+            }
+            ForgetStalePorts(state);
+            for (const OpenPort& port : state.openPorts) {
+                if (port.input == input && port.deviceId == id && port.name == handle->portName)
+                    result = MMSYSERR_ALLOCATED;
+            }
+            if (result != MMSYSERR_NOERROR)
+                return;
+            OpenPort claim;
+            claim.input = input;
+            claim.deviceId = id;
+            claim.epoch = view.epoch;
+            claim.process = ThisProcess().id;
+            claim.processStart = ThisProcess().start;
+            claim.handle = handle->value;
+            claim.name = handle->portName;
+            state.openPorts.push_back(claim);
+            state.changed = true;
+        });
+        if (result != MMSYSERR_NOERROR)
+            return result;
         handle->callbackType = type;
         handle->callback = callback;
         handle->instance = instance;
-        handle->value = mImpl->nextValue;
         mImpl->nextValue += 0x10;
         mImpl->handles[handle->value] = handle;
         *static_cast<UINT_PTR*>(handleOut) = handle->value;
@@ -623,6 +703,17 @@ MMRESULT SimulatedMidi::Close(bool input, void* value)
         handle->closed = true;
         handle->started = false;
         mImpl->handles.erase(handle->value);
+        // Other programs may open the port from now on.
+        handle->store->Update([&](DeviceState& state) {
+            auto& ports = state.openPorts;
+            const auto mine = std::remove_if(ports.begin(), ports.end(), [&](const OpenPort& port) {
+                return IsThisProcess(port) && port.handle == handle->value;
+            });
+            if (mine != ports.end()) {
+                ports.erase(mine, ports.end());
+                state.changed = true;
+            }
+        });
     }
     // What the port did is on disk once it is closed.
     handle->store->Flush();

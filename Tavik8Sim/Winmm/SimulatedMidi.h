@@ -22,6 +22,10 @@
 //   StateStore's write-behind) and reaches the state file within
 //   StateKeeper::kFlushAfterMs, when a port closes, when another process asks
 //   for it, and when the process ends (ProcessEnding).
+// - A port is open at most once, in any program: a second open, in this
+//   program or another one, answers MMSYSERR_ALLOCATED until the port closes,
+//   the program that holds it ends, or the device goes off. The ports held
+//   open are part of the device's shared state.
 // - A handle belongs to the device as it was when it was opened: once the
 //   device goes off (power cycle, restart, vanishing) the handle is dead:
 //   sends fail with MMSYSERR_NODRIVER, capabilities by handle fail, input stays

@@ -218,14 +218,14 @@ TEST_F(EngineTransferTest, StaleAndDuplicateAcknowledgementsAreNotTakenForTheNex
 {
     // Real pauses, judged by the device; a slow acknowledgement, so that a
     // record sent on an acknowledgement that was not its own would come before
-    // the real one. Records of one message each, so that only the reset
-    // before each message can tell the acknowledgements apart.
+    // the real one. The extra acknowledgement arrives while the next record's
+    // first message goes out: the reset before its last message wipes it.
     engine->SetTiming(LEngineTiming::CreateSystemTiming());
     device.Set("pacing_tolerance_us", "300");
     device.Set("ack_latency_ms", "20");
     device.Set("stale_ack_at", "1");
     device.Set("duplicate_ack_at", "2");
-    TempFile file(Records({9, 9, 9, 9, 9}));
+    TempFile file(Records({20, 20, 20, 20, 20}));
     ASSERT_EQ(S_OK, Update(file.Path()));
     ExpectEnd(Engine::Succeeded, Engine::Updating, Engine::NoReason, true);
     const Tavik8Sim::DeviceState state = device.State();
