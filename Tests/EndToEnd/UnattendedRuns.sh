@@ -96,9 +96,10 @@ wait_for_mode normal
 check "second run: the device came back with the new version" 1.0.4.4 "$(status_value version)"
 
 echo "== a slow device: every reply 400 ms late (well inside the updater's waits)"
-device_expecting "$FIRMWARE" ack_latency_ms=400
-check "exit code 0" 0 "$(exit_code -SILENT)"
-check_clean_update "$FIRMWARE" "slow device"
+sim make-image --records 6 --size 30 --seed 5 >"$WORK/short.led"
+device_expecting "$WORK/short.led" ack_latency_ms=400
+check "exit code 0" 0 "$(exit_code -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=Z:${WORK//\//\\}\\short.led")"
+check_clean_update "$WORK/short.led" "slow device"
 wait_for_mode normal
 check "the device came back with the new version" 1.0.4.4 "$(status_value version)"
 
@@ -160,6 +161,60 @@ updater -debug_console:$port:127.0.0.1
 wait $listener
 check "the banner comes first" "*** APPLICATION Launched on " "$(head -1 "$WORK/udp")"
 check "the report follows" 1 "$(grep -c 'not part of this build' "$WORK/udp")"
+
+echo "== a run that ends while the image is being sent"
+# No window yet: the run ends (255) while the transfer runs; it must stop the
+# transfer and end cleanly, every time.
+for run in 1 2 3; do
+    device_expecting "$FIRMWARE" ack_latency_ms=0 send_latency_ms=0
+    check "run $run: the run ends for want of the window" 255 "$(exit_code -START_UPDATE_AUTOMATICALLY)"
+    check "run $run: no crash" 0 "$(grep -ci 'unhandled\|page fault' "$WORK/out")"
+    check "run $run: no protocol violation" 0 "$(status_value violations)"
+    check "run $run: the ports were closed" "" "$(status_value open_ports)"
+done
+
+echo "== two silent runs, the second started while the first sends"
+sim make-image --records 200 --size 64 --seed 11 >"$WORK/large.led"
+large_path="Z:${WORK//\//\\}\\large.led"
+device_expecting "$WORK/large.led"
+"$REPO/scripts/run" -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$large_path" </dev/null >"$WORK/first" 2>&1 &
+first=$!
+for _ in $(seq 60); do
+    [ "$(status_value records)" -gt 0 ] 2>/dev/null && break
+done
+check "the second run finds no device it can open (255: the window would be needed)" 255 \
+    "$(exit_code -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$large_path")"
+wait $first
+check "the first run: exit code 0" 0 "$?"
+check_clean_update "$WORK/large.led" "the first run"
+check "the second run sent nothing: one handshake" 1 "$(status_value count.handshakes)"
+
+echo "== the settings files"
+sim reset >/dev/null
+updater -RETURN_UPDATE_MODE_STATUS
+settings_dir=$(find "${WINEPREFIX:-$KX_BUILD/wineprefix}/drive_c/users" -type d \
+    -path "*/AppData/Local/Ostrel/TAVIK8 Updater" | head -1)
+user_settings="$settings_dir/UserSettings.ini"
+check "a run keeps its skin index in the user settings" 1 "$(grep -c '^CurrentSkinIndex=0' "$user_settings")"
+before=$(stat -c %y "$user_settings")
+updater -RETURN_UPDATE_MODE_STATUS
+check "a status query that changes nothing writes nothing" "$before" "$(stat -c %y "$user_settings")"
+# A file in UTF-16 with the keys of another program, as Windows' own profile
+# functions write one; the run sets its skin index (to the one skin there is).
+{ printf '\xff\xfe'; printf '[Other]\r\nKey=Value \xc3\xa9\r\n[Window]\r\nWP=1\r\nCurrentSkinIndex=3\r\n' |
+    iconv -f UTF-8 -t UTF-16LE; } >"$user_settings"
+updater -RETURN_UPDATE_MODE_STATUS
+check "a UTF-16 file stays UTF-16" "fffe" "$(head -c 2 "$user_settings" | od -An -tx1 | tr -d ' \n')"
+decoded=$(tail -c +3 "$user_settings" | iconv -f UTF-16LE -t UTF-8 | tr -d '\r')
+check "its other keys are kept" 1 "$(echo "$decoded" | grep -c '^Key=Value é$')"
+check "and the skin index was written" 1 "$(echo "$decoded" | grep -c '^CurrentSkinIndex=0$')"
+printf 'CurrentSkinIndex=3\r\n' >"$user_settings"
+chmod a-w "$user_settings"
+updater -RETURN_UPDATE_MODE_STATUS
+check "a read-only file is not rewritten" "CurrentSkinIndex=3" "$(tr -d '\r\n' <"$user_settings")"
+check "and stays read-only" "" "$(find "$user_settings" -perm -u=w)"
+chmod u+w "$user_settings"
+rm -f "$user_settings"
 
 echo "$failures failure(s)"
 [ "$failures" -eq 0 ]
