@@ -155,7 +155,14 @@ bool LUpdateEngineInterface::StopWorker(uint32_t milliseconds)
     // Read by the transfer before each record: it ends at the next one.
     mAbortRequested.store(true);
     OnStopRequested();
-    return mWorker.Stop(milliseconds);
+    if (!mWorker.Stop(milliseconds))
+        return false;
+    // An update started just before, whose run the ending thread never began,
+    // sent nothing: the device is where the update would have started.
+    int32_t running = Running;
+    if (mUpdateState.compare_exchange_strong(running, Idle))
+        SetDeviceState(InUpdateMode);
+    return true;
 }
 
 KXRESULT LUpdateEngineInterface::WaitForUpdate(uint32_t milliseconds)

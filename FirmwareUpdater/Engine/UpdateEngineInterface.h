@@ -151,7 +151,9 @@ public:
 
     // Asks a running transfer to stop, ends the worker thread and waits up to
     // `milliseconds` for it; true when the thread has ended. From then on the
-    // worker takes no trigger. User-interface thread only.
+    // worker takes no trigger. An update whose run had not begun ends as if it
+    // had never been started (update state Idle, device state InUpdateMode).
+    // User-interface thread only.
     bool StopWorker(uint32_t milliseconds);
 
     // The records of the running (or last) update that the device has

@@ -108,6 +108,30 @@ TEST(ApplicationClassTest, RefusesToExitWhileTheImageIsSent)
     KX::LNotificationCenterManager::sInstance = nullptr;
 }
 
+TEST(ApplicationClassTest, ShutdownStopsARunningTransferBeforeAnythingIsReleased)
+{
+    SimulatedDevice device;
+    // Slow acknowledgements: the transfer is far from its end at shut-down.
+    device.Do([](Tavik8Sim::DeviceModel& m, Tavik8Sim::TimeUs now) { m.Set(now, "ack_latency_ms", "100"); });
+    KX::RCPtr<LApplication> app = MakeApplication(String(L"prog.exe -START_UPDATE_AUTOMATICALLY -ABSOLUTE_FIRMWARE_FILE_PATH=") +
+                                                  String(device.FirmwarePath().c_str()));
+    ASSERT_EQ(S_OK, app->RunApplicationStartup());
+    const KX::RCPtr<LUpdateEngineInterface> engine = app->GetUpdateProcessor()->GetUpdateEngine();
+    ASSERT_EQ(LUpdateEngineInterface::Updating, engine->GetDeviceState());
+
+    app->Shutdown();
+    // The transfer stopped at a record (or never began) and the worker has
+    // ended: nothing runs any more, and the device saw nothing out of order.
+    EXPECT_NE(LUpdateEngineInterface::Running, engine->GetUpdateState(false));
+    EXPECT_EQ(S_OK, engine->WaitForUpdate(0));
+    EXPECT_TRUE(app->CanExit());
+    const Tavik8Sim::DeviceState state = device.State();
+    EXPECT_LT(state.records, 20);
+    EXPECT_EQ(0, state.violationCount);
+    app = nullptr;
+    KX::LNotificationCenterManager::sInstance = nullptr;
+}
+
 TEST(ApplicationClassTest, SettingsFilesLiveInTheDataFoldersAndOpenOnce)
 {
     KX::RCPtr<LApplication> app = MakeApplication();
