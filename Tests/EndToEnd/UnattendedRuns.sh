@@ -88,6 +88,7 @@ sim set "expect_image=$FIRMWARE" >/dev/null
 check "first run: exit code 0" 0 "$(exit_code -start_update_automatically -silent)"
 check "first run: the mode change was sent" 1 "$(sim transcript | grep -ci '51 4A 64 29 3E 52 54')"
 check "first run: no image" 0 "$(status_value records)"
+check "first run: no protocol violation" 0 "$(status_value violations)"
 sim power-cycle >/dev/null
 check "after the power cycle the device is in update mode" update "$(status_value mode)"
 check "second run: exit code 0" 0 "$(exit_code -SILENT -START_UPDATE_AUTOMATICALLY)"
