@@ -849,30 +849,42 @@ MMRESULT SimulatedMidi::LongMsg(HMIDIOUT value, MIDIHDR* header, UINT size)
 {
     // The time the program handed the message over, before any wait here.
     const TimeUs now = StateStore::WallClockNow();
-    Impl::Locked locked(*mImpl);
-    std::shared_ptr<Handle> handle = mImpl->Find(false, value);
-    if (!handle)
-        return MMSYSERR_INVALHANDLE;
-    if (!header || !IsHeaderSizeValid(size) || !header->lpData)
-        return MMSYSERR_INVALPARAM;
-    if (MMRESULT result = CheckQueueable(*header))
-        return result;
-    Bytes bytes(reinterpret_cast<const uint8_t*>(header->lpData),
-                reinterpret_cast<const uint8_t*>(header->lpData) + header->dwBufferLength);
-    TimeUs done = now;
-    bool completes = true;
-    const bool alive = WithLivePort(*handle, now, [&](DeviceState& state) {
-        completes = state.settings.Text("send_done") != "never";
-        // Reported done once the last byte has arrived, after the driver's latency.
-        done = mImpl->Transmit(state, handle, now, header, bytes) + state.settings.Duration("send_latency_ms");
-    });
-    if (!alive)
-        return MMSYSERR_NODRIVER;
-    MarkQueued(header);
-    handle->inFlight.push_back(header);
-    if (completes)
-        mImpl->dones.push_back(PendingDone{done, handle, header});
-    mImpl->Wake();
+    std::shared_ptr<Handle> handle;
+    {
+        Impl::Locked locked(*mImpl);
+        handle = mImpl->Find(false, value);
+        if (!handle)
+            return MMSYSERR_INVALHANDLE;
+        if (!header || !IsHeaderSizeValid(size) || !header->lpData)
+            return MMSYSERR_INVALPARAM;
+        if (MMRESULT result = CheckQueueable(*header))
+            return result;
+        Bytes bytes(reinterpret_cast<const uint8_t*>(header->lpData),
+                    reinterpret_cast<const uint8_t*>(header->lpData) + header->dwBufferLength);
+        TimeUs done = now;
+        bool completes = true;
+        const bool alive = WithLivePort(*handle, now, [&](DeviceState& state) {
+            completes = state.settings.Text("send_done") != "never";
+            // Reported done once the last byte has arrived, after the driver's latency.
+            done = mImpl->Transmit(state, handle, now, header, bytes) + state.settings.Duration("send_latency_ms");
+        });
+        if (!alive)
+            return MMSYSERR_NODRIVER;
+        // The device may have replies to deliver now.
+        mImpl->Wake();
+        MarkQueued(header);
+        if (!completes || done > now) {
+            handle->inFlight.push_back(header);
+            if (completes)
+                mImpl->dones.push_back(PendingDone{done, handle, header});
+            return MMSYSERR_NOERROR;
+        }
+        MarkDone(header);
+    }
+    // Over an instant link, without a driver's latency, the device has the
+    // message before the call returns, and the driver says so at once (as a
+    // driver that handles the message inside the call does).
+    Notify(Callback{handle, MOM_DONE, reinterpret_cast<DWORD_PTR>(header), 0});
     return MMSYSERR_NOERROR;
 }
 

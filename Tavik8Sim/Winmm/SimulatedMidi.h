@@ -6,7 +6,9 @@
 // - MIM_OPEN, MIM_CLOSE, MOM_OPEN, MOM_CLOSE, and the buffers a reset returns
 //   (MIM_LONGDATA, MOM_DONE), are reported inside the call that causes them,
 //   on the caller's thread. Data from the device (MIM_DATA, MIM_LONGDATA) and
-//   the completion of long messages (MOM_DONE) come from the delivery thread.
+//   the completion of long messages (MOM_DONE) come from the delivery thread,
+//   except that a long message done at once (no wire time, no send latency)
+//   is reported inside midiOutLongMsg, as a driver without latency does.
 // - No lock of this module is held while a program's callback runs, so a
 //   callback may call back into the API and may take the program's own locks.
 // - A system-exclusive message fills the queued input buffers in order, one

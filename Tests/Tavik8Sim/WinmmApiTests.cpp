@@ -104,6 +104,24 @@ TEST_F(WinmmTest, IdentityRequestAndReplyThroughTheApi)
     EXPECT_NE(std::string::npos, transcript.find("\"Tavik 8\"  device->host  F0 7E 00 06 02"));
 }
 
+TEST_F(WinmmTest, AMessageDoneAtOnceIsReportedInsideTheCall)
+{
+    DeviceSet("send_latency_ms", "0");
+    OutputRecorder output;
+    HMIDIOUT out = OpenOutput(output);
+    Bytes request = DeviceModel::IdentityRequest();
+    MIDIHDR header{};
+    header.lpData = reinterpret_cast<LPSTR>(request.data());
+    header.dwBufferLength = static_cast<DWORD>(request.size());
+    ASSERT_EQ(MMSYSERR_NOERROR, midiOutPrepareHeader(out, &header, sizeof header));
+    ASSERT_EQ(MMSYSERR_NOERROR, midiOutLongMsg(out, &header, sizeof header));
+    EXPECT_EQ(1u, output.Count(MOM_DONE)) << "before midiOutLongMsg returned";
+    EXPECT_EQ(GetCurrentThreadId(), output.threads.back());
+    EXPECT_EQ(static_cast<DWORD>(MHDR_PREPARED | MHDR_DONE), header.dwFlags);
+    EXPECT_EQ(MMSYSERR_NOERROR, midiOutUnprepareHeader(out, &header, sizeof header));
+    EXPECT_EQ(MMSYSERR_NOERROR, midiOutClose(out));
+}
+
 TEST_F(WinmmTest, SystemExclusiveLongerThanABufferSpansTheQueuedBuffers)
 {
     InputRecorder input;
