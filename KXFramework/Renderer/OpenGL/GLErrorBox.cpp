@@ -64,7 +64,12 @@ String MakeGLErrorText(const wchar_t* messageId)
 
 String MakeGLErrorText(const wchar_t* messageId, uint32_t errorCode)
 {
-    std::wstring text = MakeGLErrorText(messageId).GetData();
+    return FormatGLErrorText(MakeGLErrorText(messageId), errorCode);
+}
+
+String FormatGLErrorText(const String& boxText, uint32_t errorCode)
+{
+    std::wstring text = boxText.GetData();
     const std::wstring code = std::to_wstring(errorCode);
     const std::wstring system = SystemErrorText(errorCode);
     // Literal replacement, never printf: the text comes from a document.

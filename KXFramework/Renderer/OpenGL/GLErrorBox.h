@@ -17,10 +17,13 @@ StringT<wchar_t, char> GetGLErrorString(const wchar_t* identifier);
 
 // The box's text: the message identifier's text and the driver advice.
 StringT<wchar_t, char> MakeGLErrorText(const wchar_t* messageId);
-// The same with a system error: its code and the system's text for it go
-// into the text's "%d" and "%s" when it has them, else they are appended;
-// at most 180 characters.
+// The same with a system error (FormatGLErrorText).
 StringT<wchar_t, char> MakeGLErrorText(const wchar_t* messageId, uint32_t errorCode);
+
+// The system error put into a box text: the code into its first "%d" and
+// the system's text into its first "%s", or both appended in brackets when
+// the text has neither; at most 180 characters.
+StringT<wchar_t, char> FormatGLErrorText(const StringT<wchar_t, char>& text, uint32_t errorCode);
 
 // Shows the box (no owner, OK button, the given icon) through the current
 // function; answers its result.

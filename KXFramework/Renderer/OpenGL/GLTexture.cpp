@@ -4,6 +4,8 @@
 #include "Utilities/Graphics/BitmapData.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 
 namespace KX {
 
@@ -31,6 +33,25 @@ void ResetUnpackLayout()
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
 }
 
+// The clamping wrap mode: edge clamping where GL has it (1.2 and later, or
+// the extension). GL 1.1's GL_CLAMP blends the border colour (transparent
+// black) into the outer texels whenever a bitmap is scaled with linear
+// filtering, which draws dark, half-transparent edges.
+GLint ClampMode()
+{
+    constexpr GLint kClampToEdge = 0x812F;
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    int major = 0;
+    int minor = 0;
+    if (version && std::sscanf(version, "%d.%d", &major, &minor) == 2 && (major > 1 || minor >= 2))
+        return kClampToEdge;
+    if (extensions && (std::strstr(extensions, "GL_EXT_texture_edge_clamp") ||
+                       std::strstr(extensions, "GL_SGIS_texture_edge_clamp")))
+        return kClampToEdge;
+    return GL_CLAMP;
+}
+
 // True when the driver takes a level-0 image of the format at that size.
 bool ProxyAccepts(GLint internalFormat, GLenum format, GLenum type, int32_t width, int32_t height)
 {
@@ -45,6 +66,31 @@ bool ProxyAccepts(GLint internalFormat, GLenum format, GLenum type, int32_t widt
     DrainGLErrors();
     // A refused size raises no error: the proxy just reports a zero size.
     return !error && proxyWidth == width && proxyHeight == height;
+}
+
+// Repeats the image's last column and last row once beyond it, where the
+// texture would otherwise hold nothing: linear filtering at the image's right
+// and bottom edges then blends with the edge pixels themselves, not with
+// transparent texels.
+void PadImageEdges(GLenum target, const LGLTextureImage& image, int32_t textureWidth, int32_t textureHeight)
+{
+    const char* pixels = static_cast<const char*>(image.mPixels);
+    const int32_t lastColumn = image.mWidth - 1;
+    const int32_t lastRow = image.mHeight - 1;
+    if (image.mWidth <= 0 || image.mHeight <= 0)
+        return;
+    if (image.mWidth < textureWidth) {
+        glTexSubImage2D(target, 0, image.mWidth, 0, 1, image.mHeight, image.mFormat, image.mType,
+                        pixels + static_cast<ptrdiff_t>(lastColumn) * image.mBytesPerPixel);
+    }
+    if (image.mHeight < textureHeight) {
+        const char* row = pixels + static_cast<ptrdiff_t>(lastRow) * image.mRowBytes;
+        glTexSubImage2D(target, 0, 0, image.mHeight, image.mWidth, 1, image.mFormat, image.mType, row);
+        if (image.mWidth < textureWidth) {
+            glTexSubImage2D(target, 0, image.mWidth, image.mHeight, 1, 1, image.mFormat, image.mType,
+                            row + static_cast<ptrdiff_t>(lastColumn) * image.mBytesPerPixel);
+        }
+    }
 }
 
 } // namespace
@@ -125,7 +171,7 @@ void LGLTexture::SetParameters(uint32_t flags) const
         minification = GL_LINEAR_MIPMAP_LINEAR;
     glTexParameteri(mTarget, GL_TEXTURE_MIN_FILTER, minification);
     glTexParameteri(mTarget, GL_TEXTURE_MAG_FILTER, nearest ? GL_NEAREST : GL_LINEAR);
-    const GLint wrap = (flags & kRepeat) ? GL_REPEAT : GL_CLAMP;
+    const GLint wrap = (flags & kRepeat) ? GL_REPEAT : ClampMode();
     glTexParameteri(mTarget, GL_TEXTURE_WRAP_S, wrap);
     glTexParameteri(mTarget, GL_TEXTURE_WRAP_T, wrap);
 }
@@ -187,8 +233,10 @@ void LGLTexture::Upload(LGLTextureImage& image, GLint internalFormat, uint32_t f
     SetUnpackLayout(image);
     if (flags & kMipmaps)
         gluBuild2DMipmaps(mTarget, internalFormat, image.mWidth, image.mHeight, format, type, image.mPixels);
-    else
+    else {
         glTexSubImage2D(mTarget, 0, 0, 0, image.mWidth, image.mHeight, format, type, image.mPixels);
+        PadImageEdges(mTarget, image, mTextureWidth, mTextureHeight);
+    }
     ResetUnpackLayout();
     DrainGLErrors();
 }

@@ -9,8 +9,9 @@
 //   test refuses it. An image that does not fit the allocation as it stands
 //   (the driver refused the size, the image is larger than 16384, or repeat
 //   wrapping wants the whole texture) is rescaled to the texture's size
-//   first; otherwise it sits at the texture's origin and only its part is
-//   mapped.
+//   first; otherwise it sits at the texture's origin, only its part is
+//   mapped, and its last column and row are repeated once beyond it so that
+//   a scaled draw does not fade at the right and bottom edges.
 // - Draw maps source edges given in the image's own (scaled) units, so a
 //   rescaled image still draws whole.
 // - The GL name lives as long as the object; GL calls need the renderer's
@@ -34,7 +35,7 @@ class LGLTexture : public LRefCountedObject
 public:
     // Upload flags.
     static constexpr uint32_t kNearest = 1; // nearest filtering, else linear
-    static constexpr uint32_t kRepeat = 2;  // repeat wrapping and power-of-two rescaling, else clamp
+    static constexpr uint32_t kRepeat = 2;  // repeat wrapping and power-of-two rescaling, else clamp to the edge
     static constexpr uint32_t kMipmaps = 4;
 
     static constexpr GLuint kNoName = 0xFFFFFFFFu;
