@@ -39,6 +39,7 @@ struct RectT
     {
         return x == other.x && y == other.y && width == other.width && height == other.height;
     }
+
     bool operator!=(const RectT& other) const { return !(*this == other); }
 
     // Whole pixels for a clip (floating-point rectangles): a negative width or
