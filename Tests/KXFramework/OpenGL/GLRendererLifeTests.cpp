@@ -33,15 +33,14 @@ protected:
     uint32_t GetTicks() const override { return mNow; }
 };
 
-// A window outside the others whose pixel format is set to one the
-// renderer does not choose, before any renderer sees it.
+// Shared window 2 with its pixel format set to one the renderer does not
+// choose, before any renderer sees it.
 HWND WindowWithAnotherPixelFormat(int chosenFormat)
 {
     static HWND window = nullptr;
     if (window)
         return window;
-    window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, GLFixture::kHeight + 10, 40, 30, nullptr,
-                             nullptr, GetModuleHandleW(nullptr), nullptr);
+    window = SharedWindow(2);
     HDC dc = GetDC(window);
     const int count = DescribePixelFormat(dc, 1, sizeof(PIXELFORMATDESCRIPTOR), nullptr);
     for (int format = 1; format <= count; ++format) {

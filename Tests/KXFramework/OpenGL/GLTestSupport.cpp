@@ -100,16 +100,14 @@ std::vector<std::wstring> TakeErrorBoxes()
 
 HWND SharedWindow(int index)
 {
-    static HWND windows[2] = {};
-    static const RECT places[2] = {{0, 0, GLFixture::kWidth, GLFixture::kHeight},
-                                   {GLFixture::kWidth + 10, 0, GLFixture::kWidth + 90, 60}};
-    if (index < 0 || index > 1)
+    static HWND windows[3] = {};
+    if (index < 0 || index > 2)
         return nullptr;
     if (!windows[index]) {
-        const RECT& place = places[index];
-        windows[index] = CreateWindowExW(0, WindowClass(), L"OpenGL test", WS_POPUP | WS_VISIBLE, place.left,
-                                         place.top, place.right - place.left, place.bottom - place.top, nullptr,
-                                         nullptr, GetModuleHandleW(nullptr), nullptr);
+        const RECT place = SharedWindowRect(index);
+        windows[index] = CreateWindowExW(WS_EX_TOPMOST, WindowClass(), L"OpenGL test", WS_POPUP | WS_VISIBLE,
+                                         place.left, place.top, place.right - place.left, place.bottom - place.top,
+                                         nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         EXPECT_TRUE(windows[index]);
         UpdateWindow(windows[index]);
         MSG message;
@@ -117,6 +115,35 @@ HWND SharedWindow(int index)
             DispatchMessageW(&message);
     }
     return windows[index];
+}
+
+RECT SharedWindowRect(int index)
+{
+    // The lower left of the screen, where other programs' windows do not open
+    // (theirs open at the origin, centred, or in the lower right).
+    const int bottom = GetSystemMetrics(SM_CYSCREEN) - 20;
+    switch (index) {
+    case 0:
+        return RECT{20, bottom - GLFixture::kHeight, 20 + GLFixture::kWidth, bottom};
+    case 1:
+        return RECT{40 + GLFixture::kWidth, bottom - 60, 120 + GLFixture::kWidth, bottom};
+    default:
+        return RECT{140 + GLFixture::kWidth, bottom - 30, 180 + GLFixture::kWidth, bottom};
+    }
+}
+
+bool ShowsOnTop(HWND window)
+{
+    RECT client = {};
+    GetClientRect(window, &client);
+    for (const POINT corner : {POINT{0, 0}, POINT{client.right - 1, 0}, POINT{0, client.bottom - 1},
+                               POINT{client.right - 1, client.bottom - 1}}) {
+        POINT point = corner;
+        ClientToScreen(window, &point);
+        if (WindowFromPoint(point) != window)
+            return false;
+    }
+    return true;
 }
 
 void GLFixture::SetUp()
@@ -144,6 +171,7 @@ Image GLFixture::ReadFront(const RCPtr<KX::LRenderContextInfo>& context) const
     auto glContext = RCPtr<KX::LGLRenderContextInfo>::DynamicCast(context);
     if (!glContext)
         return image;
+    EXPECT_TRUE(ShowsOnTop(glContext->mWindow)) << "another window covers the one read back";
     image.width = glContext->mViewport.width;
     image.height = glContext->mViewport.height;
     std::vector<uint32_t> bottomUp(static_cast<size_t>(image.width) * image.height);

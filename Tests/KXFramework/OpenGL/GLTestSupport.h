@@ -30,13 +30,19 @@ inline Color Argb(uint32_t packed)
 // The texts of the error boxes the renderer tried to show since the last call.
 std::vector<std::wstring> TakeErrorBoxes();
 
-// Visible top-level windows that live until the program ends: hiding or
-// destroying a top-level window costs Wine 2 s without a window manager (it
-// waits for a withdrawal nobody confirms), so the tests share them. Window 0
-// is the fixture's (160 x 120 at the origin), window 1 (80 x 60) stands
-// right of it. A window keeps its pixel format once set, and every renderer
+// Visible topmost windows in the lower left of the screen that live until the
+// program ends: hiding or destroying a top-level window costs Wine 2 s without
+// a window manager (it waits for a withdrawal nobody confirms), so the tests
+// share them. Window 0 is the fixture's (160 x 120), window 1 (80 x 60) stands
+// right of it, window 2 (40 x 30) right of that, for whatever pixel format a
+// test gives it. A window keeps its pixel format once set, and every renderer
 // chooses the same one.
 HWND SharedWindow(int index);
+// Where a shared window stands on the screen.
+RECT SharedWindowRect(int index);
+// True when the window is what the screen shows at its client corners: the
+// GL front buffer of a window is read back from the screen.
+bool ShowsOnTop(HWND window);
 
 // Pixels read back, top row first, each 0xAARRGGBB.
 struct Image
