@@ -45,10 +45,12 @@ void LGLGlyphRenderer::LCachedFont::Reserve(int32_t width, int32_t height)
     need += mShelfY;
     if (need < mAtlas->GetHeight())
         return;
-    int32_t height2 = GetTextureSize(need);
-    while (height2 < need)
-        height2 *= 2;
-    mAtlas->SetHeight(height2);
+    // Powers of two up to the largest texture, doubled further only for a
+    // need beyond it.
+    int32_t grown = GetTextureSize(need);
+    while (grown < need)
+        grown *= 2;
+    mAtlas->SetHeight(grown);
     mDirty = RectT<float>(0.0f, 0.0f, static_cast<float>(mAtlas->GetWidth()), static_cast<float>(mAtlas->GetHeight()));
 }
 

@@ -75,7 +75,6 @@ void LGLRenderer::DrawText(const String& text, const RCPtr<LFont>& font, const P
     const PointT<double> offset(position.x, position.y);
     Translate(offset);
     mFontRenderer->RenderText(text, font, mFontRenderer->GetGlyphProcessor(), 0, 0.0f, LGlyphProcessor::kFlagsDraw);
-    mFontRenderer->GetTextBounds();
     Translate(PointT<double>(-offset.x, -offset.y));
 }
 
