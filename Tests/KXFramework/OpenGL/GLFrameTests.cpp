@@ -25,6 +25,31 @@ TEST_F(GLFrame, RendererTypeZeroIsOpenGLAndItsContextKnowsItsLimits)
     EXPECT_TRUE(mRenderer->IsDoubleBuffered());
 }
 
+TEST_F(GLFrame, AFormatThatCannotSwapByCopyIsReplacedByTheArbChoice)
+{
+    // Here the first choice is never swap-copy, and wglChoosePixelFormatARB
+    // answers formats for the swap-copy request all the same: the renderer
+    // takes the ARB one, set on the window, with a context of its own.
+    HDC dc = GetDC(mWindow);
+    PIXELFORMATDESCRIPTOR request = {};
+    request.nSize = sizeof(request);
+    request.nVersion = 1;
+    request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_SWAP_COPY | PFD_DOUBLEBUFFER;
+    request.iPixelType = PFD_TYPE_RGBA;
+    request.cColorBits = 32;
+    const int first = ChoosePixelFormat(dc, &request);
+    PIXELFORMATDESCRIPTOR firstDescriptor = {};
+    DescribePixelFormat(dc, first, sizeof(firstDescriptor), &firstDescriptor);
+    const int windowFormat = GetPixelFormat(dc);
+    ReleaseDC(mWindow, dc);
+    ASSERT_EQ(0u, firstDescriptor.dwFlags & PFD_SWAP_COPY) << "the platform this test describes";
+    EXPECT_NE(first, mRenderer->GetPixelFormat());
+    EXPECT_EQ(windowFormat, mRenderer->GetPixelFormat());
+    EXPECT_EQ(0u, mRenderer->GetPixelFormatDescriptor().dwFlags & PFD_GENERIC_FORMAT);
+    EXPECT_FALSE(mRenderer->IsSwapCopy()) << "so frames are copied from the back buffer to the front";
+    EXPECT_EQ(nullptr, wglGetCurrentContext()) << "no context is left current outside a frame";
+}
+
 TEST_F(GLFrame, WithNoClipARedFillReadsBackRed)
 {
     {
