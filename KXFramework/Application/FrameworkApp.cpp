@@ -1,8 +1,11 @@
 #include "Application/FrameworkApp.h"
 
+
+#include "Application/RootWindow.h"
 #include "Application/StartupErrorBox.h"
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/StringTable.h"
+#include "Controls/FrameworkControlTypes.h"
 #include "MfcLite/AfxGlobals.h"
 #include "MfcLite/WinApp.h"
 #include "MfcLite/Wnd.h"
@@ -10,10 +13,12 @@
 #include "Notification/NotificationCenterManager.h"
 #include "Notification/NotificationID.h"
 #include "ObjectBase/Exception.h"
+#include "Renderer/Renderer.h"
 #include "System/ClipBoard.h"
 #include "System/GlobalHotKeyManager.h"
 #include "System/IniFileManager.h"
 #include "System/KeyCode.h"
+#include "Utilities/Graphics/Font.h"
 
 #include <cstdlib>
 #include <exception>
@@ -91,6 +96,11 @@ KXRESULT LFrameworkApp::ReceiveNotification(const RCPtr<LNotificationDistributor
 void LFrameworkApp::OnExitRequest()
 {
     mExiting = true;
+    // Secondary windows close in the next idle pass, the last one first.
+    for (int32_t i = mRootWindows.GetCount() - 1; i >= 1; --i) {
+        const RCPtr<LRootWindow> window = mRootWindows.GetAt(i);
+        window->RequestClose(0);
+    }
     CWinApp* app = AfxGetApp();
     if (app && app->m_pMainWnd && app->m_pMainWnd->GetSafeHwnd())
         PostMessageW(app->m_pMainWnd->GetSafeHwnd(), WM_CLOSE, 0, 0);
@@ -116,8 +126,8 @@ KXRESULT LFrameworkApp::RunApplicationStartup()
 {
     try {
         LNotification::SetPoolingEnabled(true);
-        // The framework's control types join the factory's registry with the
-        // control classes themselves.
+        if (mControlFactory)
+            RegisterFrameworkControlTypes(*mControlFactory);
         if (mHotKeyManager)
             mHotKeyManager->GetBindingMap().Load(mAppStrings, String(L"GHK"));
         if (mClipboard)
@@ -136,6 +146,10 @@ KXRESULT LFrameworkApp::RunApplicationStartup()
 
 KXRESULT LFrameworkApp::RunMainLoop()
 {
+    if (mRootWindows.GetCount() > 0) {
+        const RCPtr<LRootWindow> main = mRootWindows.GetAt(0);
+        main->RedrawNow();
+    }
     OnRunStart();
     ProcessIdle(true);
     try {
@@ -206,11 +220,21 @@ KXRESULT LFrameworkApp::SetSkin(int32_t skinIndex)
     mDefaultFontFace = face;
     mDefaultFontSize = points;
     mDefaultFontStyle = style;
+    LFont::Create(mDefaultFont, face, points, style);
 
     const int32_t file = GetSettingsFile(1);
     const RCPtr<LIniFileManager>& manager = GetIniFileManager();
     if (file != 0 && manager)
         manager->SetIniValueInt(file, String(kSkinIndexKey), skinIndex);
+    return S_OK;
+}
+
+KXRESULT LFrameworkApp::GetRenderer(RCPtr<LRenderer>& renderer)
+{
+    // Root window 0 owns the renderer.
+    renderer = nullptr;
+    if (mRootWindows.GetCount() > 0)
+        renderer = mRootWindows.GetAt(0)->GetRenderer();
     return S_OK;
 }
 
@@ -289,6 +313,15 @@ KXRESULT LFrameworkApp::SetCursorPosition(int32_t x, int32_t y)
 
 KXRESULT LFrameworkApp::GetCursorPosition(PointT<int32_t>& point)
 {
+    const RCPtr<LRootWindow> active = GetActiveRootWindow();
+    if (active && active->GetOSServices()) {
+        PointT<long> client;
+        active->GetOSServices()->GetCursorPosition(client);
+        PointT<long> screen;
+        const KXRESULT result = active->GetOSServices()->ClientToScreen(screen, client);
+        point = PointT<int32_t>(screen.x, screen.y);
+        return result;
+    }
     POINT position{};
     if (!GetCursorPos(&position))
         return E_FAIL;
@@ -298,6 +331,9 @@ KXRESULT LFrameworkApp::GetCursorPosition(PointT<int32_t>& point)
 
 int32_t LFrameworkApp::GetMouseButtons()
 {
+    const RCPtr<LRootWindow> active = GetActiveRootWindow();
+    if (active && active->GetOSServices())
+        return active->GetOSServices()->GetMouseButtons();
     int32_t buttons = 0;
     if (::GetKeyState(VK_LBUTTON) & 0x8000)
         buttons |= 1;
@@ -325,8 +361,67 @@ KXRESULT LFrameworkApp::ResetStatusText(bool)
 
 bool LFrameworkApp::ProcessIdle(bool first)
 {
-    return LNotificationCenterManager::GetInstance()->ProcessNotifications(first);
+    bool more = LNotificationCenterManager::GetInstance()->ProcessNotifications(first);
+    // A window that closes leaves the list during its own idle step.
+    const RCPtrArray<LRootWindow, 1, 0> windows = mRootWindows;
+    for (int32_t i = windows.GetCount() - 1; i >= 0; --i) {
+        const RCPtr<LRootWindow>& window = windows.GetAt(i);
+        if (FindRootWindow(window) >= 0 && window->Idle(first))
+            more = true;
+    }
+    return more;
 }
+
+// ---- Root windows ----
+
+int32_t LFrameworkApp::AddRootWindow(const RCPtr<LRootWindow>& rootWindow)
+{
+    if (!rootWindow)
+        return E_INVALIDARG;
+    const int32_t existing = FindRootWindow(rootWindow);
+    if (existing >= 0)
+        return existing;
+    return mRootWindows.AddItem(rootWindow);
+}
+
+KXRESULT LFrameworkApp::RemoveRootWindow(const RCPtr<LRootWindow>& rootWindow)
+{
+    const int32_t index = FindRootWindow(rootWindow);
+    if (index < 0)
+        return E_FAIL;
+    RCPtr<LRootWindow> removed;
+    mRootWindows.RemoveItem(index, removed);
+    return S_OK;
+}
+
+int32_t LFrameworkApp::FindRootWindow(const RCPtr<LRootWindow>& rootWindow) const
+{
+    if (!rootWindow)
+        return -1;
+    for (int32_t i = mRootWindows.GetCount() - 1; i >= 0; --i) {
+        if (mRootWindows.GetAt(i) == rootWindow)
+            return i;
+    }
+    return -1;
+}
+
+const RCPtr<LRootWindow>& LFrameworkApp::GetActiveRootWindow() const
+{
+    for (int32_t i = mRootWindows.GetCount() - 1; i >= 0; --i) {
+        const RCPtr<LRootWindow>& window = mRootWindows.GetAt(i);
+        if (window->GetOSServices() && window->GetOSServices()->IsActive())
+            return window;
+    }
+    return RCPtr<LRootWindow>::sNull;
+}
+
+const RCPtr<LRootWindow>& LFrameworkApp::GetRootWindow(int32_t index) const
+{
+    if (index < 0 || index >= mRootWindows.GetCount())
+        return RCPtr<LRootWindow>::sNull;
+    return mRootWindows.GetAt(index);
+}
+
 
 BOOL LFrameworkApp::OnIdle(LONG idleCount)
 {

@@ -20,6 +20,7 @@
 #include "ObjectBase/RCPtr.h"
 #include "Utilities/Geometry/PointT.h"
 #include "Utilities/Geometry/RectT.h"
+#include "Utilities/Storage/RCPtrArray.h"
 #include "Utilities/Storage/StringT.h"
 
 #include <cstdint>
@@ -28,10 +29,13 @@ namespace KX {
 
 class LClipboard;
 class LControlFactory;
+class LFont;
 class LGlobalHotKeyManager;
 class LIniFileManager;
 class LNotification;
 class LNotificationDistributor;
+class LRenderer;
+class LRootWindow;
 class LStringTable;
 
 class LFrameworkApp : public LNotificationClient
@@ -87,6 +91,9 @@ public:
     virtual KXRESULT GetFolder(String& path, int32_t folderId) = 0;
     KXRESULT GetModuleFolder(String& path) { return GetFolder(path, 0); }
     virtual int32_t GetRendererType() = 0;
+    // The renderer of root window 0, else null. Fonts and text measurement
+    // go through it.
+    virtual KXRESULT GetRenderer(RCPtr<LRenderer>& renderer);
 
     // ---- settings and skin ----
 
@@ -101,7 +108,9 @@ public:
     // The system's icon-title font: face, size in points, style bits (1 bold,
     // 2 italic, 4 underline, 8 strike-out). E_FAIL when it cannot be read.
     virtual KXRESULT GetDefaultFont(String& face, float& points, int32_t& style);
-    // The default font that the current skin chose.
+    // The default font that the current skin chose; null before the first
+    // SetSkin.
+    const RCPtr<LFont>& GetSkinDefaultFont() const { return mDefaultFont; }
     const String& GetDefaultFontFace() const { return mDefaultFontFace; }
     float GetDefaultFontSize() const { return mDefaultFontSize; }
     int32_t GetDefaultFontStyle() const { return mDefaultFontStyle; }
@@ -121,9 +130,11 @@ public:
     virtual int32_t ShowCursor(bool show);
     // 0, or E_FAIL when the system refused.
     virtual KXRESULT SetCursorPosition(int32_t x, int32_t y);
-    // The pointer on the screen.
+    // The pointer on the screen (through the active root window when there
+    // is one).
     virtual KXRESULT GetCursorPosition(PointT<int32_t>& point);
-    // The buttons held now: left 1, middle 2, right 4.
+    // The buttons held now: left 1, middle 2, right 4 (the active root
+    // window's, else the system's).
     virtual int32_t GetMouseButtons();
     // WM_POWERBROADCAST of a window: TRUE, nothing refused.
     virtual BOOL OnPowerBroadcast(WPARAM wParam, LPARAM lParam);
@@ -131,10 +142,25 @@ public:
     virtual KXRESULT SetStatusText(const String& text, bool immediately);
     virtual KXRESULT ResetStatusText(bool immediately);
 
+    // ---- root windows ----
+
+    // Appends the root window unless it is listed; answers its index.
+    virtual int32_t AddRootWindow(const RCPtr<LRootWindow>& rootWindow);
+    // Removes it; a negative result when it is not listed.
+    virtual KXRESULT RemoveRootWindow(const RCPtr<LRootWindow>& rootWindow);
+    // The last root window whose OS window reports itself active, else the
+    // null pointer.
+    const RCPtr<LRootWindow>& GetActiveRootWindow() const;
+    int32_t GetRootWindowCount() const { return mRootWindows.GetCount(); }
+    // Root window 0 is the main window's; the null pointer outside the list.
+    const RCPtr<LRootWindow>& GetRootWindow(int32_t index) const;
+    // The index of a root window, or -1.
+    int32_t FindRootWindow(const RCPtr<LRootWindow>& rootWindow) const;
+
     // ---- idle ----
 
-    // One idle pass: every notification centre's queue; true while work
-    // remains.
+    // One idle pass: every notification centre's queue, then every root
+    // window's idle step from the last to the first; true while work remains.
     virtual bool ProcessIdle(bool first);
     // The MFC idle hook: the idle pass at most three times per idle phase
     // (idle counts 0, 1 and 2), only while work remains; FALSE at once while
@@ -174,9 +200,11 @@ protected:
 private:
     RCPtr<LControlFactory> mControlFactory;
     StringT<char, wchar_t> mCommandLine;
+    RCPtrArray<LRootWindow, 1, 0> mRootWindows;
     RCPtr<LStringTable> mFrameworkStrings;
     RCPtr<LStringTable> mAppStrings;
     bool mExiting = false;
+    RCPtr<LFont> mDefaultFont;
     String mDefaultFontFace;
     float mDefaultFontSize = 0.0f;
     int32_t mDefaultFontStyle = 0;
