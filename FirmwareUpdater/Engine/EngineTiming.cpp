@@ -16,6 +16,11 @@ int64_t LEngineTiming::Now()
     return mSleeper.Now();
 }
 
+int64_t LEngineTiming::Before(int64_t microseconds)
+{
+    return Now() - microseconds;
+}
+
 void LEngineTiming::SleepUntil(int64_t deadline)
 {
     mSleeper.SleepUntil(deadline);

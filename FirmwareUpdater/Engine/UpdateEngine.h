@@ -23,8 +23,8 @@
 //   aside), records that fill the image exactly. A file that fails the check
 //   is never sent, not even in part.
 // - Data messages are paced: each one starts at least mMessageDelay
-//   milliseconds after the message before it was reported sent (or the
-//   acknowledgement awaited before it arrived).
+//   milliseconds after the driver reported the message before it sent (or
+//   the acknowledgement awaited before it arrived).
 // - All waiting goes through the engine's timing object (LEngineTiming).
 #pragma once
 
@@ -162,6 +162,8 @@ protected:
     KXRESULT RunTransfer(bool& setErrorCode);
     // Waits until the pause before the next data message is over.
     void PaceDataMessage();
+    // Starts the pause: at the moment the driver reported the message sent.
+    void NoteMessageSent(const KX::ConstRCPtr<KX::LRefCountedObject>& renderPort);
     // At shutdown: the data acknowledgement turns green, so that no wait of
     // the worker lasts its whole time; the transfer then stops at its next
     // record, before it sends anything more.

@@ -197,6 +197,16 @@ void LUpdateEngine::PaceDataMessage()
     mTiming->SleepUntil(mPauseFrom + static_cast<int64_t>(mMessageDelay) * 1000);
 }
 
+void LUpdateEngine::NoteMessageSent(const KX::ConstRCPtr<KX::LRefCountedObject>& renderPort)
+{
+    // The driver reported the message sent a little before Send returned
+    // (Send still had to wake up and clean up): the pause counts from the
+    // report when the component knows its time.
+    const KX::RCPtr<KX::LMidiCommInterface> comm = GetMidiComm();
+    const int64_t sinceDone = comm ? comm->GetTimeSinceSendDone(renderPort) : -1;
+    mPauseFrom = sinceDone >= 0 ? mTiming->Before(sinceDone) : mTiming->Now();
+}
+
 KXRESULT LUpdateEngine::SendFirmwareImage(const ByteArray& image, const KX::ConstRCPtr<KX::LRefCountedObject>&,
                                           const KX::ConstRCPtr<KX::LRefCountedObject>& renderPort)
 {
@@ -214,15 +224,20 @@ KXRESULT LUpdateEngine::SendFirmwareImage(const ByteArray& image, const KX::Cons
         const int32_t recordEnd = position + recordLength;
         while (position < recordEnd) {
             PaceDataMessage();
-            mDataAckSignal.SetRed();
             const int32_t pieceLength = std::min(recordEnd - position, pieceLimit);
+            // Only an acknowledgement that comes after the record's last
+            // message has started counts: whatever came before is wiped here.
+            // (The signal is not looked at between the record's messages, so
+            // resetting it before each of them would change nothing.)
+            if (position + pieceLength == recordEnd)
+                mDataAckSignal.SetRed();
             ByteArray piece;
             piece.SetCount(pieceLength);
             piece.CopyIn(image.GetData() + position, 0, pieceLength);
             EncodeBytesAsHexText(piece);
             if (SendSysEx(piece, renderPort) < 0)
                 return E_FAIL;
-            mPauseFrom = mTiming->Now();
+            NoteMessageSent(renderPort);
             position += pieceLength;
             PostUpdateProgress(0, static_cast<double>(static_cast<uint32_t>(position)) /
                                       static_cast<double>(static_cast<uint32_t>(imageLength)),
@@ -230,8 +245,6 @@ KXRESULT LUpdateEngine::SendFirmwareImage(const ByteArray& image, const KX::Cons
         }
         if (position >= imageLength)
             return S_OK; // no acknowledgement is awaited after the last record
-        // An acknowledgement counts only when it came after the record's last
-        // message was started: the signal was set red right before it.
         if (!mTiming->WaitForSignal(mDataAckSignal, kRecordAckMilliseconds))
             return E_FAIL;
         mPauseFrom = mTiming->Now();

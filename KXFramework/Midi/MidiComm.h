@@ -79,6 +79,10 @@ public:
     int32_t Send(const ConstRCPtr<LRefCountedObject>& port, const IArray<signed char>& bytes) override;
     // Sends `length` bytes to a render port (see LMidiCommInterface::Send).
     int32_t Send(const ConstRCPtr<LRefCountedObject>& port, const void* bytes, uint32_t length);
+    int64_t GetTimeSinceSendDone(const ConstRCPtr<LRefCountedObject>& port) override;
+
+    // The clock of the completion times: the performance counter in microseconds.
+    static int64_t Microseconds();
 
     // Delivery of one captured message (the parameter) on the pool's worker:
     // answers the distributor's result for sending "NID_MIDI_DATA_CAPTURED".

@@ -863,23 +863,28 @@ MMRESULT SimulatedMidi::LongMsg(HMIDIOUT value, MIDIHDR* header, UINT size)
                     reinterpret_cast<const uint8_t*>(header->lpData) + header->dwBufferLength);
         TimeUs done = now;
         bool completes = true;
+        bool replied = false;
         const bool alive = WithLivePort(*handle, now, [&](DeviceState& state) {
             completes = state.settings.Text("send_done") != "never";
+            const size_t replies = state.outbox.size();
             // Reported done once the last byte has arrived, after the driver's latency.
             done = mImpl->Transmit(state, handle, now, header, bytes) + state.settings.Duration("send_latency_ms");
+            replied = state.outbox.size() != replies;
         });
         if (!alive)
             return MMSYSERR_NODRIVER;
-        // The device may have replies to deliver now.
-        mImpl->Wake();
         MarkQueued(header);
         if (!completes || done > now) {
             handle->inFlight.push_back(header);
             if (completes)
                 mImpl->dones.push_back(PendingDone{done, handle, header});
+            mImpl->Wake();
             return MMSYSERR_NOERROR;
         }
         MarkDone(header);
+        // Only a reply the device has to deliver wakes the delivery thread.
+        if (replied)
+            mImpl->Wake();
     }
     // Over an instant link, without a driver's latency, the device has the
     // message before the call returns, and the driver says so at once (as a

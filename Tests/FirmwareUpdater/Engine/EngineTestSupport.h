@@ -76,6 +76,9 @@ public:
         return mNow;
     }
 
+    // The virtual clock does not follow real time.
+    int64_t Before(int64_t) override { return Now(); }
+
     void SleepUntil(int64_t deadline) override
     {
         int index = 0;
