@@ -162,8 +162,9 @@ protected:
     KXRESULT RunTransfer(bool& setErrorCode);
     // Waits until the pause before the next data message is over.
     void PaceDataMessage();
-    // Starts the pause: at the moment the driver reported the message sent.
-    void NoteMessageSent(const KX::ConstRCPtr<KX::LRefCountedObject>& renderPort);
+    // Starts the pause: at the moment the driver reported the message sent
+    // (the send began at `sendStarted`).
+    void NoteMessageSent(const KX::ConstRCPtr<KX::LRefCountedObject>& renderPort, int64_t sendStarted);
     // At shutdown: the data acknowledgement turns green, so that no wait of
     // the worker lasts its whole time; the transfer then stops at its next
     // record, before it sends anything more.

@@ -197,14 +197,15 @@ void LUpdateEngine::PaceDataMessage()
     mTiming->SleepUntil(mPauseFrom + static_cast<int64_t>(mMessageDelay) * 1000);
 }
 
-void LUpdateEngine::NoteMessageSent(const KX::ConstRCPtr<KX::LRefCountedObject>& renderPort)
+void LUpdateEngine::NoteMessageSent(const KX::ConstRCPtr<KX::LRefCountedObject>& renderPort, int64_t sendStarted)
 {
     // The driver reported the message sent a little before Send returned
     // (Send still had to wake up and clean up): the pause counts from the
-    // report when the component knows its time.
+    // report when the component knows its time, which cannot be before the
+    // send began.
     const KX::RCPtr<KX::LMidiCommInterface> comm = GetMidiComm();
     const int64_t sinceDone = comm ? comm->GetTimeSinceSendDone(renderPort) : -1;
-    mPauseFrom = sinceDone >= 0 ? mTiming->Before(sinceDone) : mTiming->Now();
+    mPauseFrom = sinceDone >= 0 ? std::max(sendStarted, mTiming->Before(sinceDone)) : mTiming->Now();
 }
 
 KXRESULT LUpdateEngine::SendFirmwareImage(const ByteArray& image, const KX::ConstRCPtr<KX::LRefCountedObject>&,
@@ -235,9 +236,10 @@ KXRESULT LUpdateEngine::SendFirmwareImage(const ByteArray& image, const KX::Cons
             piece.SetCount(pieceLength);
             piece.CopyIn(image.GetData() + position, 0, pieceLength);
             EncodeBytesAsHexText(piece);
+            const int64_t sendStarted = mTiming->Now();
             if (SendSysEx(piece, renderPort) < 0)
                 return E_FAIL;
-            NoteMessageSent(renderPort);
+            NoteMessageSent(renderPort, sendStarted);
             position += pieceLength;
             PostUpdateProgress(0, static_cast<double>(static_cast<uint32_t>(position)) /
                                       static_cast<double>(static_cast<uint32_t>(imageLength)),
