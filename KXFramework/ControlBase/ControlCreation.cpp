@@ -64,7 +64,7 @@ KXRESULT LControl::Initialize()
     if (!mStringTable)
         return S_OK;
     mStringTable->GetString(L"TOOLTIP", mToolTipText);
-    return S_OK;
+    return LoadLocalHotKeys();
 }
 
 namespace {
