@@ -280,3 +280,29 @@ TEST(DeliverNotification, HandsTheNotificationStraightToTheReceiver)
     EXPECT_EQ(data, listener->received[0].data);
     EXPECT_EQ(E_INVALIDARG, KX::DeliverNotification(RCPtr<KX::LNotificationReceiver>(), KX::NID_VALUE_CHANGE));
 }
+
+TEST_F(KeyTest, TakingTheFocusAwayFromTheFocusedControlMovesItToTheFirstOneOfItsParent)
+{
+    RCPtr<TestControl> top = MakeTop();
+    RCPtr<KeyControl> a = Make(top, L"a", 1, 0);
+    RCPtr<KeyControl> b = Make(top, L"b", 2, 30);
+    ASSERT_GE(b->SetFocus(true), 0);
+    ASSERT_EQ(S_OK, b->SetFocusDisabled(true));
+    EXPECT_EQ(L"a", Focused());
+    EXPECT_FALSE(b->HasFocus());
+    EXPECT_EQ(-2, b->GetLayout().mTabStop); // the sign follows
+    EXPECT_EQ(S_FALSE, b->SetFocusDisabled(true));
+    PressKey(kTab);
+    EXPECT_EQ(L"a", Focused()); // skipped: it takes no focus now
+    ASSERT_EQ(S_OK, b->SetFocusDisabled(false));
+    EXPECT_EQ(2, b->GetLayout().mTabStop);
+    PressKey(kTab);
+    EXPECT_EQ(L"b", Focused());
+
+    // A key to a hidden focus control goes nowhere.
+    b->keys.clear();
+    EXPECT_EQ(S_FALSE, b->KeyEvent(KX::LKeyParam::Create(KeyCode(VK_F9, true, 0, 0), 1)));
+    top->SetVisible(false);
+    EXPECT_EQ(S_FALSE, b->KeyEvent(KX::LKeyParam::Create(KeyCode(VK_F9, true, 0, 0), 1)));
+    EXPECT_EQ(1u, b->keys.size());
+}

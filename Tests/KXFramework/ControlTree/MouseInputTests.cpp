@@ -361,3 +361,32 @@ TEST_F(ControlTreeTest, AScrollDragReleasedQuicklyEnoughFlicks)
         EXPECT_EQ(0, view->GetIdleRequestCount()) << c.what;
     }
 }
+
+TEST_F(ControlTreeTest, AHoverCursorShowsWhileTheControlIsHoveredOrHoldsTheCapture)
+{
+    RCPtr<TestControl> top = MakeTop();
+    RCPtr<TestControl> splitter = MakeControl(top, L"splitter", FixedLayout(100, 10, 10, 200));
+    const HCURSOR sizing = application->GetCursor(L"UI_CURSOR_SIZE_WE");
+    ASSERT_EQ(S_OK, splitter->SetHoverCursor(sizing));
+    EXPECT_EQ(S_FALSE, splitter->SetHoverCursor(sizing));
+    EXPECT_EQ(L"", CurrentCursor()); // not hovered yet: nothing shown
+
+    MoveTo(PointT<long>(105, 50));
+    EXPECT_EQ(L"UI_CURSOR_SIZE_WE", CurrentCursor());
+    MoveTo(PointT<long>(300, 50));
+    // The cursor it replaced: none, which stands for the arrow.
+    EXPECT_EQ(L"UI_CURSOR_ARROW", CurrentCursor());
+
+    // Held, it keeps its cursor off the control until the release.
+    Press(PointT<long>(105, 50));
+    MoveTo(PointT<long>(300, 50));
+    EXPECT_EQ(L"UI_CURSOR_SIZE_WE", CurrentCursor());
+    Release(PointT<long>(300, 50));
+    EXPECT_EQ(L"UI_CURSOR_ARROW", CurrentCursor());
+
+    // Taken away while hovered: the arrow at once.
+    MoveTo(PointT<long>(105, 50));
+    ASSERT_EQ(L"UI_CURSOR_SIZE_WE", CurrentCursor());
+    ASSERT_EQ(S_OK, splitter->SetHoverCursor(nullptr));
+    EXPECT_EQ(L"UI_CURSOR_ARROW", CurrentCursor());
+}
