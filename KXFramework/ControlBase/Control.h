@@ -27,7 +27,9 @@
 //   ControlLayout.cpp        placement, rectangle, scrolling, coordinates
 //   ControlConditions.cpp    the condition word and its notifications
 //   ControlCreation.cpp      creation from descriptors
-//   ControlRendering.cpp     looks, drawing and the invalidation chain
+//   ControlLooks.cpp         the looks held, their weights and regions
+//   ControlRendering.cpp     drawing through the renderer
+//   ControlInvalidation.cpp  the invalidation chain and back-buffer bookkeeping
 //   ControlValueText.cpp     value, text and font
 //   ControlMouse.cpp         pointer input, capture, clicks, hit testing
 //   ControlFocus.cpp         focus and tab order
@@ -59,6 +61,8 @@
 
 namespace KX {
 
+enum ResizeType : int32_t;
+class LBitmap;
 class LFont;
 class LLook;
 class LMenuDescriptor;
@@ -66,6 +70,7 @@ class LNotificationCenter;
 class LRenderContextInfo;
 class LRenderer;
 class LRootWindow;
+class LVisualPart;
 struct MenuItemState;
 
 class LControl : public virtual LNotificationClient,
@@ -412,6 +417,12 @@ public:
     KXRESULT ClearLookRegion(int32_t index);
     KXRESULT ClearAllLookRegions();
     KXRESULT InvalidateLookExcept(int32_t a, int32_t b);
+    // The look's image part (LLook::SetImage's result); E_FAIL without the
+    // look. The control is invalidated when the active look changed.
+    KXRESULT SetLookImage(const RCPtr<LBitmap>& bitmap, ResizeType resizeType, int32_t index, bool replacesClient);
+    // The part the look's label is drawn in; E_FAIL without the look,
+    // E_INVALIDARG for a null part. Nothing is invalidated.
+    KXRESULT SetLookPart(const RCPtr<LVisualPart>& part, int32_t index);
     int32_t GetEffectiveZOrder() const;
     KXRESULT ResizeBackBuffer();
 
@@ -503,16 +514,6 @@ protected:
     // The "NID_IDLE" handler of an idle request.
     KXRESULT OnIdleNotification(const RCPtr<LNotificationDistributor>& sender,
                                 const RCPtr<LNotification>& notification);
-    // Loads the "LHK" bindings of the string table and, when there are any
-    // and the control has a parent, binds the local hot-key handler to the
-    // parent's sibling keys and to sibling keys delivered to the control
-    // itself (a step of Initialize). A failed binding throws the
-    // failed-result exception.
-    KXRESULT LoadLocalHotKeys();
-    // The "NID_SIBLING_KEY" handler of the local hot keys: a bound key fires
-    // its notification at this control and consumes the key. Always 1.
-    KXRESULT OnLocalHotKeyNotification(const RCPtr<LNotificationDistributor>& sender,
-                                       const RCPtr<LNotification>& notification);
     // Hands a key that went up the tree to the root window's focus cycling
     // (Tab) or key bindings and then the application's hot keys (others).
     KXRESULT PassKeyToWindow(const RCPtr<LKeyParam>& param, bool navigation);
@@ -523,6 +524,48 @@ protected:
     // Whether this control may take pointer input outside a capture: visible
     // along its chain, enabled itself, its parent enabled along its chain.
     bool IsUsable() const;
+
+    // ---- Drawing steps (ControlRendering.cpp) ----
+
+    // RenderContent (or RenderOverlay) once per dirty rectangle that meets
+    // the current clip, with that rectangle pushed as a clip.
+    void RenderInDirtyRects(const RCPtr<LRenderer>& renderer, const LRectRegion& region, bool overlay);
+    // The children drawn for one look (-1: for a control without looks) in
+    // their three runs.
+    void RenderChildren(const RCPtr<LRenderer>& renderer, const LRectRegion& region, RCPtrArray<LControl>& unclipped,
+                        int32_t lookIndex);
+    // Without a target to draw on: only the walk that finds the controls on top.
+    void RenderWithoutTarget(const RCPtr<LRenderer>& renderer, const LRectRegion& region,
+                             RCPtrArray<LControl>& unclipped);
+    void AppendUnclippedChildren(RCPtrArray<LControl>& unclipped);
+    RCPtrArray<LControl> DrawOrderSnapshot() const;
+    // Adds an area (control coordinates) to the back buffer's dirty region
+    // where the buffer holds content.
+    void MarkBackBufferDirty(const RectT<double>& area);
+
+    // ---- Creation steps (ControlCreation.cpp) ----
+
+    // The local hot-key handler of "NID_SIBLING_KEY": a key bound in
+    // mLocalHotKeys is answered with its notification, delivered to this
+    // control. Always 1, so the key goes on to the other siblings.
+    KXRESULT OnLocalHotKey(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
+    // One look per slot of the description's look list.
+    void ApplyLooks(const RCPtr<LControlDescriptor>& descriptor);
+    // The description's font request.
+    void ApplyFont(const RCPtr<LControlDescriptor>& descriptor);
+    // Re-skin of a top control: the window keeps its place and size.
+    void KeepWindowPlace();
+    // Re-skin of a top control: it fills the window again.
+    void FillRootWindow();
+    // Re-skin: the previous children that the description names join again
+    // with their new descriptions; they leave `previous`.
+    void ReattachChildren(const RCPtr<LControlDescriptor>& descriptor, RCPtrArray<LControl>& previous);
+
+    // ---- Font (ControlValueText.cpp) ----
+
+    // The base font of a font request: the parent's font when the font
+    // follows the parent, else the font the current skin settled on.
+    RCPtr<LFont> GetBaseFont() const;
 
     // ---- Fields, in order ----
     RCPtr<Handler> mHandler;
