@@ -1,5 +1,6 @@
 #include "ControlBase/Look.h"
 
+#include "Renderer/AutoClip.h"
 #include "Utilities/Graphics/Bitmap.h"
 
 #include <algorithm>
@@ -218,9 +219,9 @@ void LLook::ForEachDirtyRect(const RCPtr<LRenderer>& renderer, const LRectRegion
         const RectT<double> part = Intersection(local, within);
         if (!HasArea(part) || !HasArea(Intersection(part, context->mState.mClip)))
             continue;
-        renderer->PushClip(area, part, stencil, true);
+        // Popped however the step ends.
+        CAutoClip clip(renderer, area, part, stencil, true);
         step();
-        renderer->PopState();
     }
 }
 
@@ -282,7 +283,7 @@ void LLook::DrawLines(const RCPtr<LRenderer>& renderer, const PointT<double>& te
         KX_THROW(std::domain_error, "Gradient fill for text foreground part not yet implemented.",
                  "KX::LLook::DrawLabelText", kSource, 302);
     const RectT<double> textArea = ToDouble(GetTextArea());
-    renderer->PushClip(textArea, textArea, mClientStencil, true);
+    CAutoClip clip(renderer, textArea, textArea, mClientStencil, true);
     const LRenderer::Color color = LRenderer::Color::FromARGB(foreground->GetColorAtPoint(PointT<long>(0, 0)));
     const uint32_t count = mTextLayout->GetLineCount();
     for (uint32_t i = 0; i < count; ++i) {
@@ -290,7 +291,6 @@ void LLook::DrawLines(const RCPtr<LRenderer>& renderer, const PointT<double>& te
         const PointT<long> position(RoundDoubleToInt(line.x - textOffset.x), RoundDoubleToInt(line.y - textOffset.y));
         renderer->DrawText(mTextLayout->GetLineText(i), mTextLayout->GetFont(), position, color);
     }
-    renderer->PopState();
 }
 
 // ---- Hit testing ----

@@ -237,3 +237,24 @@ TEST_F(SkinTest, LocalHotKeysAnswerTheParentsSiblingKeys)
                                                                     RCPtr<KX::LRefCountedObject>(param.Get()));
     EXPECT_EQ(1, control->hotKeys);
 }
+
+TEST_F(SkinTest, ATopControlIsShownAndItsDescriptionStaysShown)
+{
+    const RCPtr<KX::LControlDescriptor> tipDescriptor = factory->FindControlDescriptor(String(L"toolTip"));
+    ASSERT_TRUE(tipDescriptor);
+    RCPtr<KX::LLayoutDescriptor> hidden = tipDescriptor->GetLayoutDescriptor()->Clone();
+    hidden->mIsVisible = false;
+    tipDescriptor->SetLayoutDescriptor(hidden);
+
+    KXTest::FakeOSServices otherOS;
+    RCPtr<KX::LRootWindow> other;
+    KX::LRootWindow::Create(other, RCPtr<KX::LRenderer>(renderer.Get()), &otherOS);
+    RCPtr<LControl> tip;
+    factory->CreateChildByName(tip, String(L"toolTip"), other);
+    ASSERT_TRUE(tip);
+    EXPECT_TRUE(tip->GetLayout().mIsVisible);
+    EXPECT_TRUE(tipDescriptor->GetLayoutDescriptor()->mIsVisible);
+    EXPECT_EQ(other, tip->GetRootWindow());
+    EXPECT_TRUE(tip->IsCreated());
+    tip->SetRootWindow(RCPtr<KX::LRootWindow>());
+}

@@ -12,6 +12,7 @@
 #include "ControlBase/FontText.h"
 #include "ControlBase/Look.h"
 #include "ControlBase/VisualPart.h"
+#include "Renderer/AutoClip.h"
 
 #include <string>
 
