@@ -1,153 +1,227 @@
-// Looks, drawing and the invalidation chain. A change of a control's
-// appearance travels up the tree as a rectangle, clipped by every ancestor
-// as long as the chain clips to its parents, into the root window's dirty
-// region. Drawing through the renderer (Render and its runs of children, the
-// look regions, back buffers) completes this file with the renderer.
+// Drawing a control and its subtree through the renderer: the looks' client
+// areas and docked parts, the content hook, the label text and the children
+// once per visible look (undocked, then docked on one axis, then on both),
+// the overlay hook; the children that do not clip to their parent are handed
+// back for the root window's second pass.
 #include "ControlBase/Control.h"
 
-#include "Application/RootWindow.h"
 #include "ControlBase/Look.h"
+#include "ControlBase/RectOps.h"
+#include "Renderer/AutoClip.h"
+#include "Renderer/Renderer.h"
 
-#include <algorithm>
-#include <climits>
+#include <optional>
 
 namespace KX {
 
+using RectOps::Intersect;
+using RectOps::IsEmpty;
+using RectOps::kNoArea;
+
+// ---- Drawing ----
+
 namespace {
 
-// The overlap of two rectangles; a width or height of 0 when there is none.
-RectT<double> Intersect(const RectT<double>& a, const RectT<double>& b)
+// Pushes nothing on a renderer without an open context: drawing then walks
+// the tree only to find the controls on top.
+bool CanDraw(const RCPtr<LRenderer>& renderer)
 {
-    const double left = std::max(a.x, b.x);
-    const double top = std::max(a.y, b.y);
-    const double right = std::min(a.GetRight(), b.GetRight());
-    const double bottom = std::min(a.GetBottom(), b.GetBottom());
-    return RectT<double>(left, top, std::max(0.0, right - left), std::max(0.0, bottom - top));
+    return renderer && renderer->GetCurrentContext();
 }
 
-bool IsEmpty(const RectT<double>& rect)
+// Multiplies the current state's alpha (the caller pushed a state first).
+void MultiplyAlpha(const RCPtr<LRenderer>& renderer, float factor)
 {
-    return !(rect.width > 0.0) || !(rect.height > 0.0);
+    if (const RCPtr<LRenderContextInfo>& context = renderer->GetCurrentContext())
+        context->mState.mAlpha *= factor;
+}
+
+int32_t DockedAxes(const LLayoutDescriptor& layout)
+{
+    return (layout.mXIsDocked ? 1 : 0) + (layout.mYIsDocked ? 1 : 0);
 }
 
 } // namespace
 
-// ---- Looks ----
-
-int32_t LControl::AddLook(const RCPtr<LLook>& look)
-{
-    const int32_t index = mLooks.AddItem(look);
-    while (mLookWeights.GetCount() < mLooks.GetCount())
-        mLookWeights.AddItem(0.0f);
-    return index;
-}
-
-KXRESULT LControl::SetLookWeight(int32_t index, float weight, bool exclusive)
-{
-    if (index < 0 || index >= mLookWeights.GetCount())
-        return E_INVALIDARG;
-    bool changed = false;
-    if (weight >= 0.0f && weight <= 1.0f && mLookWeights.GetAt(index) != weight) {
-        mLookWeights.GetAt(index) = weight;
-        changed = true;
-    }
-    if (exclusive) {
-        for (int32_t i = 0; i < mLookWeights.GetCount(); ++i) {
-            if (i != index && mLookWeights.GetAt(i) != 0.0f) {
-                mLookWeights.GetAt(i) = 0.0f;
-                changed = true;
-            }
-        }
-    }
-    if (changed)
-        InvalidateRect(RectT<double>(0.0, 0.0, mRect.width, mRect.height), GetLayout().mClipToParent);
-    return S_OK;
-}
-
-KXRESULT LControl::SelectLook(int32_t index, bool exclusive)
-{
-    return SetLookWeight(index, 1.0f, exclusive);
-}
-
-float LControl::GetLookWeight(int32_t index) const
-{
-    if (index < 0 || index >= mLookWeights.GetCount())
-        return 0.0f;
-    return mLookWeights.GetAt(index);
-}
-
-int32_t LControl::GetActiveLookIndex() const
-{
-    for (int32_t i = 0; i < mLooks.GetCount(); ++i) {
-        if (mLooks.GetAt(i) && GetLookWeight(i) > 0.0f)
-            return i;
-    }
-    return -1;
-}
-
-const RCPtr<LLook>& LControl::GetLook(int32_t index) const
-{
-    if (index >= 0 && index < mLooks.GetCount())
-        return mLooks.GetAt(index);
-    const int32_t active = GetActiveLookIndex();
-    if (active >= 0)
-        return mLooks.GetAt(active);
-    for (int32_t i = 0; i < mLooks.GetCount(); ++i) {
-        if (mLooks.GetAt(i))
-            return mLooks.GetAt(i);
-    }
-    return RCPtr<LLook>::sNull;
-}
-
-KXRESULT LControl::SetLookRegion(int32_t, const LRectRegion&)
-{
-    return E_NOTIMPL; // look regions come with the looks' drawing
-}
-
-KXRESULT LControl::ClearLookRegion(int32_t)
-{
-    return E_NOTIMPL;
-}
-
-KXRESULT LControl::ClearAllLookRegions()
-{
-    return E_NOTIMPL;
-}
-
-KXRESULT LControl::InvalidateLookExcept(int32_t, int32_t)
-{
-    return E_NOTIMPL;
-}
-
-int32_t LControl::GetEffectiveZOrder() const
-{
-    int32_t order = INT32_MIN;
-    for (const LControl* control = this; control; control = control->mParent.Get()) {
-        const LLayoutDescriptor& layout = control->GetLayout();
-        if (!layout.mClipToParent)
-            order = std::max(order, layout.mZOrder);
-    }
-    return order;
-}
-
-// ---- Drawing ----
-
-KXRESULT LControl::Render(const RCPtr<LRenderer>&, const LRectRegion&, RCPtrArray<LControl>& unclipped,
+KXRESULT LControl::Render(const RCPtr<LRenderer>& renderer, const LRectRegion& region, RCPtrArray<LControl>& unclipped,
                           bool unclippedPass)
 {
     if (unclippedPass == GetLayout().mClipToParent)
         return E_INVALIDARG;
     if (!IsVisible(false))
         return S_OK;
-    // The looks, the content and the children are drawn with the renderer;
-    // the controls that draw on top are handed back for the second pass.
+    const RCPtr<LControl> self(this);
+    if (!CanDraw(renderer)) {
+        RenderWithoutTarget(renderer, region, unclipped);
+        return S_OK;
+    }
+
+    // What of the control the current clip leaves.
+    RectT<double> visible = mRect;
+    if (!unclippedPass)
+        visible = Intersect(visible, renderer->GetCurrentContext()->mState.mClip);
+    if (!(visible.width > kNoArea && visible.height > kNoArea)) {
+        if (mUnclippedDescendantCount > 0)
+            CollectUnclippedDescendants(unclipped, true, false);
+        return S_OK;
+    }
+
+    const RectT<long> rounded = mRect;
+    CAutoClip controlClip(renderer, RectT<double>(rounded.x, rounded.y, rounded.width, rounded.height), visible,
+                          RCPtr<LStencil>());
+    MultiplyAlpha(renderer, mOpacity);
+    const RectT<double> local(0.0, 0.0, mRect.width, mRect.height);
+    if (!region.Intersects(local, renderer->GetCurrentContext()->mState.mTranslation)) {
+        if (mUnclippedDescendantCount > 0)
+            CollectUnclippedDescendants(unclipped, true, false);
+        return S_OK;
+    }
+
+    // The looks: client areas first, then the docked parts over them.
+    for (int32_t pass = 0; pass < 2; ++pass) {
+        for (int32_t i = 0; i < mLooks.GetCount(); ++i) {
+            const RCPtr<LLook> look = mLooks.GetAt(i);
+            const float weight = GetLookWeight(i);
+            if (!look || !(weight > 0.0f))
+                continue;
+            CAutoClip state(renderer);
+            MultiplyAlpha(renderer, weight);
+            if (pass == 0)
+                look->DrawInRegion(renderer, region);
+            else
+                look->Draw(renderer, region);
+        }
+    }
+
+    RenderInDirtyRects(renderer, region, false);
+
+    // The label text and the children, once per visible look; a control
+    // without looks draws its children once.
+    const PointT<double> textOffset = mScrollLooks ? mScrollOffset : PointT<double>();
+    if (mLooks.GetCount() == 0) {
+        RenderChildren(renderer, region, unclipped, -1);
+    } else {
+        for (int32_t i = 0; i < mLooks.GetCount(); ++i) {
+            const float weight = GetLookWeight(i);
+            if (!(weight > 0.0f))
+                continue;
+            CAutoClip state(renderer);
+            MultiplyAlpha(renderer, weight);
+            if (const RCPtr<LLook> look = mLooks.GetAt(i))
+                look->DrawLabelText(renderer, region, textOffset);
+            if (mChildren.GetCount() > 0)
+                RenderChildren(renderer, region, unclipped, i);
+        }
+    }
+
+    RenderInDirtyRects(renderer, region, true);
+    AppendUnclippedChildren(unclipped);
+    return S_OK;
+}
+
+void LControl::RenderInDirtyRects(const RCPtr<LRenderer>& renderer, const LRectRegion& region, bool overlay)
+{
+    const RCPtr<LRenderContextInfo>& context = renderer->GetCurrentContext();
+    const PointT<double> translation = context->mState.mTranslation;
+    Array<RectT<long>> rectangles;
+    region.Enumerate(rectangles);
+    for (int32_t i = 0; i < rectangles.GetCount(); ++i) {
+        const RectT<long>& dirty = rectangles.GetAt(i);
+        const RectT<double> moved(dirty.x - translation.x, dirty.y - translation.y, dirty.width, dirty.height);
+        const RectT<double> part = Intersect(moved, renderer->GetCurrentContext()->mState.mClip);
+        if (!(part.width > kNoArea && part.height > kNoArea))
+            continue;
+        // The clip limits the drawing; the origin stays the control's.
+        CAutoClip clip(renderer, RectT<double>(0.0, 0.0, mRect.width, mRect.height), part, RCPtr<LStencil>());
+        if (overlay)
+            RenderOverlay(renderer);
+        else
+            RenderContent(renderer);
+    }
+}
+
+void LControl::RenderChildren(const RCPtr<LRenderer>& renderer, const LRectRegion& region,
+                              RCPtrArray<LControl>& unclipped, int32_t lookIndex)
+{
+    const RectT<double> client = lookIndex >= 0 ? GetLookClientRect(lookIndex)
+                                                : RectT<double>(0.0, 0.0, mRect.width, mRect.height);
+    const RCPtr<LLook>& look = lookIndex >= 0 ? GetLook(lookIndex) : RCPtr<LLook>::sNull;
+    const RCPtr<LStencil> stencil = look ? look->GetStencil() : RCPtr<LStencil>();
+    const PointT<double> offset(client.x - mScrollOffset.x, client.y - mScrollOffset.y);
+    const bool clientShows = client.width > kNoArea && client.height > kNoArea &&
+                             !IsEmpty(Intersect(client, renderer->GetCurrentContext()->mState.mClip));
+
+    // The children in draw order: undocked, then docked on one axis, then on
+    // both (the ones on top come last and are drawn in the second pass).
+    const RCPtrArray<LControl> children = DrawOrderSnapshot();
+    int32_t next = 0;
+    for (int32_t run = 0; run < 3; ++run) {
+        int32_t end = next;
+        while (end < children.GetCount() && children.GetAt(end)->GetLayout().mClipToParent &&
+               DockedAxes(children.GetAt(end)->GetLayout()) == run)
+            ++end;
+        if (end == next)
+            continue;
+        if (run < 2 && !clientShows) {
+            // Skipped, but their controls on top are not lost.
+            for (int32_t i = next; i < end; ++i) {
+                const RCPtr<LControl>& child = children.GetAt(i);
+                if (child->mUnclippedDescendantCount > 0)
+                    child->CollectUnclippedDescendants(unclipped, true, false);
+            }
+            next = end;
+            continue;
+        }
+        // Runs 0 and 1 are clipped to the client area; docked children may
+        // draw over the non-client parts. Every run scrolls (docked axes
+        // carry the scroll offset in their rectangles and so stay put).
+        std::optional<CAutoClip> clip;
+        if (run < 2)
+            clip.emplace(renderer, RectT<double>(0.0, 0.0, mRect.width, mRect.height), client, stencil);
+        else
+            clip.emplace(renderer);
+        CAutoClip::Spec translate;
+        translate.mFlavor = CAutoClip::Spec::FlavorTranslate;
+        translate.mOffset = offset;
+        CAutoClip move(renderer, translate);
+        for (int32_t i = next; i < end; ++i) {
+            const RCPtr<LControl>& child = children.GetAt(i);
+            if (child->mParent.Get() == this)
+                child->Render(renderer, region, unclipped, false);
+        }
+        next = end;
+    }
+}
+
+void LControl::RenderWithoutTarget(const RCPtr<LRenderer>& renderer, const LRectRegion& region,
+                                   RCPtrArray<LControl>& unclipped)
+{
+    const RCPtrArray<LControl> children = DrawOrderSnapshot();
+    for (int32_t i = 0; i < children.GetCount(); ++i) {
+        const RCPtr<LControl>& child = children.GetAt(i);
+        if (child->GetLayout().mClipToParent && child->mParent.Get() == this)
+            child->Render(renderer, region, unclipped, false);
+    }
+    AppendUnclippedChildren(unclipped);
+}
+
+void LControl::AppendUnclippedChildren(RCPtrArray<LControl>& unclipped)
+{
     const int32_t count = mChildren.GetCount();
     for (int32_t i = 0; i < count; ++i) {
         const RCPtr<LControl>& child = mChildren.GetAt(i, kDrawOrder);
         if (child->IsVisible(false) && !child->GetLayout().mClipToParent)
             unclipped.AddItem(child);
     }
-    return S_OK;
+}
+
+RCPtrArray<LControl> LControl::DrawOrderSnapshot() const
+{
+    RCPtrArray<LControl> children;
+    const int32_t count = mChildren.GetCount();
+    for (int32_t i = 0; i < count; ++i)
+        children.AddItem(mChildren.GetAt(i, kDrawOrder));
+    return children;
 }
 
 KXRESULT LControl::RenderContent(const RCPtr<LRenderer>&)
@@ -156,90 +230,6 @@ KXRESULT LControl::RenderContent(const RCPtr<LRenderer>&)
 }
 
 KXRESULT LControl::RenderOverlay(const RCPtr<LRenderer>&)
-{
-    return S_OK;
-}
-
-// ---- Invalidation ----
-
-KXRESULT LControl::InvalidateRect(const RectT<double>& rect, bool clip)
-{
-    const PointT<double> origin = GetRootPosition();
-    const RectT<double> rootRect(rect.x + origin.x, rect.y + origin.y, rect.width, rect.height);
-    return InvalidateFromChild(rootRect, clip, rect);
-}
-
-KXRESULT LControl::InvalidateFromChild(const RectT<double>& rootRect, bool clip, const RectT<double>& localRect)
-{
-    if (!IsVisible(false))
-        return S_FALSE;
-    RectT<double> area = localRect;
-    const bool clipsHere = clip && GetLayout().mClipToParent;
-    if (clipsHere) {
-        // The parent's rectangle (the window's client area for a top control)
-        // in this control's coordinates.
-        RectT<double> bounds;
-        if (mParent) {
-            const RectT<double> client = mParent->GetLookClientRect(-1);
-            const double left = client.x - mParent->mScrollOffset.x + mRect.x;
-            const double top = client.y - mParent->mScrollOffset.y + mRect.y;
-            bounds = RectT<double>(-left, -top, mParent->mRect.width, mParent->mRect.height);
-        } else if (mRootWindow) {
-            const RectT<long> client = mRootWindow->GetClientRect();
-            bounds = RectT<double>(-mRect.x, -mRect.y, client.width, client.height);
-        } else {
-            bounds = RectT<double>(-mRect.x, -mRect.y, mRect.width, mRect.height);
-        }
-        area = Intersect(area, bounds);
-        if (IsEmpty(area))
-            return S_FALSE;
-    }
-    const bool clipAbove = clipsHere;
-    if (mParent) {
-        const RectT<double> client = mParent->GetLookClientRect(-1);
-        area.x += mRect.x - mParent->mScrollOffset.x + client.x;
-        area.y += mRect.y - mParent->mScrollOffset.y + client.y;
-        const RCPtr<LControl> parent = mParent;
-        return parent->InvalidateFromChild(rootRect, clipAbove, area);
-    }
-    if (!mRootWindow)
-        return S_OK;
-    RectT<double> dirty = rootRect;
-    if (clipAbove) {
-        area.x += mRect.x;
-        area.y += mRect.y;
-        dirty = Intersect(dirty, area);
-    }
-    const RectT<long> pixels = dirty;
-    return mRootWindow->Invalidate(pixels) < 0 ? E_FAIL : S_OK;
-}
-
-KXRESULT LControl::InvalidateChild(const RCPtr<LControl>&)
-{
-    return S_OK; // only a back buffer keeps track of its children's areas
-}
-
-// ---- Back buffers: the base class never has one ----
-
-KXRESULT LControl::BeginBackBufferResize()
-{
-    mBackBufferResizeRect = GetLookClientRect(-1);
-    mBackBufferResizePending = true;
-    return S_OK;
-}
-
-KXRESULT LControl::EndBackBufferResize()
-{
-    mBackBufferResizePending = false;
-    return S_OK;
-}
-
-KXRESULT LControl::InvalidateBackBuffer(const PointT<double>&, const PointT<double>&)
-{
-    return S_OK;
-}
-
-KXRESULT LControl::ResizeBackBuffer()
 {
     return S_OK;
 }

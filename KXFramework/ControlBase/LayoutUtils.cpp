@@ -267,8 +267,10 @@ KXRESULT ApplyMinSize(LControl& control, PointT<double>& position, PointT<double
             if (grows && MeasureLookText(control, size, measure)) {
                 minimum = TextMinimum(axis, size, minimum, measure);
                 if (axis == 0 && !layout.mXMaximum.mIsControl && layout.mXMaximum.mAbs > 0.0 &&
-                    minimum > layout.mXMaximum.mAbs)
+                    minimum > layout.mXMaximum.mAbs) {
                     minimum = layout.mXMaximum.mAbs; // the label wraps from there on
+                    WrapLookText(control);
+                }
             }
             if (minimum > s) {
                 p -= Round(static_cast<double>(anchor) * (minimum - s));
@@ -345,11 +347,37 @@ KXRESULT ApplyMaxSize(LControl& control, PointT<double>& position, PointT<double
     return result;
 }
 
-bool MeasureLookText(LControl&, const PointT<double>&, TextMeasure&)
+bool MeasureLookText(LControl& control, const PointT<double>& size, TextMeasure& measure)
 {
-    // The looks' text layout answers here once it measures text; until then
-    // no look has laid-out text.
-    return false;
+    const int32_t active = control.GetActiveLookIndex();
+    if (active < 0)
+        return false;
+    const RCPtr<LLook> look = control.GetLook(active);
+    if (!look || !look->GetTextLayout() || !look->GetDescriptor() || !look->GetDescriptor()->HasText())
+        return false;
+    const RCPtr<LFontText> text = look->GetTextLayout();
+    const RectT<float> area =
+        look->GetDescriptor()->GetTextRect(static_cast<float>(size.x), static_cast<float>(size.y));
+    const LLookDescriptor::TextProperties& properties = look->GetDescriptor()->GetTextProperties();
+    measure.mAreaWidth = area.width;
+    measure.mAreaHeight = area.height;
+    measure.mWidestLine = text->GetMaxLineWidth();
+    measure.mWrappedHeight = text->GetWrappedHeight(static_cast<int32_t>(area.width));
+    measure.mLeftRel = properties.mLeftRel;
+    measure.mRightRel = properties.mRightRel;
+    measure.mTopRel = properties.mTopRel;
+    measure.mBottomRel = properties.mBottomRel;
+    return true;
+}
+
+void WrapLookText(LControl& control)
+{
+    const int32_t active = control.GetActiveLookIndex();
+    if (active < 0)
+        return;
+    const RCPtr<LLook> look = control.GetLook(active);
+    if (look && look->GetTextLayout())
+        look->GetTextLayout()->SetWrap(true);
 }
 
 double TextMinimum(int32_t axis, const PointT<double>& size, double minimum, const TextMeasure& measure)

@@ -38,8 +38,7 @@ KXRESULT ApplyMinSize(LControl& control, PointT<double>& position, PointT<double
 KXRESULT ApplyMaxSize(LControl& control, PointT<double>& position, PointT<double>& size);
 
 // What the text-driven minimum needs to know of the active look's label for
-// the control's current size. The measuring comes with the looks' text
-// layout; until a look answers, a control has no text to grow with.
+// the control's current size.
 struct TextMeasure
 {
     double mAreaWidth = 0.0;     // width of the look's text area at the current size
@@ -53,9 +52,11 @@ struct TextMeasure
 };
 
 // The text measures of the control's active look at the size; false when the
-// control has no active look with laid-out text (the seam the looks' text
-// layout fills).
+// control has no active look with a text area.
 bool MeasureLookText(LControl& control, const PointT<double>& size, TextMeasure& measure);
+// Turns wrapping on for the active look's text (a label that reached its
+// maximum width wraps from then on).
+void WrapLookText(LControl& control);
 
 // The Self minimum of one axis grown to fit the text: for X (Expand only) the
 // widest unwrapped line, for Y (Expand) the wrapped height. A candidate whose

@@ -1,6 +1,13 @@
 #include "ControlBase/LookDescriptor.h"
 
+#include "ControlBase/VisualPart.h"
+
 namespace KX {
+
+RCPtr<LVisualPart> LDockedPart::GetVisualPart() const
+{
+    return mPart ? mPart->GetVisualPart() : RCPtr<LVisualPart>();
+}
 
 KXRESULT LLookDescriptor::SetClientPart(const ConstRCPtr<LDockedPart>& part)
 {

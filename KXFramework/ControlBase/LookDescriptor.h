@@ -31,6 +31,9 @@ public:
     bool mHasHeight = false;
     int32_t mHeight = 0;
 
+    // The visual part of the part descriptor (counted); null without one.
+    RCPtr<LVisualPart> GetVisualPart() const;
+
 protected:
     LDockedPart() = default;
     ~LDockedPart() override = default;

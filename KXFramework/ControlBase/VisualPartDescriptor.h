@@ -1,6 +1,11 @@
 // KX::LVisualPartDescriptor: a part of a skin, a rectangle cut from an image or
 // filled with a colorizer, optionally masked. KX::BitmapDescriptor names the
 // image (or mask) and the source rectangle in it.
+//
+// The descriptor makes its drawable part (KX::LVisualPart) on first use and
+// caches it while looks hold it: the cache counts as the part's internal
+// reference, and the part's release hook clears the cache when the last look
+// lets go, so the part never outlives its last user.
 #pragma once
 
 #include "ControlBase/Colorizer.h"
@@ -10,6 +15,8 @@
 #include <cstdint>
 
 namespace KX {
+
+class LVisualPart;
 
 struct BitmapDescriptor
 {
@@ -39,9 +46,21 @@ public:
     float mAlphaModifier = 1.0f;       // factor on the colorizer's alpha
     BitmapDescriptor mMask;
 
+    // The part's drawable form, made on first use and cached while in use:
+    // the image (and mask) rectangles cut from the bitmap registry's images,
+    // or the colorizer's colour; null for a part with neither.
+    RCPtr<LVisualPart> GetVisualPart() const;
+    // The cached part, without making one (null when none is cached).
+    const RCPtr<LVisualPart>& GetCachedVisualPart() const { return mVisualPart; }
+    // Called by the cached part's release hook: the cache lets it go.
+    void ForgetVisualPart(const LVisualPart* part) const;
+
 protected:
-    LVisualPartDescriptor() = default;
-    ~LVisualPartDescriptor() override = default;
+    LVisualPartDescriptor();
+    ~LVisualPartDescriptor() override;
+
+private:
+    mutable RCPtr<LVisualPart> mVisualPart;
 };
 
 } // namespace KX

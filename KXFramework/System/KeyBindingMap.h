@@ -59,6 +59,8 @@ public:
     // The first key bound to the notification, or the no-key value
     // {0x80000000, 0, 0}.
     KeyCode GetFirstKey(const wchar_t* name) const;
+    // Whether nothing is bound.
+    bool IsEmpty() const { return mBindings.empty(); }
 
 private:
     // Interned identifier -> keys; ordered by the identifier's address.
