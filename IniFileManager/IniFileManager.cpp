@@ -117,7 +117,8 @@ int32_t Inspect(int32_t handle, const char* key, KeySplitter split, Read&& read)
 }
 
 // Applies change to the node at key in a copy of handle's settings and saves the
-// copy: when change or the save fails, the settings stay as they were.
+// copy: when change or the save fails, the settings stay as they were. A change
+// that leaves the settings as they were writes nothing.
 template <class Change>
 int32_t Modify(int32_t handle, const char* key, Change&& change)
 {
@@ -132,6 +133,8 @@ int32_t Modify(int32_t handle, const char* key, Change&& change)
     const int32_t result = change(copy.FindOrAdd(names));
     if (result < 0)
         return result;
+    if (file->Exists() && copy.Format(std::string_view()) == file->Tree().Format(std::string_view()))
+        return S_OK;
     return file->Save(copy);
 }
 

@@ -14,9 +14,9 @@
 // Results: 0 success; 1 (S_FALSE) the key is missing or unusable and the default
 // was answered; -2 the text buffer is too small (the needed size, terminating NUL
 // included, is in *neededSize); E_INVALIDARG for a bad argument or index;
-// E_HANDLE for a handle that is not open; E_FAIL when the file cannot be read or
-// written; E_OUTOFMEMORY. A failed result leaves the settings unchanged, in memory
-// and on disk.
+// E_HANDLE for a handle that is not open; E_ACCESSDENIED when the file is
+// read-only; E_FAIL when the file cannot be read or written; E_OUTOFMEMORY. A
+// failed result leaves the settings unchanged, in memory and on disk.
 //
 // Handles: a positive number from OpenIniFile; 0 is never a handle. Handles that
 // name the same file share its contents.
@@ -33,16 +33,22 @@
 // items; its count is the number of consecutive items from "0" on. An array is
 // therefore also readable as keys: GetIniValueStr(h, "K/2", ...) is item 2.
 //
-// Persistence: every successful set or removal is in the file before the call
-// returns (the new text goes to a temporary file beside it, which then replaces
-// the old one), so WriteIniFile and CloseIniFile never need to be called for a
-// setting to survive. A file changed on disk by another process is read again
-// before the next operation on it.
+// Persistence: every successful set or removal that changes the settings is in
+// the file before the call returns (the new text goes to a temporary file beside
+// it, which then replaces the old one), so WriteIniFile and CloseIniFile never
+// need to be called for a setting to survive. One that changes nothing (a value
+// set to what it was) writes nothing, and opening a file writes nothing either:
+// a program that changes no setting leaves its files as they were, or does not
+// make them. A read-only file is never written. A file changed on disk by
+// another process is read again before the next operation on it.
 //
 // Thread safety: every export may be called from any thread; one lock inside the
 // library serialises them.
 //
-// File format (plain UTF-8 text, lines ending in CR LF when written):
+// File format (plain UTF-8 text, lines ending in CR LF when written; a file in
+// UTF-16 with its byte-order mark, as the system's own profile functions write
+// one, is read as well, and every file is written back in the form it came in,
+// a UTF-8 byte-order mark included):
 //
 //     ; <product name> settings, version <settings version>
 //     CurrentSkinIndex=2
@@ -85,15 +91,17 @@
 // OpenIniFile fails on it, leaving it untouched.
 #define INIFILE_MAX_FILE_SIZE (16 * 1024 * 1024)
 
-// 1. Opens the file at path, or creates it (the folder must exist). settingsVersion
-//    and productName go into the comment at the top of the file when it is
-//    written; either may be null. *handle is 0 first and receives the handle.
-//    A file that exists but cannot be read fails with E_FAIL and is not touched.
+// 1. Opens the settings file at path; a file that does not exist yet is made by
+//    the first change (its folder must exist). settingsVersion and productName go
+//    into the comment at the top of the file when it is written; either may be
+//    null. *handle is 0 first and receives the handle. A file that exists but
+//    cannot be read, or a path whose folder does not exist, fails with E_FAIL
+//    and nothing is touched.
 INIFILEMANAGER_EXTERN_C int32_t INIFILEMANAGER_CALL OpenIniFile(
     const char* path, const char* settingsVersion, const char* productName, int32_t* handle);
 
 // 2. Writes the file again (every change is already in it, so callers need not
-//    call this).
+//    call this); E_ACCESSDENIED for a read-only file.
 INIFILEMANAGER_EXTERN_C int32_t INIFILEMANAGER_CALL WriteIniFile(int32_t handle);
 
 // 3. Closes the handle. The integer is reserved and ignored: nothing is pending.

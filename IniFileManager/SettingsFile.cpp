@@ -31,6 +31,55 @@ bool IsMissingFileError(DWORD error)
     return error == ERROR_FILE_NOT_FOUND;
 }
 
+const char kUtf8Mark[] = "\xEF\xBB\xBF";
+const char kUtf16LittleEndianMark[] = "\xFF\xFE";
+const char kUtf16BigEndianMark[] = "\xFE\xFF";
+
+bool StartsWith(const std::string& bytes, const char* mark, size_t length)
+{
+    return bytes.size() >= length && bytes.compare(0, length, mark, length) == 0;
+}
+
+// UTF-16 code units (after the mark) as UTF-8; an odd last byte is dropped,
+// and text that is not UTF-16 comes out with replacement characters.
+std::string Utf16ToUtf8(const std::string& bytes, size_t offset, bool bigEndian)
+{
+    std::wstring wide((bytes.size() - offset) / 2, L'\0');
+    for (size_t i = 0; i < wide.size(); ++i) {
+        const unsigned char first = static_cast<unsigned char>(bytes[offset + 2 * i]);
+        const unsigned char second = static_cast<unsigned char>(bytes[offset + 2 * i + 1]);
+        wide[i] = static_cast<wchar_t>(bigEndian ? (first << 8 | second) : (second << 8 | first));
+    }
+    if (wide.empty())
+        return std::string();
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0)
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &text[0], size, nullptr, nullptr);
+    return text;
+}
+
+// UTF-8 text as UTF-16 code units with their mark.
+std::string Utf8ToUtf16(const std::string& text, bool bigEndian)
+{
+    std::string bytes = bigEndian ? kUtf16BigEndianMark : kUtf16LittleEndianMark;
+    if (text.empty())
+        return bytes;
+    const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(size > 0 ? size : 0), L'\0');
+    if (size > 0)
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], size);
+    bytes.reserve(2 + wide.size() * 2);
+    for (wchar_t unit : wide) {
+        const char high = static_cast<char>((unit >> 8) & 0xFF);
+        const char low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
+    }
+    return bytes;
+}
+
 bool WriteAll(HANDLE file, const std::string& text)
 {
     size_t done = 0;
@@ -121,8 +170,9 @@ SettingsFile::DiskStamp SettingsFile::CurrentStamp() const
     return StampOf(file);
 }
 
-SettingsFile::ReadOutcome SettingsFile::ReadText(std::string& text, DiskStamp& stamp) const
+SettingsFile::ReadOutcome SettingsFile::ReadText(std::string& text, DiskStamp& stamp, Encoding& encoding) const
 {
+    encoding = Encoding::Utf8;
     text.clear();
     stamp = DiskStamp();
     HANDLE file = CreateFileW(mPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -150,6 +200,16 @@ SettingsFile::ReadOutcome SettingsFile::ReadText(std::string& text, DiskStamp& s
         done += got;
     }
     text.resize(done);
+    if (StartsWith(text, kUtf16LittleEndianMark, 2)) {
+        encoding = Encoding::Utf16LittleEndian;
+        text = Utf16ToUtf8(text, 2, false);
+    } else if (StartsWith(text, kUtf16BigEndianMark, 2)) {
+        encoding = Encoding::Utf16BigEndian;
+        text = Utf16ToUtf8(text, 2, true);
+    } else if (StartsWith(text, kUtf8Mark, 3)) {
+        encoding = Encoding::Utf8WithMark;
+        text.erase(0, 3);
+    }
     return ReadOutcome::Read;
 }
 
@@ -157,13 +217,19 @@ int32_t SettingsFile::Load()
 {
     std::string text;
     DiskStamp stamp;
-    switch (ReadText(text, stamp)) {
+    Encoding encoding = Encoding::Utf8;
+    switch (ReadText(text, stamp, encoding)) {
     case ReadOutcome::Read:
         mTree = SettingsTree::Parse(text);
         mStamp = stamp;
+        mEncoding = encoding;
         return S_OK;
     case ReadOutcome::Missing:
-        return Save(SettingsTree());
+        // Made by the first change: opening alone writes nothing.
+        mTree = SettingsTree();
+        mStamp = stamp;
+        mEncoding = Encoding::Utf8;
+        return S_OK;
     case ReadOutcome::Failed:
         break;
     }
@@ -182,15 +248,30 @@ void SettingsFile::Refresh()
     }
     std::string text;
     DiskStamp stamp;
-    if (ReadText(text, stamp) == ReadOutcome::Read) {
+    Encoding encoding = Encoding::Utf8;
+    if (ReadText(text, stamp, encoding) == ReadOutcome::Read) {
         mTree = SettingsTree::Parse(text);
         mStamp = stamp;
+        mEncoding = encoding;
     }
 }
 
 int32_t SettingsFile::Save(const SettingsTree& tree)
 {
+    // A file made read-only is left exactly as it is (the replace below would
+    // put a writable file in its place).
+    const DWORD attributes = GetFileAttributesW(mPath.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return E_ACCESSDENIED;
+
     const std::string text = tree.Format(mComment);
+    std::string bytes;
+    switch (mEncoding) {
+    case Encoding::Utf8: bytes = text; break;
+    case Encoding::Utf8WithMark: bytes = kUtf8Mark + text; break;
+    case Encoding::Utf16LittleEndian: bytes = Utf8ToUtf16(text, false); break;
+    case Encoding::Utf16BigEndian: bytes = Utf8ToUtf16(text, true); break;
+    }
     // The process id keeps two programs saving the same file at once apart.
     const std::wstring temporary = mPath + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
 
@@ -198,7 +279,7 @@ int32_t SettingsFile::Save(const SettingsTree& tree)
         nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return E_FAIL;
-    bool written = WriteAll(file, text) && FlushFileBuffers(file);
+    bool written = WriteAll(file, bytes) && FlushFileBuffers(file);
     CloseHandle(file);
     written = written &&
               MoveFileExW(temporary.c_str(), mPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);

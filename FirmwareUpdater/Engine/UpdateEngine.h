@@ -19,10 +19,12 @@
 //   update mode or updating; RefreshSelectedDevice refuses while a transfer
 //   runs, so the component and the selected device stay in place under it.
 // - A firmware file is read whole and checked before anything is sent: every
-//   character a hexadecimal digit in pairs, records that fill the image
-//   exactly. A file that fails the check is never sent, not even in part.
+//   character a hexadecimal digit in pairs (line ends at the end of the file
+//   aside), records that fill the image exactly. A file that fails the check
+//   is never sent, not even in part.
 // - Data messages are paced: each one starts at least mMessageDelay
-//   milliseconds after the start of the message before it.
+//   milliseconds after the driver reported the message before it sent (or
+//   the acknowledgement awaited before it arrived).
 // - All waiting goes through the engine's timing object (LEngineTiming).
 #pragma once
 
@@ -128,9 +130,11 @@ public:
     // 0x15, 0x45, 0x1A, 0x20; else kNoReplyCode.
     static int32_t ClassifyReply(const KX::IArray<signed char>& bytes);
     // Reads and decodes the whole file: pairs of hexadecimal digits (either
-    // case), high digit first. E_FAIL for a file of odd length, a character
-    // that is no hexadecimal digit, or a short read; the image is then empty.
-    // Throws the file's runtime error when the file cannot be read at all.
+    // case), high digit first; line ends (CR, LF) at the end of the file, as
+    // an editor saves it, are not part of the text. E_FAIL for text of odd
+    // length, any other character that is no hexadecimal digit, or a short
+    // read; the image is then empty. Throws the file's runtime error when the
+    // file cannot be read at all.
     static KXRESULT ReadFirmwareImage(ByteArray& image, KX::File& file);
     // True when the image is a series of records (a big-endian length L, then
     // L bytes) that ends exactly at the image's end; an empty image is one.
@@ -156,8 +160,15 @@ protected:
     // The transfer itself, with its ports held in here; the states are set by
     // UpdateFirmware once the ports are released.
     KXRESULT RunTransfer(bool& setErrorCode);
-    // Waits for the start of the next data message and notes its start.
+    // Waits until the pause before the next data message is over.
     void PaceDataMessage();
+    // Starts the pause: at the moment the driver reported the message sent
+    // (the send began at `sendStarted`).
+    void NoteMessageSent(const KX::ConstRCPtr<KX::LRefCountedObject>& renderPort, int64_t sendStarted);
+    // At shutdown: the data acknowledgement turns green, so that no wait of
+    // the worker lasts its whole time; the transfer then stops at its next
+    // record, before it sends anything more.
+    void OnStopRequested() override;
 
     KX::Array<DeviceDefinitionEx> mFoundDevices;
     KX::RCPtr<KX::LNotificationHandler<LUpdateEngine>> mHandler;
@@ -174,4 +185,7 @@ protected:
     // bindings. Held only for short steps, never while calling the component.
     mutable KX::Mutex mLock;
     KX::RCPtr<LEngineTiming> mTiming;
+    // The worker's: when the pause before the next data message began (the
+    // previous message reported sent, or the awaited acknowledgement come).
+    int64_t mPauseFrom = 0;
 };

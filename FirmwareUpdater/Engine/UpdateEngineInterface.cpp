@@ -123,6 +123,7 @@ KXRESULT LUpdateEngineInterface::StartUpdate()
     if (mFirmwareFileState.load() < FileFoundVersionUnknown || mDeviceState.load() != InUpdateMode)
         return E_FAIL;
     mAbortRequested.store(false);
+    mAcknowledgedRecords.store(0);
     SetDeviceState(Updating);
     // Running from here on, so that WaitForUpdate waits for this update even
     // before the worker has started it.
@@ -147,6 +148,21 @@ KXRESULT LUpdateEngineInterface::TriggerWorker(ThreadWorkerTask task)
     const KX::RCPtr<KX::LHolder<ThreadWorkerTask>> holder = KX::LHolder<ThreadWorkerTask>::Create(task);
     return mWorker.Trigger(KX::ConstRCPtr<KX::LThreadWorker>(this), holder, mWorkerDone,
                            KX::Thread::PriorityNormal);
+}
+
+bool LUpdateEngineInterface::StopWorker(uint32_t milliseconds)
+{
+    // Read by the transfer before each record: it ends at the next one.
+    mAbortRequested.store(true);
+    OnStopRequested();
+    if (!mWorker.Stop(milliseconds))
+        return false;
+    // An update started just before, whose run the ending thread never began,
+    // sent nothing: the device is where the update would have started.
+    int32_t running = Running;
+    if (mUpdateState.compare_exchange_strong(running, Idle))
+        SetDeviceState(InUpdateMode);
+    return true;
 }
 
 KXRESULT LUpdateEngineInterface::WaitForUpdate(uint32_t milliseconds)

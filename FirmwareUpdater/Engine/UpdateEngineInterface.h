@@ -18,6 +18,10 @@
 //   cannot be triggered the device state goes back to InUpdateMode and the
 //   update state to what it was.
 // - Posting never waits for a receiver; a failed post is not reported.
+// - StopWorker ends the worker thread before its owner lets go of the engine:
+//   a running transfer is asked to stop (the abort flag, read before each
+//   record) and waited for. Until the thread has ended nothing the transfer
+//   uses may be released; the process must not end under it either.
 #pragma once
 
 #include "Engine/FirmwareVersion.h"
@@ -145,6 +149,17 @@ public:
     virtual KXRESULT GetFoundDeviceVersion(uint32_t index, FirmwareVersion& version) const = 0;
     virtual KXRESULT UpdateFirmware() = 0;
 
+    // Asks a running transfer to stop, ends the worker thread and waits up to
+    // `milliseconds` for it; true when the thread has ended. From then on the
+    // worker takes no trigger. An update whose run had not begun ends as if it
+    // had never been started (update state Idle, device state InUpdateMode).
+    // User-interface thread only.
+    bool StopWorker(uint32_t milliseconds);
+
+    // The records of the running (or last) update that the device has
+    // acknowledged: the measure of its progress. Any thread.
+    uint32_t GetAcknowledgedRecordCount() const { return mAcknowledgedRecords.load(); }
+
 protected:
     LUpdateEngineInterface();
     ~LUpdateEngineInterface() override;
@@ -154,6 +169,10 @@ protected:
     void Post(const wchar_t* identifier, const KX::RCPtr<KX::LRefCountedObject>& data);
     // Triggers the worker with the task (normal priority).
     KXRESULT TriggerWorker(ThreadWorkerTask task);
+    // Called by StopWorker once the abort flag is set: the implementation cuts
+    // short what the worker waits for, so that the transfer soon reaches its
+    // next record (and sees the flag).
+    virtual void OnStopRequested() {}
     void SetUpdateState(int32_t state) { mUpdateState.store(state); }
 
     KX::RetriggerableThreader mWorker;
@@ -163,6 +182,7 @@ protected:
     std::atomic<int32_t> mSelectedDeviceIndex{-1};
     std::atomic<int32_t> mUpdateState{Idle};
     std::atomic<bool> mAbortRequested{false};
+    std::atomic<uint32_t> mAcknowledgedRecords{0};
     bool mModeChangeAsynchronous = false;
     std::atomic<int32_t> mFirmwareFileState{NoFileDefined};
     // The firmware path is read by the worker at the start of a transfer and

@@ -181,6 +181,7 @@ KXRESULT LUpdateEngine::RunTransfer(bool& transferFailed)
     comm->Send(renderPort, handshake);
     if (!mTiming->WaitForSignal(mDataAckSignal, kHandshakeAckMilliseconds))
         return E_FAIL;
+    mPauseFrom = mTiming->Now();
 
     const KXRESULT result = SendFirmwareImage(image, capturePort, renderPort);
     transferFailed = result < 0;
@@ -189,10 +190,22 @@ KXRESULT LUpdateEngine::RunTransfer(bool& transferFailed)
 
 void LUpdateEngine::PaceDataMessage()
 {
-    // The device needs the whole pause between two messages: it starts once the
-    // driver has reported the previous message sent (or its acknowledgement
-    // arrived), so the time the link takes never counts toward it.
-    mTiming->SleepUntil(mTiming->Now() + static_cast<int64_t>(mMessageDelay) * 1000);
+    // The device needs the whole pause between two messages: it counts from
+    // the moment the driver reported the previous message sent, or the
+    // acknowledgement arrived, so the time the link takes never counts toward
+    // it (and the work since, such as posting progress, does).
+    mTiming->SleepUntil(mPauseFrom + static_cast<int64_t>(mMessageDelay) * 1000);
+}
+
+void LUpdateEngine::NoteMessageSent(const KX::ConstRCPtr<KX::LRefCountedObject>& renderPort, int64_t sendStarted)
+{
+    // The driver reported the message sent a little before Send returned
+    // (Send still had to wake up and clean up): the pause counts from the
+    // report when the component knows its time, which cannot be before the
+    // send began.
+    const KX::RCPtr<KX::LMidiCommInterface> comm = GetMidiComm();
+    const int64_t sinceDone = comm ? comm->GetTimeSinceSendDone(renderPort) : -1;
+    mPauseFrom = sinceDone >= 0 ? std::max(sendStarted, mTiming->Before(sinceDone)) : mTiming->Now();
 }
 
 KXRESULT LUpdateEngine::SendFirmwareImage(const ByteArray& image, const KX::ConstRCPtr<KX::LRefCountedObject>&,
@@ -212,14 +225,21 @@ KXRESULT LUpdateEngine::SendFirmwareImage(const ByteArray& image, const KX::Cons
         const int32_t recordEnd = position + recordLength;
         while (position < recordEnd) {
             PaceDataMessage();
-            mDataAckSignal.SetRed();
             const int32_t pieceLength = std::min(recordEnd - position, pieceLimit);
+            // Only an acknowledgement that comes after the record's last
+            // message has started counts: whatever came before is wiped here.
+            // (The signal is not looked at between the record's messages, so
+            // resetting it before each of them would change nothing.)
+            if (position + pieceLength == recordEnd)
+                mDataAckSignal.SetRed();
             ByteArray piece;
             piece.SetCount(pieceLength);
             piece.CopyIn(image.GetData() + position, 0, pieceLength);
             EncodeBytesAsHexText(piece);
+            const int64_t sendStarted = mTiming->Now();
             if (SendSysEx(piece, renderPort) < 0)
                 return E_FAIL;
+            NoteMessageSent(renderPort, sendStarted);
             position += pieceLength;
             PostUpdateProgress(0, static_cast<double>(static_cast<uint32_t>(position)) /
                                       static_cast<double>(static_cast<uint32_t>(imageLength)),
@@ -227,11 +247,18 @@ KXRESULT LUpdateEngine::SendFirmwareImage(const ByteArray& image, const KX::Cons
         }
         if (position >= imageLength)
             return S_OK; // no acknowledgement is awaited after the last record
-        // An acknowledgement counts only when it came after the record's last
-        // message was started: the signal was set red right before it.
         if (!mTiming->WaitForSignal(mDataAckSignal, kRecordAckMilliseconds))
             return E_FAIL;
+        mPauseFrom = mTiming->Now();
+        mAcknowledgedRecords.fetch_add(1);
     }
+}
+
+void LUpdateEngine::OnStopRequested()
+{
+    // The abort flag is set already: a wait cut short leads to the check
+    // before the next record (or, for the handshake, before the first).
+    mDataAckSignal.SetGreen();
 }
 
 KXRESULT LUpdateEngine::SendSysEx(const ByteArray& bytes, const KX::ConstRCPtr<KX::LRefCountedObject>& renderPort)
@@ -267,12 +294,18 @@ void LUpdateEngine::EncodeBytesAsHexText(ByteArray& bytes)
 KXRESULT LUpdateEngine::ReadFirmwareImage(ByteArray& image, KX::File& file)
 {
     image.RemoveAll();
-    const int32_t length = file.GetLength();
-    // A file of odd length ends in half a byte.
-    if (length < 0 || length % 2 != 0)
+    const int32_t fileLength = file.GetLength();
+    if (fileLength < 0)
         return E_FAIL;
-    std::vector<char> text(static_cast<size_t>(length));
-    if (length > 0 && file.Read(text.data(), length, 0) != length)
+    std::vector<char> text(static_cast<size_t>(fileLength));
+    if (fileLength > 0 && file.Read(text.data(), fileLength, 0) != fileLength)
+        return E_FAIL;
+    // Line ends that an editor leaves at the end of the text are not part of it.
+    int32_t length = fileLength;
+    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n'))
+        --length;
+    // Text of odd length ends in half a byte.
+    if (length % 2 != 0)
         return E_FAIL;
     image.SetCount(length / 2);
     for (int32_t i = 0; i < length / 2; ++i) {

@@ -6,6 +6,8 @@
 #include "ObjectBase/Exception.h"
 #include "Utilities/Storage/Array.h"
 
+#include <algorithm>
+
 namespace {
 
 // The device this program updates, by the names of its MIDI ports.
@@ -23,7 +25,23 @@ LUpdateEngineInterface::DeviceDefinition DefaultDeviceDefinition()
 
 LUpdateProcessor::LUpdateProcessor(const KX::RCPtr<LUpdateEngineInterface>& engine) : mEngine(engine) {}
 
-LUpdateProcessor::~LUpdateProcessor() = default;
+LUpdateProcessor::~LUpdateProcessor()
+{
+    Shutdown();
+}
+
+bool LUpdateProcessor::Shutdown()
+{
+    if (mShutDown || !mEngine)
+        return true;
+    mShutDown = true;
+    if (mEngine->StopWorker(LUpdateEngineInterface::kWorkerStopMilliseconds))
+        return true;
+    // The transfer still runs: its engine, MIDI component and ports stay
+    // alive, held by a reference that is never given back.
+    mEngine->AddRef();
+    return false;
+}
 
 KX::KXRESULT LUpdateProcessor::Create(KX::RCPtr<LUpdateProcessor>& processor)
 {
@@ -114,9 +132,31 @@ KX::KXRESULT LUpdateProcessor::Initialize(const String& commandLine)
     if (silent) {
         // StartUpdate marks the update running before the worker starts, so
         // this waits for the transfer just started (and returns at once when
-        // none was).
-        mEngine->WaitForUpdate(kSilentUpdateTimeoutMs);
+        // none was). A transfer given up here is stopped at shut-down.
+        WaitForSilentUpdate();
         return kQuitWithoutWindow;
+    }
+    return S_OK;
+}
+
+KX::KXRESULT LUpdateProcessor::WaitForSilentUpdate()
+{
+    // A large image takes longer than any fixed limit; only a transfer that
+    // has stopped making progress is given up. The time is counted in waits
+    // that ran out, each a whole slice long.
+    const uint32_t slice = std::max<uint32_t>(1, std::min(kSilentProgressCheckMs, mSilentTimeLimit));
+    uint32_t acknowledged = mEngine->GetAcknowledgedRecordCount();
+    uint64_t withoutProgress = 0;
+    while (mEngine->WaitForUpdate(slice) < 0) {
+        const uint32_t now = mEngine->GetAcknowledgedRecordCount();
+        if (now != acknowledged) {
+            acknowledged = now;
+            withoutProgress = 0;
+            continue;
+        }
+        withoutProgress += slice;
+        if (withoutProgress >= mSilentTimeLimit)
+            return E_FAIL;
     }
     return S_OK;
 }

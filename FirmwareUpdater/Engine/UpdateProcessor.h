@@ -22,7 +22,8 @@
 // without them), so that a path with blanks can be given.
 //
 // User-interface thread only. Initialize blocks for the scan, a mode change
-// and, with -SILENT, the whole transfer (at most 600000 ms of waiting).
+// and, with -SILENT, the whole transfer: as long as it makes progress (the
+// device acknowledges records), and at most 600000 ms without any.
 #pragma once
 
 #include "ObjectBase/RCPtr.h"
@@ -41,8 +42,11 @@ public:
 
     // Initialize's answer when the run ends without a window.
     static constexpr KX::KXRESULT kQuitWithoutWindow = KX::KXQUIT_UNATTENDED_DONE;
-    // How long a silent run waits for the transfer.
+    // How long a silent run waits for a transfer that makes no progress (no
+    // record acknowledged); a transfer in progress is waited for to its end.
     static constexpr uint32_t kSilentUpdateTimeoutMs = 600000;
+    // How often the silent run looks at the transfer's progress.
+    static constexpr uint32_t kSilentProgressCheckMs = 1000;
     // The firmware file looked for in the program's folder by default.
     static constexpr const wchar_t* kDefaultFirmwareFileName = L"ZTSeries8.led";
 
@@ -57,6 +61,17 @@ public:
     KX::KXRESULT Initialize(const String& commandLine);
     // Initialize with the stored command line.
     KX::KXRESULT Reinitialize();
+
+    // Before the program ends: stops a running transfer and the engine's
+    // worker thread (waiting at most the engine's bounded wait). When the
+    // thread does not end in that time, the engine and everything it uses are
+    // kept to the end of the process rather than freed under it. The
+    // destructor does the same. True when the worker has ended.
+    bool Shutdown();
+
+    // The silent run's limit of time without progress (tests shorten it).
+    void SetSilentTimeLimit(uint32_t milliseconds) { mSilentTimeLimit = milliseconds; }
+    uint32_t GetSilentTimeLimit() const { return mSilentTimeLimit; }
 
     bool GetAlwaysUpdate() const { return mAlwaysUpdate; }
     // 1 when unchanged, else 0.
@@ -89,8 +104,13 @@ private:
     // The program's folder: the application's folder 0, or the folder of the
     // program file when there is no application object.
     static String GetProgramFolder();
+    // Waits for the transfer while it makes progress, and gives up once it
+    // has made none for the silent time limit. S_OK when it ended, else E_FAIL.
+    KX::KXRESULT WaitForSilentUpdate();
 
     String mCommandLine;
     KX::RCPtr<LUpdateEngineInterface> mEngine;
     bool mAlwaysUpdate = false;
+    bool mShutDown = false;
+    uint32_t mSilentTimeLimit = kSilentUpdateTimeoutMs;
 };

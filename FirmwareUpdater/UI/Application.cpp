@@ -103,9 +103,21 @@ KX::KXRESULT LApplication::RunApplicationStartup()
     return mUpdateProcessor->Initialize(GetCommandLineText());
 }
 
+KX::KXRESULT LApplication::Shutdown()
+{
+    // The worker uses the engine, the MIDI component and the notification
+    // centres: it ends before anything is released.
+    if (mUpdateProcessor)
+        mUpdateProcessor->Shutdown();
+    return Base::Shutdown();
+}
+
 bool LApplication::CanExit()
 {
-    // The update screen's main control answers this once it exists; until
-    // then nothing holds the program.
-    return true;
+    // While the engine sends the image nothing may end the program: a device
+    // left with half an image does not start. (The update screen's main
+    // control gives the same answer once it exists.)
+    const KX::RCPtr<LUpdateEngineInterface> engine =
+        mUpdateProcessor ? mUpdateProcessor->GetUpdateEngine() : KX::RCPtr<LUpdateEngineInterface>();
+    return !engine || engine->GetDeviceState() != kUpdating;
 }

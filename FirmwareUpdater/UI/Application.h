@@ -43,8 +43,11 @@ public:
     // The framework's start-up, then the processor with the command line;
     // its result decides whether the window opens.
     KX::KXRESULT RunApplicationStartup() override;
-    // False while an update runs.
+    // False while an update runs (the engine's device state is Updating).
     bool CanExit() override;
+    // Stops a running transfer and the engine's worker first (see
+    // LUpdateProcessor::Shutdown), then the framework's shut-down.
+    KX::KXRESULT Shutdown() override;
 
     // The path a settings file is opened under.
     KX::KXRESULT GetSettingsFilePath(int32_t fileId, String& path);

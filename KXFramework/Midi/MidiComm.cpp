@@ -1,5 +1,6 @@
 #include "Midi/MidiComm.h"
 
+#include "Midi/MidiCallbackTargets.h"
 #include "Midi/MidiCaptureNotificationData.h"
 #include "Midi/MidiCapturePort.h"
 #include "Midi/MidiRenderPort.h"
@@ -8,6 +9,7 @@
 #include "System/Thread.h"
 #include "System/ThreadPool.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -73,9 +75,15 @@ const DWORD kUnprepareRetryMs = 10;
 LMidiComm::LMidiComm()
 {
     CreateThreadPool();
+    MidiCallbackTargets::Add(this);
 }
 
-LMidiComm::~LMidiComm() = default;
+LMidiComm::~LMidiComm()
+{
+    // A callback of a port closed just now may still be under way: it ends
+    // before anything of this component goes.
+    MidiCallbackTargets::Remove(this);
+}
 
 void LMidiComm::CreateThreadPool()
 {
@@ -433,14 +441,17 @@ LMidiRenderPort* LMidiComm::FindRenderPort(HMIDIOUT handle)
 void CALLBACK LMidiComm::MidiInProc(HMIDIIN handle, UINT message, DWORD_PTR instance, DWORD_PTR param1,
                                     DWORD_PTR param2)
 {
-    if (instance)
+    // Only a component that still lives is called, and it lives until this returns.
+    const MidiCallbackTargets::Pin pin(reinterpret_cast<const void*>(instance));
+    if (pin)
         reinterpret_cast<LMidiComm*>(instance)->OnMidiInMessage(handle, message, param1, param2);
 }
 
 void CALLBACK LMidiComm::MidiOutProc(HMIDIOUT handle, UINT message, DWORD_PTR instance, DWORD_PTR param1,
                                      DWORD_PTR param2)
 {
-    if (instance)
+    const MidiCallbackTargets::Pin pin(reinterpret_cast<const void*>(instance));
+    if (pin)
         reinterpret_cast<LMidiComm*>(instance)->OnMidiOutMessage(handle, message, param1, param2);
 }
 
@@ -554,10 +565,33 @@ KXRESULT LMidiComm::DoWork(const ConstRCPtr<LRefCountedObject>& parameter)
 
 void LMidiComm::OnMidiOutMessage(HMIDIOUT handle, UINT message, DWORD_PTR /*param1*/, DWORD_PTR /*param2*/)
 {
+    // The moment of the report, before any wait for the lock.
+    const int64_t now = Microseconds();
     MutexLock lock(mLock);
     LMidiRenderPort* port = FindRenderPort(handle);
-    if (port && message == MOM_DONE)
+    if (port && message == MOM_DONE) {
+        port->SetDoneTime(now);
         port->GetIdleLight().SetGreen();
+    }
+}
+
+int64_t LMidiComm::Microseconds()
+{
+    static const int64_t ticksPerSecond = [] {
+        LARGE_INTEGER frequency;
+        QueryPerformanceFrequency(&frequency);
+        return frequency.QuadPart > 0 ? frequency.QuadPart : 1;
+    }();
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return counter.QuadPart / ticksPerSecond * 1000000 + counter.QuadPart % ticksPerSecond * 1000000 / ticksPerSecond;
+}
+
+int64_t LMidiComm::GetTimeSinceSendDone(const ConstRCPtr<LRefCountedObject>& port)
+{
+    const LMidiRenderPort* render = dynamic_cast<const LMidiRenderPort*>(port.Get());
+    const int64_t done = render ? render->GetDoneTime() : -1;
+    return done < 0 ? -1 : std::max<int64_t>(0, Microseconds() - done);
 }
 
 int32_t LMidiComm::Send(const ConstRCPtr<LRefCountedObject>& port, const ConstRCPtr<LIBuffer>& buffer)

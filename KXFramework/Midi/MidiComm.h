@@ -28,6 +28,12 @@
 // every port. It is re-entrant: the system may call back on the thread that
 // holds it while a port opens or closes. It is taken before the thread pool's
 // lock, never after it. Send takes no lock.
+//
+// Lifetime. The system's callbacks reach the component by a plain pointer and
+// may still be under way when its last port closes: every callback pins the
+// component in KX::MidiCallbackTargets first, and the destructor waits until
+// no callback holds it. A callback that comes after the component has gone
+// is dropped.
 #pragma once
 
 #include "Midi/MidiCommInterface.h"
@@ -73,6 +79,10 @@ public:
     int32_t Send(const ConstRCPtr<LRefCountedObject>& port, const IArray<signed char>& bytes) override;
     // Sends `length` bytes to a render port (see LMidiCommInterface::Send).
     int32_t Send(const ConstRCPtr<LRefCountedObject>& port, const void* bytes, uint32_t length);
+    int64_t GetTimeSinceSendDone(const ConstRCPtr<LRefCountedObject>& port) override;
+
+    // The clock of the completion times: the performance counter in microseconds.
+    static int64_t Microseconds();
 
     // Delivery of one captured message (the parameter) on the pool's worker:
     // answers the distributor's result for sending "NID_MIDI_DATA_CAPTURED".
@@ -131,7 +141,8 @@ public:
 
     // ---- The system's callbacks -----------------------------------------------
 
-    // The instance value is the component (a plain pointer); null is ignored.
+    // The instance value is the component (a plain pointer); null, and a
+    // component that has gone, are ignored.
     static void CALLBACK MidiInProc(HMIDIIN handle, UINT message, DWORD_PTR instance, DWORD_PTR param1,
                                     DWORD_PTR param2);
     static void CALLBACK MidiOutProc(HMIDIOUT handle, UINT message, DWORD_PTR instance, DWORD_PTR param1,

@@ -49,4 +49,9 @@ KXRESULT LMidiCommInterface::ApplyCaptureFilters(const signed char* bytes, int32
     return S_OK;
 }
 
+int64_t LMidiCommInterface::GetTimeSinceSendDone(const ConstRCPtr<LRefCountedObject>&)
+{
+    return -1;
+}
+
 } // namespace KX

@@ -14,6 +14,10 @@
 //   completion it waits for. Answers the count of bytes sent (the message
 //   length for a short message), E_INVALIDARG for a missing or non-render port
 //   or no bytes, E_FAIL when the system fails or never completes the message.
+// - GetTimeSinceSendDone tells how long ago the system reported the last long
+//   message sent on a render port done, so that a caller pacing its messages
+//   can count a pause from that moment rather than from the later return of
+//   Send; -1 when it is not known.
 // - Every complete message captured on an open capture port is sent through
 //   this distributor as "NID_MIDI_DATA_CAPTURED" on the component's worker
 //   thread, one at a time in arrival order; its data is a
@@ -50,6 +54,9 @@ public:
     virtual int32_t Send(const ConstRCPtr<LRefCountedObject>& port, const ConstRCPtr<LIBuffer>& buffer) = 0;
     // The array's data and count are sent.
     virtual int32_t Send(const ConstRCPtr<LRefCountedObject>& port, const IArray<signed char>& bytes) = 0;
+    // Microseconds since the last long message on the render port was
+    // reported done; -1 when none was, or for anything but a render port.
+    virtual int64_t GetTimeSinceSendDone(const ConstRCPtr<LRefCountedObject>& port);
 
     // Empties the filter list; answers the list's result for removing all.
     virtual int32_t ClearCaptureFilters();

@@ -6,7 +6,8 @@
 //   to among the system's output devices (see LMidiComm).
 // - The idle light is green while no long message is in flight: Send sets it
 //   red before a long message and the system's completion (or the end of
-//   Send's wait) sets it green again.
+//   Send's wait) sets it green again. The completion's time is noted (on the
+//   performance counter, in microseconds), -1 until the first.
 // - When the last reference held outside the component goes, the port takes
 //   itself off its owner's list; its destructor then closes the device and
 //   releases the owner.
@@ -18,6 +19,9 @@
 
 #include "KXPlatform.h"
 #include <mmsystem.h>
+
+#include <atomic>
+#include <cstdint>
 
 namespace KX {
 
@@ -42,6 +46,8 @@ public:
     HMIDIOUT GetHandle() const { return mHandle; }
     const RCPtr<LMidiComm>& GetOwner() const { return mOwner; }
     TrafficLight& GetIdleLight() { return mIdleLight; }
+    int64_t GetDoneTime() const { return mDoneTime.load(); }
+    void SetDoneTime(int64_t microseconds) { mDoneTime.store(microseconds); }
 
 protected:
     LMidiRenderPort(const StringT<wchar_t, char>& name, const RCPtr<LMidiComm>& owner);
@@ -53,6 +59,7 @@ private:
     HMIDIOUT mHandle = nullptr;
     RCPtr<LMidiComm> mOwner;
     TrafficLight mIdleLight;
+    std::atomic<int64_t> mDoneTime{-1};
 };
 
 } // namespace KX

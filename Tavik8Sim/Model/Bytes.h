@@ -9,11 +9,18 @@ namespace Tavik8Sim {
 
 using Bytes = std::vector<uint8_t>;
 
-// Milliseconds on the device's clock. The model never reads a clock itself:
+// Microseconds on the device's clock. The model never reads a clock itself:
 // every operation is given "now", so that tests drive time by hand and the
-// running simulation uses wall-clock time shared by all processes.
-using TimeMs = int64_t;
-constexpr TimeMs kNever = -1;
+// running simulation uses wall-clock time shared by all processes (since
+// 1970). The device's settings are in milliseconds; Micros converts them.
+using TimeUs = int64_t;
+constexpr TimeUs kNever = -1;
+constexpr TimeUs kMicrosPerMilli = 1000;
+
+constexpr TimeUs Micros(int64_t milliseconds)
+{
+    return milliseconds * kMicrosPerMilli;
+}
 
 // Upper-case hexadecimal pairs with separator between two of them: "F0 7E 7F"
 // for " ", "F07E7F" for "".

@@ -18,6 +18,9 @@ const uint8_t kModeAck = 0x15;
 const uint8_t kStopRequest = 0x20;
 const uint8_t kActiveSensing = 0xFE;
 
+// Every data message needs this pause after the one before it has arrived.
+const TimeUs kDataPause = Micros(3);
+
 // Manufacturer 0x7D (the ID kept for non-commercial use), family 08 00, model 01 00.
 const uint8_t kManufacturer = 0x7D;
 
@@ -77,12 +80,13 @@ Bytes DeviceModel::IdentityReply(const std::string& version)
     return reply;
 }
 
-std::string DeviceModel::FormatTime(TimeMs ms)
+std::string DeviceModel::FormatTime(TimeUs time)
 {
-    if (ms < 0)
-        ms = 0;
-    int64_t days = ms / 86400000;
-    int64_t rest = ms % 86400000;
+    if (time < 0)
+        time = 0;
+    const int64_t microsPerDay = 86400LL * 1000000;
+    int64_t days = time / microsPerDay;
+    int64_t rest = time % microsPerDay;
     // Civil date from days since 1970-01-01 (proleptic Gregorian calendar).
     int64_t z = days + 719468;
     int64_t era = z / 146097;
@@ -95,21 +99,29 @@ std::string DeviceModel::FormatTime(TimeMs ms)
     int64_t m = mp < 10 ? mp + 3 : mp - 9;
     if (m <= 2)
         ++y;
-    char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d.%03d", static_cast<int>(y), static_cast<int>(m),
-                  static_cast<int>(d), static_cast<int>(rest / 3600000), static_cast<int>(rest / 60000 % 60),
-                  static_cast<int>(rest / 1000 % 60), static_cast<int>(rest % 1000));
+    const int64_t seconds = rest / 1000000;
+    char text[48];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d.%06d", static_cast<int>(y), static_cast<int>(m),
+                  static_cast<int>(d), static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60),
+                  static_cast<int>(seconds % 60), static_cast<int>(rest % 1000000));
     return text;
 }
 
-void DeviceModel::Log(TimeMs now, const std::string& port, const char* direction, const Bytes& bytes)
+const std::vector<const char*>& DeviceModel::ViolationKinds()
+{
+    static const std::vector<const char*> kinds = {"pacing",     "before_handshake", "before_ack",
+                                                   "after_stop", "malformed",        "spanning"};
+    return kinds;
+}
+
+void DeviceModel::Log(TimeUs now, const std::string& port, const char* direction, const Bytes& bytes)
 {
     mState.newTranscriptLines.push_back(FormatTime(now) + "  \"" + port + "\"  " + direction + "  " +
                                         ToHexWords(bytes));
     mState.changed = true;
 }
 
-void DeviceModel::Event(TimeMs now, const std::string& text)
+void DeviceModel::Event(TimeUs now, const std::string& text)
 {
     mState.newTranscriptLines.push_back(FormatTime(now) + "  -  event  " + text);
     mState.changed = true;
@@ -121,15 +133,17 @@ void DeviceModel::Count(const char* name)
     mState.changed = true;
 }
 
-void DeviceModel::Violation(TimeMs now, const std::string& text)
+void DeviceModel::Violation(TimeUs now, const char* kind, const std::string& text)
 {
     ++mState.violationCount;
+    ++mState.violationKinds[kind];
+    const std::string described = std::string(kind) + ": " + text;
     if (mState.violations.size() < DeviceState::kMaxViolationTexts)
-        mState.violations.push_back(FormatTime(now) + " " + text);
-    Event(now, "violation: " + text);
+        mState.violations.push_back(FormatTime(now) + " " + described);
+    Event(now, "violation (" + described + ")");
 }
 
-void DeviceModel::Reply(TimeMs due, const Bytes& bytes, bool withNoise)
+void DeviceModel::Reply(TimeUs due, const Bytes& bytes, bool withNoise)
 {
     std::vector<Bytes> messages;
     if (withNoise && mState.settings.Flag("noise")) {
@@ -142,7 +156,7 @@ void DeviceModel::Reply(TimeMs due, const Bytes& bytes, bool withNoise)
     }
     // Keep the outbox in time order; equal times stay in the order queued.
     auto at = std::upper_bound(mState.outbox.begin(), mState.outbox.end(), due,
-                               [](TimeMs t, const PendingReply& r) { return t < r.due; });
+                               [](TimeUs t, const PendingReply& r) { return t < r.due; });
     for (const Bytes& m : messages) {
         at = mState.outbox.insert(at, PendingReply{due, m});
         ++at;
@@ -155,7 +169,29 @@ uint8_t DeviceModel::AckCode() const
     return mState.settings.Text("handshake_ack") == "0x1A" ? 0x1A : 0x45;
 }
 
-void DeviceModel::Reset(TimeMs now, Mode mode, const std::string& version)
+void DeviceModel::Acknowledge(TimeUs due)
+{
+    Reply(due, {kSysEx, AckCode(), kEndOfSysEx}, true);
+}
+
+void DeviceModel::MaybeStaleAck(TimeUs now, TimeUs due, int64_t nextRecord)
+{
+    if (nextRecord != mState.settings.Number("stale_ack_at"))
+        return;
+    // Right behind the acknowledgement before it, so before the record starts.
+    Event(now, "a stale acknowledgement will come before " + RecordText(nextRecord) + " (stale_ack_at)");
+    Acknowledge(due);
+}
+
+TimeUs DeviceModel::LastReplyDue(TimeUs now) const
+{
+    TimeUs last = now;
+    for (const PendingReply& reply : mState.outbox)
+        last = std::max(last, reply.due);
+    return last;
+}
+
+void DeviceModel::Reset(TimeUs now, Mode mode, const std::string& version)
 {
     mState = DeviceState();
     mState.mode = mode;
@@ -167,7 +203,7 @@ void DeviceModel::Reset(TimeMs now, Mode mode, const std::string& version)
     Event(now, std::string("reset: ") + ModeName(mode) + " mode, version " + version);
 }
 
-void DeviceModel::GoOff(TimeMs now)
+void DeviceModel::GoOff(TimeUs now)
 {
     mState.mode = Mode::Off;
     ++mState.powerEpoch;
@@ -181,36 +217,37 @@ void DeviceModel::GoOff(TimeMs now)
     mState.changed = true;
 }
 
-void DeviceModel::PowerOn(TimeMs now)
+void DeviceModel::PowerOn(TimeUs now)
 {
     mState.mode = (mState.armed || mState.bootloader) ? Mode::Update : Mode::Normal;
     if (mState.mode == Mode::Update)
         mState.bootloader = true;
     mState.armed = false;
     mState.session = Session::None;
+    mState.lastDataEnd = kNever;
     mState.lengthBytesSeen = 0;
     mState.recordRemaining = 0;
     mState.powerOnAt = kNever;
     Event(now, std::string("power on: ") + ModeName(mState.mode) + " mode, version " + mState.version);
 }
 
-void DeviceModel::PowerOnAfter(TimeMs now, TimeMs delayMs)
+void DeviceModel::PowerOnAfter(TimeUs now, TimeUs delay)
 {
-    if (delayMs > 0)
-        mState.powerOnAt = now + delayMs;
+    if (delay > 0)
+        mState.powerOnAt = now + delay;
     else
         PowerOn(now);
 }
 
-void DeviceModel::PowerCycle(TimeMs now)
+void DeviceModel::PowerCycle(TimeUs now)
 {
     Count("power_cycles");
     Event(now, "switched off");
     GoOff(now);
-    PowerOnAfter(now, mState.settings.Number("off_ms"));
+    PowerOnAfter(now, mState.settings.Duration("off_ms"));
 }
 
-void DeviceModel::FinishUpdate(TimeMs now)
+void DeviceModel::FinishUpdate(TimeUs now)
 {
     Count("updates");
     std::string afterUpdate = mState.settings.Text("after_update");
@@ -220,17 +257,25 @@ void DeviceModel::FinishUpdate(TimeMs now)
     GoOff(now);
     if (afterUpdate == "never")
         return;
-    if (afterUpdate == "new")
-        mState.version = mState.settings.Text("new_version");
+    if (afterUpdate == "new") {
+        // The loader takes only the image it expects, when it expects one.
+        if (ImageVerdict() == "mismatch")
+            Event(now, "image rejected: " + std::to_string(mState.imageBytes) + " bytes, crc32 " +
+                           Crc32Text(mState.imageCrc32) + "; expected " + std::to_string(mState.expectedImageBytes) +
+                           " bytes, crc32 " + Crc32Text(mState.expectedImageCrc32) + "; keeping version " +
+                           mState.version);
+        else
+            mState.version = mState.settings.Text("new_version");
+    }
     mState.bootloader = false;
-    PowerOnAfter(now, mState.settings.Number("reboot_ms"));
+    PowerOnAfter(now, mState.settings.Duration("reboot_ms"));
 }
 
-void DeviceModel::Advance(TimeMs now)
+void DeviceModel::Advance(TimeUs now)
 {
     for (;;) {
-        TimeMs next = kNever;
-        for (TimeMs t : {mState.powerOnAt, mState.autoCycleAt, mState.restartAt}) {
+        TimeUs next = kNever;
+        for (TimeUs t : {mState.powerOnAt, mState.autoCycleAt, mState.restartAt}) {
             if (t != kNever && t <= now && (next == kNever || t < next))
                 next = t;
         }
@@ -250,24 +295,36 @@ void DeviceModel::Advance(TimeMs now)
     }
 }
 
-void DeviceModel::Receive(TimeMs now, const std::string& port, const Bytes& message)
+WireSpan DeviceModel::Transmit(TimeUs now, size_t bytes)
 {
-    Advance(now);
-    Log(now, port, "host->device", message);
+    const int64_t rate = mState.settings.Number("wire_bytes_per_s");
+    WireSpan span{std::max(now, mState.linkFreeAt), 0};
+    // Rounded up: the last byte is never early.
+    const TimeUs wireTime = rate > 0 ? (static_cast<int64_t>(bytes) * 1000000 + rate - 1) / rate : 0;
+    span.end = span.start + wireTime;
+    mState.linkFreeAt = span.end;
+    mState.changed = true;
+    return span;
+}
+
+void DeviceModel::Receive(TimeUs arrived, const std::string& port, const Bytes& message, TimeUs started)
+{
+    Advance(arrived);
+    Log(arrived, port, "host->device", message);
     Count("messages_in");
     if (message.empty() || mState.mode == Mode::Off)
         return;
     if (mState.mode == Mode::Normal)
-        OnNormalMode(now, message);
+        OnNormalMode(arrived, message);
     else
-        OnUpdateMode(now, message);
+        OnUpdateMode(arrived, message, started == kNever ? arrived : started);
 }
 
-void DeviceModel::OnNormalMode(TimeMs now, const Bytes& message)
+void DeviceModel::OnNormalMode(TimeUs now, const Bytes& message)
 {
     if (mState.armed)
         return; // waits to be switched off and on
-    TimeMs latency = mState.settings.Number("ack_latency_ms");
+    TimeUs latency = mState.settings.Duration("ack_latency_ms");
     if (IsIdentityRequestMessage(message)) {
         Count("identity_requests");
         std::string identity = mState.settings.Text("identity");
@@ -275,7 +332,7 @@ void DeviceModel::OnNormalMode(TimeMs now, const Bytes& message)
         if (identity == "none")
             return;
         if (identity == "late") {
-            Reply(now + mState.settings.Number("late_ms"), reply, true);
+            Reply(now + mState.settings.Duration("late_ms"), reply, true);
             return;
         }
         if (identity == "short")
@@ -296,7 +353,7 @@ void DeviceModel::OnNormalMode(TimeMs now, const Bytes& message)
             Reply(now + latency, {kSysEx, kModeAck, kEndOfSysEx}, true);
         else if (modeAck == "wrong")
             Reply(now + latency, {kSysEx, kModeAck, 0x00, kEndOfSysEx}, true);
-        TimeMs autoCycle = mState.settings.Number("auto_power_cycle_ms");
+        TimeUs autoCycle = mState.settings.Duration("auto_power_cycle_ms");
         if (autoCycle > 0)
             mState.autoCycleAt = now + autoCycle;
         return;
@@ -305,7 +362,7 @@ void DeviceModel::OnNormalMode(TimeMs now, const Bytes& message)
         Event(now, "mode change refused: wrong access code");
 }
 
-void DeviceModel::OnUpdateMode(TimeMs now, const Bytes& message)
+void DeviceModel::OnUpdateMode(TimeUs now, const Bytes& message, TimeUs started)
 {
     if (message == ModeChangeMessage()) {
         Count("handshakes");
@@ -314,7 +371,10 @@ void DeviceModel::OnUpdateMode(TimeMs now, const Bytes& message)
             return;
         }
         StartSession(now);
-        Reply(now + mState.settings.Number("ack_latency_ms"), {kSysEx, AckCode(), kEndOfSysEx}, true);
+        const TimeUs due = now + mState.settings.Duration("ack_latency_ms");
+        Acknowledge(due);
+        mState.dataAllowedAt = due;
+        MaybeStaleAck(now, due, 0);
         return;
     }
     if (IsIdentityRequestMessage(message)) {
@@ -322,10 +382,10 @@ void DeviceModel::OnUpdateMode(TimeMs now, const Bytes& message)
         return;
     }
     if (message.front() == kSysEx)
-        OnData(now, message);
+        OnData(now, message, started);
 }
 
-void DeviceModel::StartSession(TimeMs now)
+void DeviceModel::StartSession(TimeUs now)
 {
     Count("sessions");
     mState.session = Session::Active;
@@ -338,23 +398,55 @@ void DeviceModel::StartSession(TimeMs now)
     mState.newImageBytes.clear();
     mState.truncateImage = true;
     mState.restartAt = kNever;
+    mState.lastDataEnd = kNever;
+    mState.dataAllowedAt = kNever;
+    mState.stopAt = kNever;
     Event(now, "handshake: session started");
 }
 
-void DeviceModel::OnData(TimeMs now, const Bytes& message)
+bool DeviceModel::CheckPacingAndOrder(TimeUs now, TimeUs started, const Bytes& message)
+{
+    const TimeUs previousEnd = mState.lastDataEnd;
+    mState.lastDataEnd = now;
+    const int64_t tolerance = mState.settings.Duration("pacing_tolerance_us");
+    if (previousEnd != kNever && tolerance < kDataPause && started - previousEnd < kDataPause - tolerance)
+        Violation(now, "pacing",
+                  "data message started " + std::to_string(started - previousEnd) +
+                      " us after the previous one had arrived (" + std::to_string(kDataPause) + " us needed): " +
+                      ToHexWords(message));
+    switch (mState.session) {
+    case Session::None:
+        Violation(now, "before_handshake", "data message before the handshake: " + ToHexWords(message));
+        return false;
+    case Session::Stopped:
+        if (mState.stopAt != kNever && started >= mState.stopAt) {
+            Violation(now, "after_stop", "data message after the device asked to stop: " + ToHexWords(message));
+            return false;
+        }
+        break;
+    case Session::Active:
+        break;
+    }
+    if (mState.dataAllowedAt == kNever || started < mState.dataAllowedAt) {
+        const std::string awaited =
+            mState.recordIndex == 0 ? std::string("the handshake's") : RecordText(mState.recordIndex - 1) + "'s";
+        const std::string when = mState.dataAllowedAt == kNever
+                                     ? "data message, but " + awaited + " acknowledgement never went out"
+                                     : "data message started " + std::to_string(mState.dataAllowedAt - started) +
+                                           " us before " + awaited + " acknowledgement went out";
+        Violation(now, "before_ack", when + ": " + ToHexWords(message));
+    }
+    return mState.session == Session::Active;
+}
+
+void DeviceModel::OnData(TimeUs now, const Bytes& message, TimeUs started)
 {
     Count("data_messages");
-    if (mState.session == Session::None) {
-        Violation(now, "message before the handshake: " + ToHexWords(message));
+    if (!CheckPacingAndOrder(now, started, message))
         return;
-    }
-    if (mState.session == Session::Stopped) {
-        Violation(now, "message after the device asked to stop: " + ToHexWords(message));
-        return;
-    }
     std::string problem = CheckDataMessage(message);
     if (!problem.empty()) {
-        Violation(now, "malformed data message (" + problem + "): " + ToHexWords(message));
+        Violation(now, "malformed", "data message (" + problem + "): " + ToHexWords(message));
         return;
     }
     if (mState.lengthBytesSeen == 0 && mState.recordIndex == mState.settings.Number("vanish_at")) {
@@ -390,35 +482,44 @@ void DeviceModel::OnData(TimeMs now, const Bytes& message)
         }
     }
     if (spans)
-        Violation(now, "data message spans " + RecordText(firstRecord) + " and " + RecordText(firstRecord + 1) +
-                           ": " + ToHexWords(message));
+        Violation(now, "spanning", "data message spans " + RecordText(firstRecord) + " and " +
+                                       RecordText(firstRecord + 1) + ": " + ToHexWords(message));
+    // The quiet time that ends the update starts once the last reply is out.
     bool atRecordEnd = mState.lengthBytesSeen == 0 && mState.recordIndex > 0;
     mState.restartAt = (mState.session == Session::Active && atRecordEnd)
-                           ? now + mState.settings.Number("restart_quiet_ms")
+                           ? LastReplyDue(now) + mState.settings.Duration("restart_quiet_ms")
                            : kNever;
 }
 
-void DeviceModel::CompleteRecord(TimeMs now)
+void DeviceModel::CompleteRecord(TimeUs now)
 {
     int64_t index = mState.recordIndex++;
     mState.lengthBytesSeen = 0;
     mState.recordRemaining = 0;
     Count("records_received");
-    TimeMs due = now + mState.settings.Number("ack_latency_ms");
+    TimeUs due = now + mState.settings.Duration("ack_latency_ms");
     if (index == mState.settings.Number("nak_at")) {
         Event(now, "asking the host to stop after " + RecordText(index));
         Reply(due, {kSysEx, kStopRequest, kEndOfSysEx}, true);
         mState.session = Session::Stopped;
+        mState.stopAt = due;
     }
     if (index == mState.settings.Number("drop_ack_at")) {
         Event(now, "acknowledgement of " + RecordText(index) + " dropped");
+        mState.dataAllowedAt = kNever;
         return;
     }
     ++mState.records;
-    Reply(due, {kSysEx, AckCode(), kEndOfSysEx}, true);
+    Acknowledge(due);
+    mState.dataAllowedAt = due;
+    if (index == mState.settings.Number("duplicate_ack_at")) {
+        Event(now, "acknowledgement of " + RecordText(index) + " sent twice (duplicate_ack_at)");
+        Acknowledge(due);
+    }
+    MaybeStaleAck(now, due, index + 1);
 }
 
-std::vector<Bytes> DeviceModel::TakeDue(TimeMs now)
+std::vector<Bytes> DeviceModel::TakeDue(TimeUs now)
 {
     std::vector<Bytes> due;
     std::string port = DevicePortName();
@@ -430,7 +531,7 @@ std::vector<Bytes> DeviceModel::TakeDue(TimeMs now)
     return due;
 }
 
-void DeviceModel::DropDue(TimeMs now)
+void DeviceModel::DropDue(TimeUs now)
 {
     std::string port = DevicePortName();
     while (!mState.outbox.empty() && mState.outbox.front().due <= now) {
@@ -439,14 +540,21 @@ void DeviceModel::DropDue(TimeMs now)
     }
 }
 
-void DeviceModel::Send(TimeMs now, const Bytes& message)
+void DeviceModel::Send(TimeUs now, const Bytes& message)
 {
     Advance(now);
     Reply(now, message, false);
 }
 
-std::string DeviceModel::Set(TimeMs now, const std::string& key, const std::string& value)
+std::string DeviceModel::Set(TimeUs now, const std::string& key, const std::string& value)
 {
+    if (key == "expect_image") {
+        Settings probe;
+        if (!probe.Set(key, value).empty() || !probe.Text(key).empty())
+            return "expect_image needs the image: tavik8sim set expect_image=FILE reads it (none clears it)";
+        mState.expectedImageBytes = -1;
+        mState.expectedImageCrc32 = 0;
+    }
     std::string error = mState.settings.Set(key, value);
     if (error.empty())
         Event(now, "set " + key + "=" + mState.settings.Text(key));
@@ -454,10 +562,28 @@ std::string DeviceModel::Set(TimeMs now, const std::string& key, const std::stri
     return error;
 }
 
-TimeMs DeviceModel::NextDeadline() const
+void DeviceModel::ExpectImage(TimeUs now, const std::string& path, const Bytes& image)
 {
-    TimeMs next = kNever;
-    for (TimeMs t : {mState.powerOnAt, mState.autoCycleAt, mState.restartAt,
+    mState.settings.Set("expect_image", path);
+    mState.expectedImageBytes = static_cast<int64_t>(image.size());
+    mState.expectedImageCrc32 = Crc32Update(0, image.data(), image.size());
+    Event(now, "expecting the image of " + path + ": " + std::to_string(image.size()) + " bytes, crc32 " +
+                   Crc32Text(mState.expectedImageCrc32));
+    mState.changed = true;
+}
+
+std::string DeviceModel::ImageVerdict() const
+{
+    if (mState.expectedImageBytes < 0)
+        return "none";
+    const bool same = mState.imageBytes == mState.expectedImageBytes && mState.imageCrc32 == mState.expectedImageCrc32;
+    return same ? "match" : "mismatch";
+}
+
+TimeUs DeviceModel::NextDeadline() const
+{
+    TimeUs next = kNever;
+    for (TimeUs t : {mState.powerOnAt, mState.autoCycleAt, mState.restartAt,
                      mState.outbox.empty() ? kNever : mState.outbox.front().due}) {
         if (t != kNever && (next == kNever || t < next))
             next = t;
@@ -491,7 +617,7 @@ std::vector<Port> DeviceModel::Ports() const
     return ports;
 }
 
-std::vector<std::pair<std::string, std::string>> DeviceModel::Status(TimeMs now) const
+std::vector<std::pair<std::string, std::string>> DeviceModel::Status(TimeUs now) const
 {
     std::vector<std::pair<std::string, std::string>> lines = {
         {"mode", ModeName(mState.mode)},
@@ -500,19 +626,36 @@ std::vector<std::pair<std::string, std::string>> DeviceModel::Status(TimeMs now)
         {"image_bytes", std::to_string(mState.imageBytes)},
         {"image_crc32", Crc32Text(mState.imageCrc32)},
         {"violations", std::to_string(mState.violationCount)},
-        {"waiting_for_power_cycle", mState.armed ? "1" : "0"},
-        {"session", SessionName(mState.session)},
-        {"records_received", std::to_string(mState.recordIndex)},
     };
-    auto in = [now](TimeMs t) { return t == kNever ? std::string("never") : std::to_string(std::max<TimeMs>(0, t - now)); };
+    for (const char* kind : ViolationKinds()) {
+        const auto found = mState.violationKinds.find(kind);
+        lines.push_back({std::string("violations.") + kind,
+                         std::to_string(found == mState.violationKinds.end() ? 0 : found->second)});
+    }
+    lines.push_back({"image_verdict", ImageVerdict()});
+    lines.push_back({"waiting_for_power_cycle", mState.armed ? "1" : "0"});
+    lines.push_back({"session", SessionName(mState.session)});
+    lines.push_back({"records_received", std::to_string(mState.recordIndex)});
+    auto in = [now](TimeUs t) {
+        return t == kNever ? std::string("never") : std::to_string(std::max<TimeUs>(0, t - now) / kMicrosPerMilli);
+    };
     lines.push_back({"power_on_in_ms", in(mState.powerOnAt)});
     lines.push_back({"auto_power_cycle_in_ms", in(mState.autoCycleAt)});
     lines.push_back({"restart_in_ms", in(mState.restartAt)});
     lines.push_back({"pending_replies", std::to_string(mState.outbox.size())});
+    if (mState.expectedImageBytes >= 0) {
+        lines.push_back({"expected_image_bytes", std::to_string(mState.expectedImageBytes)});
+        lines.push_back({"expected_image_crc32", Crc32Text(mState.expectedImageCrc32)});
+    }
     std::string ports;
     for (const Port& p : Ports())
         ports += (ports.empty() ? "" : ",") + p.name;
     lines.push_back({"ports", ports});
+    std::string open;
+    for (const OpenPort& p : mState.openPorts)
+        open += (open.empty() ? "" : ", ") + std::string(p.input ? "in " : "out ") + p.name + " (process " +
+                std::to_string(p.process) + ")";
+    lines.push_back({"open_ports", open});
     for (const auto& counter : mState.counters)
         lines.push_back({"count." + counter.first, std::to_string(counter.second)});
     for (size_t i = 0; i < mState.violations.size(); ++i)

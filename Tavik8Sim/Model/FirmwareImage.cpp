@@ -29,10 +29,13 @@ std::string MakeFirmwareText(int records, int payloadSize, uint32_t seed)
 bool DecodeFirmwareText(const std::string& text, Bytes& image)
 {
     image.clear();
-    if (text.size() % 2)
+    size_t length = text.size();
+    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n'))
+        --length;
+    if (length % 2)
         return false;
-    image.reserve(text.size() / 2);
-    for (size_t i = 0; i < text.size(); i += 2) {
+    image.reserve(length / 2);
+    for (size_t i = 0; i < length; i += 2) {
         int high = HexDigitValue(text[i]);
         int low = HexDigitValue(text[i + 1]);
         if (high < 0 || low < 0)

@@ -12,12 +12,13 @@ namespace Tavik8Sim {
 
 // A valid firmware file of `records` records of `payloadSize` bytes each
 // (payloadSize at most 65535), payload bytes from a generator seeded with
-// `seed`, in upper-case digits, without a line end (a line end would make the
-// file length odd, which the updater refuses).
+// `seed`, in upper-case digits, without a line end.
 std::string MakeFirmwareText(int records, int payloadSize, uint32_t seed);
 
-// Decodes firmware text into bytes; false for an odd length or a character
-// that is not a hexadecimal digit (either case).
+// Decodes firmware text into bytes, as the updater reads a firmware file:
+// line ends (CR, LF) at the end of the text are not part of it, as an editor
+// may add them; false for an odd length or any other character that is not a
+// hexadecimal digit (either case).
 bool DecodeFirmwareText(const std::string& text, Bytes& image);
 
 // Upper-case digit pairs, no separators: the inverse of DecodeFirmwareText.

@@ -8,6 +8,9 @@ namespace Tavik8Sim {
 
 namespace {
 
+// A link faster than this is not a MIDI link.
+const int64_t kMaxBytesPerSecond = 100000000;
+
 std::string Lower(std::string text)
 {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -50,6 +53,16 @@ const std::vector<SettingInfo>& Settings::Table()
          "switch off and on by itself this long after accepting the mode change (0: never)"},
         {"ack_latency_ms", K::Milliseconds, "1", {},
          "delay of every reply: identity, mode change, handshake and record acknowledgements"},
+        {"wire_bytes_per_s", K::BytesPerSecond, "0", {},
+         "speed of the link from the host: a message is on it for its bytes at this rate (3125 for DIN "
+         "MIDI), one after the other; the device sees it and midiOutLongMsg reports it done once its last "
+         "byte has arrived (0: no wire time)"},
+        {"pacing_tolerance_us", K::Microseconds, "300", {},
+         "timer jitter forgiven in the pacing rule: a data message may start this much less than 3 ms "
+         "after the previous one arrived whole (3000 or more: pacing is not checked)"},
+        {"expect_image", K::Path, "", {},
+         "firmware file of the image the device expects (none: any image is accepted): an update ends "
+         "with new_version only when the image received equals it, else with the old version"},
         {"identity", K::Choice, "ok", {"ok", "none", "late", "short", "bad", "long"},
          "reply to the identity request: ok (15 bytes); none; late (after late_ms); short (14 bytes, "
          "the last version digit missing); bad (15 bytes, sub-ID 0x03 instead of 0x02); long (17 bytes, "
@@ -65,6 +78,11 @@ const std::vector<SettingInfo>& Settings::Table()
         {"nak_at", K::RecordIndex, "-1", {},
          "record index after which the device sends F0 20 F7 (before that record's acknowledgement) "
          "and refuses further data"},
+        {"stale_ack_at", K::RecordIndex, "-1", {},
+         "record index before which the device sends a stale acknowledgement: a second one right behind "
+         "the acknowledgement of the record before (of the handshake for 0), before the record starts"},
+        {"duplicate_ack_at", K::RecordIndex, "-1", {},
+         "record index whose acknowledgement the device sends twice, one right after the other"},
         {"vanish_at", K::RecordIndex, "-1", {},
          "record index at whose first data message the device disappears (mode off until a power cycle)"},
         {"after_update", K::Choice, "new", {"new", "old", "never"},
@@ -78,12 +96,14 @@ const std::vector<SettingInfo>& Settings::Table()
         {"extra_ports_before", K::PortList, "", {},
          "comma-separated names of silent devices listed before the device (inputs and outputs)"},
         {"extra_ports_after", K::PortList, "", {}, "the same, listed after the device"},
-        {"send_latency_ms", K::Milliseconds, "1", {}, "time until midiOutLongMsg reports its buffer done"},
+        {"send_latency_ms", K::Milliseconds, "1", {},
+         "time from a long message's last byte arriving until midiOutLongMsg reports its buffer done"},
         {"send_done", K::Choice, "ok", {"ok", "never"},
          "never: long messages are never reported done (until midiOutReset)"},
         {"off_ms", K::Milliseconds, "0", {}, "how long every power cycle keeps the device off"},
         {"restart_quiet_ms", K::Milliseconds, "300", {},
-         "quiet time after a complete record before the device restarts to finish an update"},
+         "quiet time before the device restarts to finish an update: it starts at a complete record, once "
+         "the device's last reply has gone out, and any data ends it"},
         {"reboot_ms", K::Milliseconds, "700", {}, "how long the device is off while it restarts after an update"},
     };
     return table;
@@ -110,6 +130,21 @@ std::string Settings::Set(const std::string& key, const std::string& value)
         if (!ParseNonNegative(value, number))
             return key + " needs a number of milliseconds";
         canonical = std::to_string(number);
+        break;
+    case SettingInfo::Kind::Microseconds:
+        if (!ParseNonNegative(value, number))
+            return key + " needs a number of microseconds";
+        canonical = std::to_string(number);
+        break;
+    case SettingInfo::Kind::BytesPerSecond:
+        if (!ParseNonNegative(value, number) || number > kMaxBytesPerSecond)
+            return key + " needs a number of bytes per second from 0 to " + std::to_string(kMaxBytesPerSecond);
+        canonical = std::to_string(number);
+        break;
+    case SettingInfo::Kind::Path:
+        if (value.find_first_of("\r\n") != std::string::npos)
+            return key + " must be one line";
+        canonical = Lower(value) == "none" ? std::string() : value;
         break;
     case SettingInfo::Kind::RecordIndex:
         if (Lower(value) == "none" || value == "-1")
@@ -179,6 +214,13 @@ std::string Settings::Text(const std::string& key) const
 int64_t Settings::Number(const std::string& key) const
 {
     return std::strtoll(Text(key).c_str(), nullptr, 10);
+}
+
+int64_t Settings::Duration(const std::string& key) const
+{
+    const SettingInfo* info = Find(key);
+    const int64_t number = Number(key);
+    return info && info->kind == SettingInfo::Kind::Milliseconds ? number * 1000 : number;
 }
 
 bool Settings::Flag(const std::string& key) const

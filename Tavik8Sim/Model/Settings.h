@@ -13,7 +13,7 @@ namespace Tavik8Sim {
 
 struct SettingInfo
 {
-    enum class Kind { Milliseconds, RecordIndex, Choice, Flag, Version, PortList };
+    enum class Kind { Milliseconds, Microseconds, BytesPerSecond, RecordIndex, Choice, Flag, Version, PortList, Path };
 
     const char* key;
     Kind kind;
@@ -29,13 +29,15 @@ public:
     static const SettingInfo* Find(const std::string& key);
 
     // Validates and stores a value in its canonical spelling ("ON" becomes
-    // "1", "0x1a" becomes "0x1A", "none" for a record index becomes "-1").
+    // "1", "0x1a" becomes "0x1A", "none" for a record index becomes "-1",
+    // "none" for a path becomes empty).
     // Answers an empty text on success, else why the value was refused.
     std::string Set(const std::string& key, const std::string& value);
 
     // The value as text (the default when never set).
     std::string Text(const std::string& key) const;
-    int64_t Number(const std::string& key) const; // milliseconds, record index (-1: none)
+    int64_t Number(const std::string& key) const; // as written: milliseconds, bytes per second, record index (-1: none)
+    int64_t Duration(const std::string& key) const; // a time setting in microseconds
     bool Flag(const std::string& key) const;
     std::vector<std::string> PortList(const std::string& key) const;
 

@@ -47,7 +47,7 @@ void StateKeeper::Run()
         // them within one and a half periods.
         WaitForSingleObject(static_cast<HANDLE>(mReleaseEvent), static_cast<DWORD>(kFlushAfterMs / 2));
         for (const std::shared_ptr<StateStore>& store : Stores())
-            store->Maintain(kFlushAfterMs);
+            store->Maintain(Micros(kFlushAfterMs));
     }
 }
 

@@ -21,7 +21,7 @@ class StateKeeper
 {
 public:
     // Changes reach the files at most this long after they were made.
-    static const TimeMs kFlushAfterMs = 50;
+    static const int64_t kFlushAfterMs = 50;
 
     // Creates the keeper's release event and starts the thread.
     StateKeeper();

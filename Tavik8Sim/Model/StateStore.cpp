@@ -53,6 +53,8 @@ std::wstring MutexName(const std::wstring& path)
     return name;
 }
 
+} // namespace
+
 bool ReadWholeFile(const std::wstring& path, std::string& content)
 {
     content.clear();
@@ -67,6 +69,8 @@ bool ReadWholeFile(const std::wstring& path, std::string& content)
     CloseHandle(file);
     return true;
 }
+
+namespace {
 
 void WriteFileData(const std::wstring& path, const void* data, size_t size, bool append)
 {
@@ -414,7 +418,7 @@ void StateStore::Release()
     ReleaseLocked(INFINITE);
 }
 
-void StateStore::Maintain(TimeMs flushAfterMs)
+void StateStore::Maintain(TimeUs flushAfter)
 {
     // A busy store is skipped: it may be waiting for another store of the
     // same keeper to release the state. A request is signalled again while
@@ -424,7 +428,7 @@ void StateStore::Maintain(TimeMs flushAfterMs)
         return;
     if (Owns() && mShared->releaseRequested)
         ReleaseLocked(INFINITE);
-    else if (mDirty && WallClockNow() - mDirtySince >= flushAfterMs)
+    else if (mDirty && WallClockNow() - mDirtySince >= flushAfter)
         FlushLocked();
 }
 
@@ -514,8 +518,12 @@ std::wstring StateStore::PathFromEnvironment()
         DWORD tempLength = GetTempPathW(MAX_PATH, temp);
         return std::wstring(temp, tempLength) + L"tavik8-sim.state";
     }
-    std::wstring path(value, length);
-    if (path[0] != L'/')
+    return WindowsPath(std::wstring(value, length));
+}
+
+std::wstring StateStore::WindowsPath(const std::wstring& path)
+{
+    if (path.empty() || path[0] != L'/')
         return path;
     // A Unix path given to a program under Wine: Wine itself knows its drive.
     typedef WCHAR*(CDECL * ToDosName)(LPCSTR);
@@ -528,16 +536,25 @@ std::wstring StateStore::PathFromEnvironment()
             return converted;
         }
     }
-    std::replace(path.begin(), path.end(), L'/', L'\\');
-    return L"Z:" + path;
+    std::wstring windows = path;
+    std::replace(windows.begin(), windows.end(), L'/', L'\\');
+    return L"Z:" + windows;
 }
 
-TimeMs StateStore::WallClockNow()
+TimeUs StateStore::WallClockNow()
 {
+    // The precise clock where the system has it (the plain one steps in
+    // milliseconds on Windows), in 100 ns units since 1601.
+    typedef VOID(WINAPI * PreciseTime)(LPFILETIME);
+    static const PreciseTime precise = reinterpret_cast<PreciseTime>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetSystemTimePreciseAsFileTime")));
     FILETIME ft;
-    GetSystemTimeAsFileTime(&ft);
-    uint64_t ticks = (static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
-    return static_cast<TimeMs>(ticks / 10000) - 11644473600000LL;
+    if (precise)
+        precise(&ft);
+    else
+        GetSystemTimeAsFileTime(&ft);
+    const uint64_t ticks = (static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+    return static_cast<TimeUs>(ticks / 10) - 11644473600000000LL;
 }
 
 } // namespace Tavik8Sim

@@ -75,9 +75,9 @@ public:
     void Release();
 
     // Write-behind, for the keeper: releases the state when another store
-    // asked for it, and flushes changes older than flushAfterMs; does nothing
+    // asked for it, and flushes changes older than flushAfter; does nothing
     // while another thread works on the store.
-    void Maintain(TimeMs flushAfterMs);
+    void Maintain(TimeUs flushAfter);
 
     // Release from a process that is ending: no other thread runs any more,
     // so the in-process lock is only tried, and the named mutex is waited for
@@ -97,8 +97,13 @@ public:
     // temporary folder's "tavik8-sim.state" when the variable is not set.
     static std::wstring PathFromEnvironment();
 
-    // Milliseconds since 1970 on the wall clock: the one clock all processes share.
-    static TimeMs WallClockNow();
+    // A path as a user gives it to the tool: a Unix path (under Wine) becomes
+    // the Windows path of the same file; any other path stays as it is.
+    static std::wstring WindowsPath(const std::wstring& path);
+
+    // Microseconds since 1970 on the wall clock: the one clock all processes
+    // share, as precise as the system keeps it.
+    static TimeUs WallClockNow();
 
 private:
     struct Shared;
@@ -128,7 +133,7 @@ private:
     int64_t mGeneration = 0; // the files' generation that mCache reflects
     DeviceState mCache;
     bool mDirty = false;
-    TimeMs mDirtySince = 0;
+    TimeUs mDirtySince = 0;
     std::string mPendingTranscript;
     bool mTruncateTranscript = false;
     Bytes mPendingImage;
@@ -137,5 +142,9 @@ private:
 
 std::string ToUtf8(const std::wstring& text);
 std::wstring FromUtf8(const std::string& text);
+
+// The whole content of a file, read while others may still write it; false
+// when it cannot be opened.
+bool ReadWholeFile(const std::wstring& path, std::string& content);
 
 } // namespace Tavik8Sim

@@ -5,6 +5,7 @@
 #include "Model/Settings.h"
 
 #include <cstdlib>
+#include <map>
 
 namespace Tavik8Sim {
 
@@ -25,7 +26,7 @@ int Usage(std::string& err, const std::string& problem)
 
 // Works on the device as it is now: its timers have run up to now first.
 template <class Step>
-void WithDeviceNow(StateStore& store, TimeMs now, Step&& step)
+void WithDeviceNow(StateStore& store, TimeUs now, Step&& step)
 {
     store.Update([&](DeviceState& state) {
         DeviceModel model(state);
@@ -34,7 +35,7 @@ void WithDeviceNow(StateStore& store, TimeMs now, Step&& step)
     });
 }
 
-int Reset(const std::vector<std::string>& args, StateStore& store, TimeMs now, std::string& err)
+int Reset(const std::vector<std::string>& args, StateStore& store, TimeUs now, std::string& err)
 {
     Mode mode = Mode::Normal;
     std::string version = "1.0.3.0";
@@ -59,30 +60,50 @@ int Reset(const std::vector<std::string>& args, StateStore& store, TimeMs now, s
     return 0;
 }
 
-int Set(const std::vector<std::string>& args, StateStore& store, TimeMs now, std::string& err)
+// Reads the firmware file that expect_image names (a Unix path is fine under
+// Wine); an empty answer on success, else why it cannot be the expected image.
+std::string ReadExpectedImage(const std::string& path, Bytes& image)
+{
+    std::string text;
+    if (!ReadWholeFile(StateStore::WindowsPath(FromUtf8(path)), text))
+        return "expect_image: cannot read \"" + path + "\"";
+    if (!DecodeFirmwareText(text, image))
+        return "expect_image: \"" + path + "\" is not a firmware file (hexadecimal digit pairs)";
+    return std::string();
+}
+
+int Set(const std::vector<std::string>& args, StateStore& store, TimeUs now, std::string& err)
 {
     if (args.size() < 2)
         return Usage(err, "set needs KEY=VALUE");
-    // Every pair is checked before any is applied.
+    // Every pair is checked before any is applied (the expected image is read).
     Settings probe;
     std::vector<std::pair<std::string, std::string>> pairs;
+    std::map<std::string, Bytes> images;
     for (size_t i = 1; i < args.size(); ++i) {
         size_t eq = args[i].find('=');
         if (eq == std::string::npos)
             return Usage(err, "\"" + args[i] + "\" is not KEY=VALUE");
         pairs.emplace_back(args[i].substr(0, eq), args[i].substr(eq + 1));
         std::string problem = probe.Set(pairs.back().first, pairs.back().second);
+        if (problem.empty() && pairs.back().first == "expect_image" && !probe.Text("expect_image").empty())
+            problem = ReadExpectedImage(pairs.back().second, images[pairs.back().second]);
         if (!problem.empty())
             return Usage(err, problem);
     }
     WithDeviceNow(store, now, [&](DeviceModel& model) {
-        for (const auto& pair : pairs)
-            model.Set(now, pair.first, pair.second);
+        for (const auto& pair : pairs) {
+            const auto image = images.find(pair.second);
+            if (pair.first == "expect_image" && image != images.end())
+                model.ExpectImage(now, pair.second, image->second);
+            else
+                model.Set(now, pair.first, pair.second);
+        }
     });
     return 0;
 }
 
-int Status(StateStore& store, TimeMs now, std::string& out)
+int Status(StateStore& store, TimeUs now, std::string& out)
 {
     std::vector<std::pair<std::string, std::string>> lines;
     WithDeviceNow(store, now, [&](DeviceModel& model) { lines = model.Status(now); });
@@ -117,7 +138,7 @@ int MakeImage(const std::vector<std::string>& args, std::string& out, std::strin
     return 0;
 }
 
-int Send(const std::vector<std::string>& args, StateStore& store, TimeMs now, std::string& err)
+int Send(const std::vector<std::string>& args, StateStore& store, TimeUs now, std::string& err)
 {
     std::string text;
     for (size_t i = 1; i < args.size(); ++i)
@@ -160,12 +181,16 @@ std::string ToolHelpText()
         "      key=value lines: mode (normal, update, off), version, records (acknowledged in the\n"
         "      last session), image_bytes and image_crc32 (the image received in the last session:\n"
         "      its length and its CRC-32 as zlib computes it, eight hexadecimal digits), violations\n"
-        "      (protocol violations seen, each also as violation.N=TIME TEXT), then the session,\n"
-        "      timers, the port list, counters (count.NAME) and every setting.\n"
+        "      (protocol violations seen) and violations.KIND for each kind below, image_verdict\n"
+        "      (none without an expected image, else match or mismatch: the last session's image\n"
+        "      against it), then the session, timers, the port list, the ports programs hold open\n"
+        "      (open_ports), counters (count.NAME), each violation as violation.N=TIME KIND: TEXT,\n"
+        "      and every setting.\n"
         "  transcript\n"
-        "      Every message in and out, one line each: time (UTC), port, direction\n"
-        "      (host->device, device->host) and the bytes in hexadecimal; events (power, session,\n"
-        "      violations, settings) as lines with port \"-\" and direction \"event\".\n"
+        "      Every message in and out, one line each: time (UTC, to the microsecond), port,\n"
+        "      direction (host->device when the message had arrived whole, device->host) and the\n"
+        "      bytes in hexadecimal; events (power, session, violations, settings) as lines with\n"
+        "      port \"-\" and direction \"event\".\n"
         "  make-image --records N --size M [--seed S]\n"
         "      Writes a valid firmware file to standard output: N records of M payload bytes\n"
         "      (0-65535) each, every record its length as two big-endian bytes and then its\n"
@@ -179,6 +204,10 @@ std::string ToolHelpText()
         "  path\n"
         "      Prints the state file's path.\n"
         "\n"
+        "set expect_image=FILE reads the firmware file (line ends at its end are ignored, as the\n"
+        "updater ignores them) and makes its image the one an update must deliver;\n"
+        "set expect_image=none forgets it.\n"
+        "\n"
         "The device:\n"
         "  normal mode  ports \"Tavik 8\" (input and output). The identity request F0 7E 7F 06 01 F7\n"
         "               gets F0 7E 00 06 02 7D 08 00 01 00 V1 V2 V3 V4 F7, V1-V4 the version digits\n"
@@ -190,11 +219,25 @@ std::string ToolHelpText()
         "               messages: F0, 2 to 22 upper-case hexadecimal characters (1 to 11 bytes), F7.\n"
         "               The image is a series of records, a big-endian length L and L bytes; each\n"
         "               record is acknowledged (F0 45 F7 or F0 1A F7) once its L+2 bytes arrived.\n"
-        "               Violations recorded: data before the handshake, malformed data messages\n"
-        "               (ignored), a message spanning two records (its bytes are kept), data after\n"
-        "               the device asked to stop. After a complete record and restart_quiet_ms\n"
-        "               without data the device restarts: off for reboot_ms, then normal mode with\n"
-        "               new_version (see after_update).\n"
+        "               After a complete record the device restarts once restart_quiet_ms have\n"
+        "               passed without data after its last reply went out: off for reboot_ms, then\n"
+        "               normal mode with new_version (see after_update); with an expected image\n"
+        "               (expect_image) only when the image received equals it, else with the old\n"
+        "               version, as a loader that rejects a bad image.\n"
+        "               The device is strict and counts every violation by kind:\n"
+        "                 pacing            a data message started less than 3 ms (less\n"
+        "                                   pacing_tolerance_us, default 300 us, for timer jitter)\n"
+        "                                   after the previous data message had arrived whole\n"
+        "                 before_handshake  data without a session (ignored)\n"
+        "                 before_ack        data before the acknowledgement of the handshake or of\n"
+        "                                   the previous record went out, or when it never will\n"
+        "                 after_stop        data after the device asked the host to stop (ignored)\n"
+        "                 malformed         not F0, 2 to 22 upper-case hexadecimal characters, F7\n"
+        "                                   (ignored)\n"
+        "                 spanning          one message carrying bytes of two records (kept)\n"
+        "  the link     Messages from the host take their wire time at wire_bytes_per_s, one after\n"
+        "               the other; the device sees a message, and midiOutLongMsg reports it done\n"
+        "               (send_latency_ms later), once its last byte has arrived.\n"
         "  off          no ports.\n"
         "  Records are counted from 0. Replies come after ack_latency_ms.\n"
         "\n"
@@ -208,14 +251,16 @@ std::string ToolHelpText()
         "The winmm.dll: midiIn*/midiOut* with the real signatures, flags, callbacks (from a thread\n"
         "of its own; MIM_OPEN/MIM_CLOSE/MOM_OPEN/MOM_CLOSE and the buffers that a reset returns\n"
         "inside the call, as the system does) and return codes; the port list follows the\n"
-        "device's mode. Load it in place of the system's with WINEDLLOVERRIDES=winmm=n,b and the\n"
+        "device's mode. A port is open in one program at a time: opening it again, in the same\n"
+        "program or another, answers MMSYSERR_ALLOCATED until it closes, that program ends or the\n"
+        "device goes off. Load it in place of the system's with WINEDLLOVERRIDES=winmm=n,b and the\n"
         "DLL beside the program.\n"
         "\n"
         "Exit codes: 0 done, 2 usage error.\n";
     return text;
 }
 
-int RunTool(const std::vector<std::string>& args, StateStore& store, TimeMs now, std::string& out, std::string& err)
+int RunTool(const std::vector<std::string>& args, StateStore& store, TimeUs now, std::string& out, std::string& err)
 {
     if (args.empty()) {
         err += ToolHelpText();

@@ -13,7 +13,7 @@ namespace Tavik8Sim {
 // Runs one command line (without the program name, UTF-8) on `store` at
 // `now`; what it prints goes to `out` and `err`. Answers the exit code:
 // 0 success, 2 a usage error.
-int RunTool(const std::vector<std::string>& args, StateStore& store, TimeMs now, std::string& out, std::string& err);
+int RunTool(const std::vector<std::string>& args, StateStore& store, TimeUs now, std::string& out, std::string& err);
 
 std::string ToolHelpText();
 

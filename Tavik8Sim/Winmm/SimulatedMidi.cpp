@@ -19,7 +19,7 @@ namespace {
 
 // Cross-process changes (the tool switching the device off and on) are seen
 // at least this often while a program listens to the device.
-const TimeMs kPollMs = 20;
+const TimeUs kPoll = Micros(20);
 
 // Handle values: well above any device identifier, so that the capabilities
 // functions can tell a handle from an identifier.
@@ -41,7 +41,7 @@ struct Handle
     // Input.
     std::deque<MIDIHDR*> queue;
     bool started = false;
-    TimeMs startedAt = 0;
+    TimeUs startedAt = 0;
     // Output: long messages not yet reported done.
     std::vector<MIDIHDR*> inFlight;
 };
@@ -56,9 +56,20 @@ struct Callback
 
 struct PendingDone
 {
-    TimeMs due;
+    TimeUs due;
     std::shared_ptr<Handle> handle;
     MIDIHDR* header;
+};
+
+// A message on the link to the device: the device receives it when its last
+// byte arrives.
+struct PendingArrival
+{
+    TimeUs started;
+    TimeUs arrived;
+    std::shared_ptr<Handle> handle;
+    MIDIHDR* header; // the long message's header; null for a short message
+    Bytes bytes;
 };
 
 struct View
@@ -67,7 +78,7 @@ struct View
     int64_t epoch = 0;
 };
 
-View LookAt(DeviceState& state, TimeMs now)
+View LookAt(DeviceState& state, TimeUs now)
 {
     DeviceModel model(state);
     model.Advance(now);
@@ -93,7 +104,7 @@ bool IsAlive(const Handle& handle, const View& view)
 // Brings the handle's device up to now and, when the handle's port is still
 // there, lets step work on the device's state; answers whether it is.
 template <class Step>
-bool WithLivePort(const Handle& handle, TimeMs now, Step&& step)
+bool WithLivePort(const Handle& handle, TimeUs now, Step&& step)
 {
     bool alive = false;
     handle.store->Update([&](DeviceState& state) {
@@ -102,6 +113,60 @@ bool WithLivePort(const Handle& handle, TimeMs now, Step&& step)
             step(state);
     });
     return alive;
+}
+
+// This process as the holder of open ports: its identifier and start time.
+struct ProcessIdentity
+{
+    uint32_t id;
+    int64_t start;
+};
+
+int64_t StartTimeOf(HANDLE process)
+{
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user))
+        return 0;
+    return static_cast<int64_t>((static_cast<uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime);
+}
+
+const ProcessIdentity& ThisProcess()
+{
+    static const ProcessIdentity self{GetCurrentProcessId(), StartTimeOf(GetCurrentProcess())};
+    return self;
+}
+
+bool IsThisProcess(const OpenPort& port)
+{
+    return port.process == ThisProcess().id && port.processStart == ThisProcess().start;
+}
+
+// Whether the process that holds the port still runs (when it cannot be asked,
+// it is taken to run).
+bool IsHolderRunning(const OpenPort& port)
+{
+    if (IsThisProcess(port))
+        return true;
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, port.process);
+    if (!process)
+        return GetLastError() == ERROR_ACCESS_DENIED;
+    const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT && StartTimeOf(process) == port.processStart;
+    CloseHandle(process);
+    return running;
+}
+
+// Forgets the ports of a device that has gone off since they opened, and of
+// programs that have ended without closing them.
+void ForgetStalePorts(DeviceState& state)
+{
+    auto& ports = state.openPorts;
+    const auto stale = std::remove_if(ports.begin(), ports.end(), [&](const OpenPort& port) {
+        return port.epoch != state.powerEpoch || !IsHolderRunning(port);
+    });
+    if (stale != ports.end()) {
+        ports.erase(stale, ports.end());
+        state.changed = true;
+    }
 }
 
 // The smallest header the system accepts: everything up to dwOffset.
@@ -241,8 +306,9 @@ struct SimulatedMidi::Impl
     CRITICAL_SECTION lock;
     std::map<UINT_PTR, std::shared_ptr<Handle>> handles;
     std::map<std::wstring, std::shared_ptr<StateStore>> stores;
-    std::map<StateStore*, TimeMs> deadlines; // the device's next event, as last seen
+    std::map<StateStore*, TimeUs> deadlines; // the device's next event, as last seen
     std::vector<PendingDone> dones;
+    std::vector<PendingArrival> arrivals; // in the order of the link
     UINT_PTR nextValue = kFirstHandleValue;
     // The delivery thread sleeps on this condition (with `lock`): waking it
     // costs far less than signalling an event, which matters once per message.
@@ -285,7 +351,7 @@ struct SimulatedMidi::Impl
     View ViewOf(StateStore& store)
     {
         View view;
-        TimeMs now = StateStore::WallClockNow();
+        TimeUs now = StateStore::WallClockNow();
         store.Update([&](DeviceState& state) { view = LookAt(state, now); });
         return view;
     }
@@ -306,6 +372,8 @@ struct SimulatedMidi::Impl
     void Run()
     {
         for (;;) {
+            // The device sees a message before the program hears it was sent.
+            DeliverDueArrivals();
             CompleteDueSends();
             DeliverDueReplies();
             Locked locked(*this);
@@ -315,12 +383,48 @@ struct SimulatedMidi::Impl
         }
     }
 
+    void DeliverDueArrivals()
+    {
+        Locked locked(*this);
+        const TimeUs now = StateStore::WallClockNow();
+        size_t due = 0;
+        while (due < arrivals.size() && arrivals[due].arrived <= now)
+            ++due;
+        for (size_t i = 0; i < due; ++i) {
+            const PendingArrival& arrival = arrivals[i];
+            // At the time it arrived, whenever this thread got to it.
+            WithLivePort(*arrival.handle, arrival.arrived, [&](DeviceState& state) {
+                if (arrival.handle->isDevice)
+                    DeviceModel(state).Receive(arrival.arrived, arrival.handle->portName, arrival.bytes,
+                                               arrival.started);
+            });
+        }
+        arrivals.erase(arrivals.begin(), arrivals.begin() + static_cast<std::ptrdiff_t>(due));
+    }
+
+    // Sends bytes over the link at `now`: the device receives them at once
+    // over an instant link, else when their last byte arrives. Answers when
+    // that is; the caller holds the lock and `state` is the handle's device.
+    TimeUs Transmit(DeviceState& state, const std::shared_ptr<Handle>& handle, TimeUs now, MIDIHDR* header,
+                    const Bytes& bytes)
+    {
+        DeviceModel model(state);
+        const WireSpan span = model.Transmit(now, bytes.size());
+        if (span.end <= now) {
+            if (handle->isDevice)
+                model.Receive(now, handle->portName, bytes, span.start);
+        } else {
+            arrivals.push_back(PendingArrival{span.start, span.end, handle, header, bytes});
+        }
+        return span.end;
+    }
+
     void CompleteDueSends()
     {
         std::vector<Callback> callbacks;
         {
             Locked locked(*this);
-            TimeMs now = StateStore::WallClockNow();
+            TimeUs now = StateStore::WallClockNow();
             auto due = std::stable_partition(dones.begin(), dones.end(),
                                              [now](const PendingDone& d) { return d.due > now; });
             for (auto it = due; it != dones.end(); ++it) {
@@ -357,7 +461,7 @@ struct SimulatedMidi::Impl
                 byStore[handle->store.get()].push_back(handle);
             deadlines.clear();
             for (auto& entry : byStore) {
-                TimeMs now = StateStore::WallClockNow();
+                TimeUs now = StateStore::WallClockNow();
                 std::vector<std::shared_ptr<Handle>> alive;
                 std::vector<Bytes> messages;
                 entry.first->Update([&](DeviceState& state) {
@@ -397,7 +501,8 @@ struct SimulatedMidi::Impl
                 Locked locked(*this);
                 if (handle->closed || !handle->started)
                     return;
-                DWORD timestamp = static_cast<DWORD>(StateStore::WallClockNow() - handle->startedAt);
+                const DWORD timestamp =
+                    static_cast<DWORD>((StateStore::WallClockNow() - handle->startedAt) / kMicrosPerMilli);
                 if (!systemExclusive) {
                     size_t length = std::min<size_t>(ShortMessageLength(message[offset]), message.size() - offset);
                     DWORD packed = 0;
@@ -425,23 +530,27 @@ struct SimulatedMidi::Impl
     // With the lock held.
     DWORD NextWait()
     {
-        TimeMs now = StateStore::WallClockNow();
-        TimeMs wait = -1;
-        auto consider = [&](TimeMs at) {
-            TimeMs w = std::max<TimeMs>(0, at - now);
+        TimeUs now = StateStore::WallClockNow();
+        TimeUs wait = -1;
+        auto consider = [&](TimeUs at) {
+            TimeUs w = std::max<TimeUs>(0, at - now);
             if (wait < 0 || w < wait)
                 wait = w;
         };
         for (const PendingDone& done : dones)
             consider(done.due);
+        for (const PendingArrival& arrival : arrivals)
+            consider(arrival.arrived);
         if (!ListeningHandles().empty()) {
-            consider(now + kPollMs);
+            consider(now + kPoll);
             for (const auto& entry : deadlines) {
                 if (entry.second != kNever)
                     consider(entry.second);
             }
         }
-        return wait < 0 ? INFINITE : static_cast<DWORD>(wait);
+        // Whole milliseconds, rounded up: woken early, the thread would find
+        // nothing due and go back to sleep.
+        return wait < 0 ? INFINITE : static_cast<DWORD>((wait + kMicrosPerMilli - 1) / kMicrosPerMilli);
     }
 };
 
@@ -527,26 +636,52 @@ MMRESULT SimulatedMidi::Open(bool input, void* handleOut, UINT id, DWORD_PTR cal
     {
         Impl::Locked locked(*mImpl);
         std::shared_ptr<StateStore> store = mImpl->CurrentStore();
-        View view = mImpl->ViewOf(*store);
-        if (id >= view.ports.size())
-            return MMSYSERR_BADDEVICEID;
-        handle->input = input;
-        handle->store = store;
-        handle->deviceId = id;
-        handle->portName = view.ports[id].name;
-        handle->isDevice = view.ports[id].isDevice;
-        handle->epoch = view.epoch;
-        // A port is open at most once, as with a real driver.
-        for (const auto& entry : mImpl->handles) {
-            const Handle& other = *entry.second;
-            if (other.input == input && other.store == store && other.deviceId == id &&
-                other.portName == handle->portName && IsAlive(other, view))
-                return MMSYSERR_ALLOCATED;
-        }
+        handle->value = mImpl->nextValue;
+        MMRESULT result = MMSYSERR_NOERROR;
+        // The check and the claim in one step: no other program slips in between.
+        store->Update([&](DeviceState& state) {
+            const View view = LookAt(state, StateStore::WallClockNow());
+            if (id >= view.ports.size()) {
+                result = MMSYSERR_BADDEVICEID;
+                return;
+            }
+            handle->input = input;
+            handle->store = store;
+            handle->deviceId = id;
+            handle->portName = view.ports[id].name;
+            handle->isDevice = view.ports[id].isDevice;
+            handle->epoch = view.epoch;
+            // A port is open at most once, as with a real driver: in this
+            // program and in any other.
+            for (const auto& entry : mImpl->handles) {
+                const Handle& other = *entry.second;
+                if (other.input == input && other.store == store && other.deviceId == id &&
+                    other.portName == handle->portName && IsAlive(other, view))
+                    result = MMSYSERR_ALLOCATED;
+            }
+            ForgetStalePorts(state);
+            for (const OpenPort& port : state.openPorts) {
+                if (port.input == input && port.deviceId == id && port.name == handle->portName)
+                    result = MMSYSERR_ALLOCATED;
+            }
+            if (result != MMSYSERR_NOERROR)
+                return;
+            OpenPort claim;
+            claim.input = input;
+            claim.deviceId = id;
+            claim.epoch = view.epoch;
+            claim.process = ThisProcess().id;
+            claim.processStart = ThisProcess().start;
+            claim.handle = handle->value;
+            claim.name = handle->portName;
+            state.openPorts.push_back(claim);
+            state.changed = true;
+        });
+        if (result != MMSYSERR_NOERROR)
+            return result;
         handle->callbackType = type;
         handle->callback = callback;
         handle->instance = instance;
-        handle->value = mImpl->nextValue;
         mImpl->nextValue += 0x10;
         mImpl->handles[handle->value] = handle;
         *static_cast<UINT_PTR*>(handleOut) = handle->value;
@@ -568,6 +703,17 @@ MMRESULT SimulatedMidi::Close(bool input, void* value)
         handle->closed = true;
         handle->started = false;
         mImpl->handles.erase(handle->value);
+        // Other programs may open the port from now on.
+        handle->store->Update([&](DeviceState& state) {
+            auto& ports = state.openPorts;
+            const auto mine = std::remove_if(ports.begin(), ports.end(), [&](const OpenPort& port) {
+                return IsThisProcess(port) && port.handle == handle->value;
+            });
+            if (mine != ports.end()) {
+                ports.erase(mine, ports.end());
+                state.changed = true;
+            }
+        });
     }
     // What the port did is on disk once it is closed.
     handle->store->Flush();
@@ -637,7 +783,7 @@ MMRESULT SimulatedMidi::Start(HMIDIIN value)
         return MMSYSERR_INVALHANDLE;
     if (handle->started)
         return MMSYSERR_NOERROR;
-    TimeMs now = StateStore::WallClockNow();
+    TimeUs now = StateStore::WallClockNow();
     const bool alive = WithLivePort(*handle, now, [&](DeviceState& state) {
         // Replies sent while nobody listened are gone.
         if (handle->isDevice)
@@ -691,10 +837,9 @@ MMRESULT SimulatedMidi::ShortMsg(HMIDIOUT value, DWORD message)
     int length = ShortMessageLength(static_cast<uint8_t>(message & 0xFF));
     for (int i = 0; i < length; ++i)
         bytes.push_back(static_cast<uint8_t>(message >> (8 * i)));
-    TimeMs now = StateStore::WallClockNow();
+    TimeUs now = StateStore::WallClockNow();
     const bool alive = WithLivePort(*handle, now, [&](DeviceState& state) {
-        if (handle->isDevice)
-            DeviceModel(state).Receive(now, handle->portName, bytes);
+        mImpl->Transmit(state, handle, now, nullptr, bytes);
     });
     mImpl->Wake();
     return alive ? MMSYSERR_NOERROR : MMSYSERR_NODRIVER;
@@ -702,32 +847,49 @@ MMRESULT SimulatedMidi::ShortMsg(HMIDIOUT value, DWORD message)
 
 MMRESULT SimulatedMidi::LongMsg(HMIDIOUT value, MIDIHDR* header, UINT size)
 {
-    Impl::Locked locked(*mImpl);
-    std::shared_ptr<Handle> handle = mImpl->Find(false, value);
-    if (!handle)
-        return MMSYSERR_INVALHANDLE;
-    if (!header || !IsHeaderSizeValid(size) || !header->lpData)
-        return MMSYSERR_INVALPARAM;
-    if (MMRESULT result = CheckQueueable(*header))
-        return result;
-    Bytes bytes(reinterpret_cast<const uint8_t*>(header->lpData),
-                reinterpret_cast<const uint8_t*>(header->lpData) + header->dwBufferLength);
-    TimeMs now = StateStore::WallClockNow();
-    TimeMs latency = 0;
-    bool completes = true;
-    const bool alive = WithLivePort(*handle, now, [&](DeviceState& state) {
-        latency = state.settings.Number("send_latency_ms");
-        completes = state.settings.Text("send_done") != "never";
-        if (handle->isDevice)
-            DeviceModel(state).Receive(now, handle->portName, bytes);
-    });
-    if (!alive)
-        return MMSYSERR_NODRIVER;
-    MarkQueued(header);
-    handle->inFlight.push_back(header);
-    if (completes)
-        mImpl->dones.push_back(PendingDone{now + latency, handle, header});
-    mImpl->Wake();
+    // The time the program handed the message over, before any wait here.
+    const TimeUs now = StateStore::WallClockNow();
+    std::shared_ptr<Handle> handle;
+    {
+        Impl::Locked locked(*mImpl);
+        handle = mImpl->Find(false, value);
+        if (!handle)
+            return MMSYSERR_INVALHANDLE;
+        if (!header || !IsHeaderSizeValid(size) || !header->lpData)
+            return MMSYSERR_INVALPARAM;
+        if (MMRESULT result = CheckQueueable(*header))
+            return result;
+        Bytes bytes(reinterpret_cast<const uint8_t*>(header->lpData),
+                    reinterpret_cast<const uint8_t*>(header->lpData) + header->dwBufferLength);
+        TimeUs done = now;
+        bool completes = true;
+        bool replied = false;
+        const bool alive = WithLivePort(*handle, now, [&](DeviceState& state) {
+            completes = state.settings.Text("send_done") != "never";
+            const size_t replies = state.outbox.size();
+            // Reported done once the last byte has arrived, after the driver's latency.
+            done = mImpl->Transmit(state, handle, now, header, bytes) + state.settings.Duration("send_latency_ms");
+            replied = state.outbox.size() != replies;
+        });
+        if (!alive)
+            return MMSYSERR_NODRIVER;
+        MarkQueued(header);
+        if (!completes || done > now) {
+            handle->inFlight.push_back(header);
+            if (completes)
+                mImpl->dones.push_back(PendingDone{done, handle, header});
+            mImpl->Wake();
+            return MMSYSERR_NOERROR;
+        }
+        MarkDone(header);
+        // Only a reply the device has to deliver wakes the delivery thread.
+        if (replied)
+            mImpl->Wake();
+    }
+    // Over an instant link, without a driver's latency, the device has the
+    // message before the call returns, and the driver says so at once (as a
+    // driver that handles the message inside the call does).
+    Notify(Callback{handle, MOM_DONE, reinterpret_cast<DWORD_PTR>(header), 0});
     return MMSYSERR_NOERROR;
 }
 
@@ -748,6 +910,11 @@ MMRESULT SimulatedMidi::ResetOutput(HMIDIOUT value)
         dones.erase(std::remove_if(dones.begin(), dones.end(),
                                    [&](const PendingDone& d) { return d.handle == handle; }),
                     dones.end());
+        // Long messages still on the link are cut off: the device never sees them.
+        auto& arrivals = mImpl->arrivals;
+        arrivals.erase(std::remove_if(arrivals.begin(), arrivals.end(),
+                                      [&](const PendingArrival& a) { return a.handle == handle && a.header; }),
+                       arrivals.end());
     }
     NotifyAll(callbacks);
     return MMSYSERR_NOERROR;

@@ -6,18 +6,28 @@
 // - MIM_OPEN, MIM_CLOSE, MOM_OPEN, MOM_CLOSE, and the buffers a reset returns
 //   (MIM_LONGDATA, MOM_DONE), are reported inside the call that causes them,
 //   on the caller's thread. Data from the device (MIM_DATA, MIM_LONGDATA) and
-//   the completion of long messages (MOM_DONE) come from the delivery thread.
+//   the completion of long messages (MOM_DONE) come from the delivery thread,
+//   except that a long message done at once (no wire time, no send latency)
+//   is reported inside midiOutLongMsg, as a driver without latency does.
 // - No lock of this module is held while a program's callback runs, so a
 //   callback may call back into the API and may take the program's own locks.
 // - A system-exclusive message fills the queued input buffers in order, one
 //   report per buffer; a buffer the callback hands back is used for the rest.
 //   Bytes for which no buffer is queued are lost, as with a real driver.
-// - midiOutLongMsg copies the bytes to the device at once and reports the
-//   header done after send_latency_ms (never with send_done=never).
+// - midiOutLongMsg and midiOutShortMsg copy the bytes onto the link to the
+//   device, one message after the other: with a wire speed set
+//   (wire_bytes_per_s), the device receives a message when its last byte has
+//   arrived, and a long message's header is reported done send_latency_ms
+//   after that (never with send_done=never). midiOutReset cuts off the long
+//   messages still on the link.
 // - The device's state is kept in memory while this process owns it (see
 //   StateStore's write-behind) and reaches the state file within
 //   StateKeeper::kFlushAfterMs, when a port closes, when another process asks
 //   for it, and when the process ends (ProcessEnding).
+// - A port is open at most once, in any program: a second open, in this
+//   program or another one, answers MMSYSERR_ALLOCATED until the port closes,
+//   the program that holds it ends, or the device goes off. The ports held
+//   open are part of the device's shared state.
 // - A handle belongs to the device as it was when it was opened: once the
 //   device goes off (power cycle, restart, vanishing) the handle is dead:
 //   sends fail with MMSYSERR_NODRIVER, capabilities by handle fail, input stays

@@ -28,6 +28,29 @@ exit_code() {
     updater "$@"
     echo $?
 }
+# Waits until the device is in mode $1 (it restarts in its own time after an
+# update); each status query takes a while, so a few dozen are seconds.
+wait_for_mode() {
+    local i
+    for i in $(seq 40); do
+        [ "$(status_value mode)" == "$1" ] && return 0
+    done
+    return 1
+}
+# A fresh device in update mode that accepts only the image of the file $1
+# (the default firmware file without an argument), with settings $2...
+device_expecting() {
+    local image=${1:-$FIRMWARE}
+    shift || true
+    sim reset --mode update >/dev/null
+    sim set "expect_image=$image" "$@" >/dev/null
+}
+# The image of file $1 arrived whole, in order and paced, and the device took it.
+check_clean_update() {
+    check "$2: the whole image arrived" "$(tr -d '\r\n' <"$1")" "$(sim image)"
+    check "$2: it is the image the device expects" match "$(status_value image_verdict)"
+    check "$2: no protocol violation" 0 "$(status_value violations)"
+}
 # A device that is not there: switched off for an hour.
 no_device() {
     sim reset >/dev/null
@@ -52,29 +75,59 @@ check "normal mode, 1.0.5.0 newer than the file: 4" 4 "$(exit_code -Return_Updat
 check "the status run sent no mode change" "" "$(sim transcript | grep -i '51 4A 64 29 3E 52 54')"
 
 echo "== -SILENT -START_UPDATE_AUTOMATICALLY, device in update mode"
-sim reset --mode update >/dev/null
+device_expecting
 check "exit code 0" 0 "$(exit_code -SILENT -START_UPDATE_AUTOMATICALLY)"
-check "the whole image arrived" "$(cat "$FIRMWARE")" "$(sim image)"
+check_clean_update "$FIRMWARE" "update mode"
 check "every record acknowledged" 48 "$(status_value records)"
-check "no protocol violation" 0 "$(status_value violations)"
+wait_for_mode normal
+check "the device came back with the new version" 1.0.4.4 "$(status_value version)"
 
 echo "== -SILENT -START_UPDATE_AUTOMATICALLY, device in normal mode, then a power cycle"
 sim reset --version 1.0.3.0 >/dev/null
+sim set "expect_image=$FIRMWARE" >/dev/null
 check "first run: exit code 0" 0 "$(exit_code -start_update_automatically -silent)"
 check "first run: the mode change was sent" 1 "$(sim transcript | grep -ci '51 4A 64 29 3E 52 54')"
 check "first run: no image" 0 "$(status_value records)"
+check "first run: no protocol violation" 0 "$(status_value violations)"
 sim power-cycle >/dev/null
 check "after the power cycle the device is in update mode" update "$(status_value mode)"
 check "second run: exit code 0" 0 "$(exit_code -SILENT -START_UPDATE_AUTOMATICALLY)"
-check "second run: the whole image arrived" "$(cat "$FIRMWARE")" "$(sim image)"
+check_clean_update "$FIRMWARE" "second run"
+wait_for_mode normal
+check "second run: the device came back with the new version" 1.0.4.4 "$(status_value version)"
 
-echo "== a firmware file whose path has blanks, given in quotes"
+echo "== a slow device: every reply 400 ms late (well inside the updater's waits)"
+sim make-image --records 6 --size 30 --seed 5 >"$WORK/short.led"
+device_expecting "$WORK/short.led" ack_latency_ms=400
+check "exit code 0" 0 "$(exit_code -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=Z:${WORK//\//\\}\\short.led")"
+check_clean_update "$WORK/short.led" "slow device"
+wait_for_mode normal
+check "the device came back with the new version" 1.0.4.4 "$(status_value version)"
+
+echo "== a device that never acknowledges the third record"
+device_expecting "$FIRMWARE" drop_ack_at=2
+check "exit code 0 (a silent run reports through the status query)" 0 "$(exit_code -SILENT)"
+check "the transfer stopped there" 2 "$(status_value records)"
+check "no protocol violation" 0 "$(status_value violations)"
+wait_for_mode normal
+check "after its restart the device still has its old version" 1.0.3.0 "$(status_value version)"
+check "it did not take the partial image" mismatch "$(status_value image_verdict)"
+check "an update is still needed: 5" 5 "$(exit_code -RETURN_UPDATE_MODE_STATUS)"
+
+echo "== the link at DIN MIDI speed (3125 bytes/s), with stale and duplicate acknowledgements"
+device_expecting "$FIRMWARE" wire_bytes_per_s=3125 ack_latency_ms=20 stale_ack_at=3 duplicate_ack_at=6
+check "exit code 0" 0 "$(exit_code -SILENT)"
+check_clean_update "$FIRMWARE" "3125 bytes/s"
+check "every record acknowledged once" 48 "$(status_value records)"
+
+echo "== a firmware file saved with a line end, whose path has blanks, given in quotes"
 mkdir -p "$WORK/fw dir"
-sim make-image --records 5 --size 20 --seed 9 >"$WORK/fw dir/my fw.led"
+sim make-image --records 5 --size 20 --seed 9 >"$WORK/fw.txt"
+printf '%s\r\n' "$(cat "$WORK/fw.txt")" >"$WORK/fw dir/my fw.led"
 windows_path="Z:${WORK//\//\\}\\fw dir\\my fw.led"
-sim reset --mode update >/dev/null
+device_expecting "$WORK/fw dir/my fw.led"
 check "exit code 0" 0 "$(exit_code -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=\"$windows_path\"")"
-check "that file's image arrived" "$(cat "$WORK/fw dir/my fw.led")" "$(sim image)"
+check_clean_update "$WORK/fw.txt" "the file with a line end"
 sim reset --mode update >/dev/null
 check "without quotes the path ends at the blank: no file, the window is needed" 255 \
     "$(exit_code -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$windows_path")"
@@ -109,6 +162,60 @@ updater -debug_console:$port:127.0.0.1
 wait $listener
 check "the banner comes first" "*** APPLICATION Launched on " "$(head -1 "$WORK/udp")"
 check "the report follows" 1 "$(grep -c 'not part of this build' "$WORK/udp")"
+
+echo "== a run that ends while the image is being sent"
+# No window yet: the run ends (255) while the transfer runs; it must stop the
+# transfer and end cleanly, every time.
+for run in 1 2 3; do
+    device_expecting "$FIRMWARE" ack_latency_ms=0 send_latency_ms=0
+    check "run $run: the run ends for want of the window" 255 "$(exit_code -START_UPDATE_AUTOMATICALLY)"
+    check "run $run: no crash" 0 "$(grep -ci 'unhandled\|page fault' "$WORK/out")"
+    check "run $run: no protocol violation" 0 "$(status_value violations)"
+    check "run $run: the ports were closed" "" "$(status_value open_ports)"
+done
+
+echo "== two silent runs, the second started while the first sends"
+sim make-image --records 200 --size 64 --seed 11 >"$WORK/large.led"
+large_path="Z:${WORK//\//\\}\\large.led"
+device_expecting "$WORK/large.led"
+"$REPO/scripts/run" -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$large_path" </dev/null >"$WORK/first" 2>&1 &
+first=$!
+for _ in $(seq 60); do
+    [ "$(status_value records)" -gt 0 ] 2>/dev/null && break
+done
+check "the second run finds no device it can open (255: the window would be needed)" 255 \
+    "$(exit_code -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$large_path")"
+wait $first
+check "the first run: exit code 0" 0 "$?"
+check_clean_update "$WORK/large.led" "the first run"
+check "the second run sent nothing: one handshake" 1 "$(status_value count.handshakes)"
+
+echo "== the settings files"
+sim reset >/dev/null
+updater -RETURN_UPDATE_MODE_STATUS
+settings_dir=$(find "${WINEPREFIX:-$KX_BUILD/wineprefix}/drive_c/users" -type d \
+    -path "*/AppData/Local/Ostrel/TAVIK8 Updater" | head -1)
+user_settings="$settings_dir/UserSettings.ini"
+check "a run keeps its skin index in the user settings" 1 "$(grep -c '^CurrentSkinIndex=0' "$user_settings")"
+before=$(stat -c %y "$user_settings")
+updater -RETURN_UPDATE_MODE_STATUS
+check "a status query that changes nothing writes nothing" "$before" "$(stat -c %y "$user_settings")"
+# A file in UTF-16 with the keys of another program, as Windows' own profile
+# functions write one; the run sets its skin index (to the one skin there is).
+{ printf '\xff\xfe'; printf '[Other]\r\nKey=Value \xc3\xa9\r\n[Window]\r\nWP=1\r\nCurrentSkinIndex=3\r\n' |
+    iconv -f UTF-8 -t UTF-16LE; } >"$user_settings"
+updater -RETURN_UPDATE_MODE_STATUS
+check "a UTF-16 file stays UTF-16" "fffe" "$(head -c 2 "$user_settings" | od -An -tx1 | tr -d ' \n')"
+decoded=$(tail -c +3 "$user_settings" | iconv -f UTF-16LE -t UTF-8 | tr -d '\r')
+check "its other keys are kept" 1 "$(echo "$decoded" | grep -c '^Key=Value é$')"
+check "and the skin index was written" 1 "$(echo "$decoded" | grep -c '^CurrentSkinIndex=0$')"
+printf 'CurrentSkinIndex=3\r\n' >"$user_settings"
+chmod a-w "$user_settings"
+updater -RETURN_UPDATE_MODE_STATUS
+check "a read-only file is not rewritten" "CurrentSkinIndex=3" "$(tr -d '\r\n' <"$user_settings")"
+check "and stays read-only" "" "$(find "$user_settings" -perm -u=w)"
+chmod u+w "$user_settings"
+rm -f "$user_settings"
 
 echo "$failures failure(s)"
 [ "$failures" -eq 0 ]

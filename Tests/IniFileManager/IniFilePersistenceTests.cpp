@@ -15,10 +15,112 @@ const char kChildText[] = "from the child \xE5\xAD\x90\xE3\x83\x97\xE3\x83\xAD";
 
 using IniFilePersistenceTest = IniFileFixture;
 
-TEST_F(IniFilePersistenceTest, ANewFileIsCreatedAtOpenWithItsComment)
+TEST_F(IniFilePersistenceTest, ANewFileIsMadeByTheFirstChangeWithItsComment)
 {
-    EXPECT_EQ("; TAVIK8 Updater settings, version 1_0_0\r\n", FileText());
+    EXPECT_EQ(L"", folder.Listing()) << "opening writes nothing";
+    int32_t value = 0;
+    EXPECT_EQ(INIFILE_S_DEFAULT, lib.GetInt(handle, "CurrentSkinIndex", 7, value));
+    EXPECT_EQ(L"", folder.Listing()) << "nor does reading";
+    ASSERT_EQ(S_OK, lib.SetIniValueInt(handle, "CurrentSkinIndex", 0));
+    EXPECT_EQ("; TAVIK8 Updater settings, version 1_0_0\r\nCurrentSkinIndex=0\r\n", FileText());
     EXPECT_EQ(L"UserSettings.ini;", folder.Listing());
+}
+
+// The file's last write time, as a number.
+uint64_t LastWriteTime(const std::wstring& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+}
+
+TEST_F(IniFilePersistenceTest, AChangeThatChangesNothingWritesNothing)
+{
+    ASSERT_EQ(S_OK, lib.SetIniValueInt(handle, "CurrentSkinIndex", 2));
+    ASSERT_EQ(S_OK, lib.SetIniValueStr(handle, "Window/Title", "TAVIK8"));
+    ASSERT_EQ(S_OK, lib.SetArrayCount(handle, "Recent", 1));
+    // An old time stamp that any write would replace.
+    FILETIME old{0x12345678, 0x01D00000};
+    HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    ASSERT_TRUE(SetFileTime(file, nullptr, nullptr, &old));
+    CloseHandle(file);
+    const uint64_t stamp = LastWriteTime(path);
+    const std::string before = FileText();
+
+    EXPECT_EQ(S_OK, lib.SetIniValueInt(handle, "CurrentSkinIndex", 2));
+    EXPECT_EQ(S_OK, lib.SetIniValueStr(handle, "Window/Title", "TAVIK8"));
+    EXPECT_EQ(S_OK, lib.SetArrayCount(handle, "Recent", 1));
+    EXPECT_EQ(S_OK, lib.SetArrayItemAt(handle, "Recent", 0, ""));
+    int32_t opened = 0;
+    EXPECT_EQ(S_OK, lib.Open(ToUtf8(path), opened));
+    EXPECT_EQ(stamp, LastWriteTime(path));
+    EXPECT_EQ(before, FileText());
+
+    EXPECT_EQ(S_OK, lib.SetIniValueInt(handle, "CurrentSkinIndex", 3));
+    EXPECT_NE(stamp, LastWriteTime(path)) << "a real change is written";
+}
+
+// UTF-16 text with its byte-order mark, little- or big-endian.
+std::string Utf16(const std::wstring& text, bool bigEndian)
+{
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (wchar_t unit : text) {
+        const char high = static_cast<char>(unit >> 8);
+        const char low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
+    }
+    return bytes;
+}
+
+TEST_F(IniFilePersistenceTest, AUtf16FileIsReadAndKeptInItsForm)
+{
+    // As the system's profile functions leave a file, with keys of other programs.
+    const std::wstring text = L"[Other]\r\nName=Gr\u00F6\u00DFe \u5B50\r\nCount=4\r\n[Window]\r\nWidth=640\r\n";
+    for (bool bigEndian : {false, true}) {
+        SCOPED_TRACE(bigEndian ? "big-endian" : "little-endian");
+        ASSERT_TRUE(WriteBytes(path, Utf16(text, bigEndian)));
+        Reload();
+        EXPECT_EQ("Gr\xC3\xB6\xC3\x9F" "e \xE5\xAD\x90", lib.GetStr(handle, "Other/Name", "").text);
+        int32_t value = 0;
+        EXPECT_EQ(S_OK, lib.GetInt(handle, "Window/Width", 0, value));
+        EXPECT_EQ(640, value);
+
+        ASSERT_EQ(S_OK, lib.SetIniValueInt(handle, "CurrentSkinIndex", 1));
+        const std::string written = FileText();
+        ASSERT_GE(written.size(), 2u);
+        EXPECT_EQ(bigEndian ? "\xFE\xFF" : "\xFF\xFE", written.substr(0, 2)) << "still UTF-16, same order";
+        Reload();
+        EXPECT_EQ("Gr\xC3\xB6\xC3\x9F" "e \xE5\xAD\x90", lib.GetStr(handle, "Other/Name", "").text);
+        EXPECT_EQ(S_OK, lib.GetInt(handle, "Other/Count", 0, value));
+        EXPECT_EQ(4, value);
+        EXPECT_EQ(S_OK, lib.GetInt(handle, "CurrentSkinIndex", 0, value));
+        EXPECT_EQ(1, value);
+    }
+    // A UTF-8 byte-order mark stays as well.
+    ASSERT_TRUE(WriteBytes(path, "\xEF\xBB\xBFKey=1\r\n"));
+    Reload();
+    ASSERT_EQ(S_OK, lib.SetIniValueInt(handle, "Key", 2));
+    EXPECT_EQ("\xEF\xBB\xBF", FileText().substr(0, 3));
+}
+
+TEST_F(IniFilePersistenceTest, AReadOnlyFileIsNeverWritten)
+{
+    ASSERT_TRUE(WriteBytes(path, "CurrentSkinIndex=3\r\n"));
+    Reload();
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(E_ACCESSDENIED, lib.SetIniValueInt(handle, "CurrentSkinIndex", 0));
+    EXPECT_EQ(E_ACCESSDENIED, lib.SetIniValueStr(handle, "Other", "x"));
+    EXPECT_EQ(E_ACCESSDENIED, lib.WriteIniFile(handle));
+    int32_t value = 0;
+    EXPECT_EQ(S_OK, lib.GetInt(handle, "CurrentSkinIndex", 0, value));
+    EXPECT_EQ(3, value) << "the settings in memory stay as the file has them";
+    EXPECT_EQ("CurrentSkinIndex=3\r\n", FileText());
+    EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_READONLY), GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(L"UserSettings.ini;", folder.Listing()) << "no temporary file left";
+    EXPECT_EQ(S_OK, lib.SetIniValueInt(handle, "CurrentSkinIndex", 3)) << "no change, nothing to refuse";
 }
 
 TEST_F(IniFilePersistenceTest, EveryChangeIsInTheFileBeforeTheCallReturns)
@@ -280,7 +382,7 @@ TEST_F(IniFilePersistenceTest, PathsThatCannotHoldAFileGiveNoHandle)
         EXPECT_EQ(E_FAIL, lib.Open(ToUtf8(bad), badHandle));
         EXPECT_EQ(0, badHandle);
     }
-    EXPECT_EQ(L"AFolder;UserSettings.ini;", folder.Listing());
+    EXPECT_EQ(L"AFolder;", folder.Listing());
 }
 
 TEST_F(IniFilePersistenceTest, AFailedWriteChangesNeitherTheFileNorTheSettings)

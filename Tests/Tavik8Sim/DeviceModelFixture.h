@@ -48,15 +48,15 @@ protected:
 
     void Send(const Bytes& message) { model.Receive(now, model.DevicePortName(), message); }
 
-    // Lets `ms` pass and answers what the device sent meanwhile.
-    std::vector<Bytes> Wait(TimeMs ms)
+    // Lets `ms` milliseconds pass and answers what the device sent meanwhile.
+    std::vector<Bytes> Wait(int64_t ms)
     {
-        now += ms;
+        now += Micros(ms);
         model.Advance(now);
         return model.TakeDue(now);
     }
 
-    std::vector<Bytes> SendAndWait(const Bytes& message, TimeMs ms = 10)
+    std::vector<Bytes> SendAndWait(const Bytes& message, int64_t ms = 10)
     {
         Send(message);
         return Wait(ms);
@@ -76,9 +76,9 @@ protected:
         ASSERT_EQ(1u, replies.size());
     }
 
-    // Sends one record in pieces of at most 11 bytes, as the updater does,
-    // and answers the replies that came during and after it.
-    std::vector<Bytes> SendRecord(const Bytes& record, TimeMs pauseMs = 3)
+    // Sends one record in pieces of at most 11 bytes, as the updater does
+    // (pauseMs after each), and answers the replies that came meanwhile.
+    std::vector<Bytes> SendRecord(const Bytes& record, int64_t pauseMs = 3)
     {
         std::vector<Bytes> replies;
         for (size_t i = 0; i < record.size(); i += 11) {
@@ -101,7 +101,7 @@ protected:
 
     DeviceState state;
     DeviceModel model{state};
-    TimeMs now = 1700000000000;
+    TimeUs now = 1700000000000000; // 2023-11-14 22:13:20 UTC
 };
 
 const Bytes kAck45 = {0xF0, 0x45, 0xF7};

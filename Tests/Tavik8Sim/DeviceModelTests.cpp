@@ -131,9 +131,9 @@ TEST_F(DeviceModelTest, AutoPowerCycleSwitchesToUpdateModeByItself)
 {
     Set("auto_power_cycle_ms", "1500");
     Set("off_ms", "200");
-    TimeMs start = now;
+    TimeUs start = now;
     EXPECT_EQ(std::vector<Bytes>{kModeAck}, SendAndWait(DeviceModel::ModeChangeMessage()));
-    EXPECT_EQ(start + 1500, model.NextDeadline());
+    EXPECT_EQ(start + Micros(1500), model.NextDeadline());
     Wait(1489);
     EXPECT_EQ(Mode::Normal, state.mode);
     Wait(1);
@@ -158,7 +158,7 @@ TEST_F(DeviceModelTest, PowerCycleLosesRepliesNotYetSent)
 {
     Set("ack_latency_ms", "50");
     Send(DeviceModel::IdentityRequest());
-    model.PowerCycle(now + 10);
+    model.PowerCycle(now + Micros(10));
     EXPECT_TRUE(Wait(100).empty());
 }
 
@@ -216,7 +216,9 @@ TEST_F(DeviceModelTest, TransfersAnImageAndRestartsWithTheNewVersion)
     EXPECT_EQ(image, state.newImageBytes);
     EXPECT_EQ(0, state.violationCount);
 
-    Wait(296); // 299 ms after the last data message
+    // The quiet time starts when the last acknowledgement has gone out, 1 ms
+    // after the last data message.
+    Wait(297); // 300 ms after the last data message
     EXPECT_EQ(Mode::Update, state.mode);
     Wait(1);
     EXPECT_EQ(Mode::Off, state.mode);
@@ -410,15 +412,21 @@ TEST_F(DeviceModelTest, TranscriptHasEveryMessageWithTimePortDirectionAndBytes)
     state.newTranscriptLines.clear();
     SendAndWait(DeviceModel::IdentityRequest());
     ASSERT_EQ(2u, state.newTranscriptLines.size());
-    EXPECT_EQ("2023-11-14 22:13:20.000  \"Tavik 8\"  host->device  F0 7E 7F 06 01 F7", state.newTranscriptLines[0]);
-    EXPECT_EQ("2023-11-14 22:13:20.001  \"Tavik 8\"  device->host  F0 7E 00 06 02 7D 08 00 01 00 31 30 33 30 F7",
+    EXPECT_EQ("2023-11-14 22:13:20.000000  \"Tavik 8\"  host->device  F0 7E 7F 06 01 F7",
+              state.newTranscriptLines[0]);
+    EXPECT_EQ("2023-11-14 22:13:20.001000  \"Tavik 8\"  device->host  F0 7E 00 06 02 7D 08 00 01 00 31 30 33 30 F7",
               state.newTranscriptLines[1]);
+    // To the microsecond.
+    now += 7;
+    Send(DeviceModel::IdentityRequest());
+    EXPECT_EQ("2023-11-14 22:13:20.010007  \"Tavik 8\"  host->device  F0 7E 7F 06 01 F7",
+              state.newTranscriptLines.back());
 }
 
 TEST_F(DeviceModelTest, RepliesNobodyTookAreDroppedAndLogged)
 {
     Send(DeviceModel::IdentityRequest());
-    now += 10;
+    now += Micros(10);
     model.DropDue(now);
     EXPECT_TRUE(model.TakeDue(now).empty());
     EXPECT_NE(std::string::npos, state.newTranscriptLines.back().find("lost"));

@@ -60,8 +60,14 @@ TEST(FirmwareImage, DecodingRefusesBadText)
     EXPECT_TRUE(DecodeFirmwareText("0003abcdef0001ff", image)) << "either case";
     EXPECT_EQ(B({0x00, 0x03, 0xAB, 0xCD, 0xEF, 0x00, 0x01, 0xFF}), image);
     EXPECT_FALSE(DecodeFirmwareText("000", image));
-    EXPECT_FALSE(DecodeFirmwareText("0003ABCDEF\n", image));
     EXPECT_FALSE(DecodeFirmwareText("00 3", image));
+    EXPECT_FALSE(DecodeFirmwareText("0003AB\nCDEF", image)) << "a line end inside the text";
+    EXPECT_FALSE(DecodeFirmwareText("0003ABCDEF0\r\n", image)) << "odd without its line end";
+    // Line ends at the end, as an editor saves a file, are not part of the text.
+    for (const char* text : {"0003ABCDEF\n", "0003ABCDEF\r\n", "0003ABCDEF\r\n\r\n", "0003ABCDEF\r"}) {
+        EXPECT_TRUE(DecodeFirmwareText(text, image)) << text;
+        EXPECT_EQ(B({0x00, 0x03, 0xAB, 0xCD, 0xEF}), image);
+    }
     std::vector<Bytes> records;
     EXPECT_TRUE(SplitRecords(B({0x00, 0x03, 0xAB, 0xCD, 0xEF, 0x00, 0x01, 0xFF}), records));
     EXPECT_EQ(2u, records.size());
@@ -118,7 +124,7 @@ TEST_F(DeviceModelTest, BehavesTheSameWhenReloadedBetweenMessages)
         text = s.Serialize();
     };
     std::vector<Bytes> replies;
-    TimeMs t = now;
+    TimeUs t = now;
     auto collectDue = [&] {
         reload([&](DeviceModel& m) {
             m.Advance(t);
@@ -128,7 +134,7 @@ TEST_F(DeviceModelTest, BehavesTheSameWhenReloadedBetweenMessages)
     };
     auto send = [&](const Bytes& message) {
         reload([&](DeviceModel& m) { m.Receive(t, "Tavik Updater", message); });
-        t += 2;
+        t += Micros(5); // past the pause and the acknowledgement
         collectDue();
     };
     send(DeviceModel::ModeChangeMessage());
@@ -136,8 +142,8 @@ TEST_F(DeviceModelTest, BehavesTheSameWhenReloadedBetweenMessages)
     send(DataMessage(B({10, 11, 12, 0x00})));          // spans records 0 and 1
     send(DataMessage(B({0x01, 0xEE})));
     send(DataMessage(B({0x00, 0x00})));                // record 2: acknowledgement dropped
-    send(Text("zz"));                                  // malformed
-    t += 20;
+    send(Text("zz"));                                  // malformed, and no acknowledgement came
+    t += Micros(20);
     collectDue();
 
     DeviceState final = DeviceState::Parse(text);
@@ -147,8 +153,10 @@ TEST_F(DeviceModelTest, BehavesTheSameWhenReloadedBetweenMessages)
     EXPECT_EQ(19, final.imageBytes);
     Bytes image = B({0x00, 0x0C, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 0x00, 0x01, 0xEE, 0x00, 0x00});
     EXPECT_EQ(Crc32Update(0, image.data(), image.size()), final.imageCrc32);
-    EXPECT_EQ(2, final.violationCount);
-    EXPECT_EQ(2u, final.violations.size());
+    EXPECT_EQ(3, final.violationCount);
+    EXPECT_EQ(3u, final.violations.size());
+    EXPECT_EQ((std::map<std::string, int64_t>{{"before_ack", 1}, {"malformed", 1}, {"spanning", 1}}),
+              final.violationKinds);
     EXPECT_EQ("1", final.settings.Text("noise"));
     EXPECT_EQ(5, final.counters["sample"]);
     // Handshake and two record acknowledgements, each with its noise.
@@ -157,10 +165,10 @@ TEST_F(DeviceModelTest, BehavesTheSameWhenReloadedBetweenMessages)
     EXPECT_EQ(kAck45, replies[6]);
     EXPECT_EQ(kAck45, replies[10]);
 
-    t += 100;
+    t += Micros(100);
     reload([&](DeviceModel& m) { m.Advance(t); });
     EXPECT_EQ(Mode::Off, DeviceState::Parse(text).mode);
-    t += 50;
+    t += Micros(50);
     reload([&](DeviceModel& m) { m.Advance(t); });
     EXPECT_EQ(Mode::Normal, DeviceState::Parse(text).mode);
     EXPECT_EQ("1.0.4.4", DeviceState::Parse(text).version);

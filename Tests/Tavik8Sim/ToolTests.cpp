@@ -59,7 +59,7 @@ protected:
 
     TempStateFile file;
     StateStore store{file.Path()};
-    TimeMs now = 1700000000000;
+    TimeUs now = 1700000000000000;
     std::string out;
     std::string err;
 };
@@ -121,7 +121,7 @@ TEST_F(ToolTest, TimersRunWhileNoProgramIsThere)
     ASSERT_EQ(0, Run({"set", "auto_power_cycle_ms=5000"}));
     HostSends(DeviceModel::ModeChangeMessage());
     EXPECT_EQ("5000", Status()["auto_power_cycle_in_ms"]);
-    now += 5000;
+    now += Micros(5000);
     EXPECT_EQ("update", Status()["mode"]);
 }
 
@@ -135,8 +135,11 @@ TEST_F(ToolTest, StatusReportsTheReceivedImage)
     std::vector<Bytes> records;
     ASSERT_TRUE(SplitRecords(image, records));
     for (const Bytes& record : records) {
-        for (size_t i = 0; i < record.size(); i += 11)
+        for (size_t i = 0; i < record.size(); i += 11) {
+            // Paced, and after the acknowledgement, as the updater sends.
+            now += Micros(4);
             HostSends(DataMessage(Bytes(record.begin() + i, record.begin() + std::min(record.size(), i + 11))));
+        }
     }
     auto status = Status();
     EXPECT_EQ("2", status["records"]);
@@ -154,7 +157,7 @@ TEST_F(ToolTest, TranscriptListsMessagesInAndOut)
 {
     ASSERT_EQ(0, Run({"reset"}));
     HostSends(DeviceModel::IdentityRequest());
-    now += 5;
+    now += Micros(5);
     HostTakes();
     ASSERT_EQ(0, Run({"transcript"}));
     EXPECT_NE(std::string::npos, out.find("\"Tavik 8\"  host->device  F0 7E 7F 06 01 F7\n"));

@@ -1,244 +1,10 @@
 // The simulated device through the real multimedia API: these tests call the
 // winmm functions of the winmm.dll that sits beside the test program.
-#include "DeviceModelFixture.h"
-#include "TempStateFile.h"
-
-#include "Model/StateStore.h"
-
-#include <windows.h>
-#include <mmsystem.h>
-
-#include <chrono>
-#include <condition_variable>
-#include <functional>
-#include <mutex>
+#include "WinmmTestSupport.h"
 
 using namespace Tavik8SimTest;
 
 namespace {
-
-const int kGenerousMs = 10000;
-
-// Records every input callback; hands buffers back when asked to, as the
-// framework's capture port does.
-class InputRecorder
-{
-public:
-    struct Report
-    {
-        UINT message;
-        DWORD_PTR param1;
-        DWORD_PTR param2;
-        DWORD thread;
-        Bytes data;
-        DWORD flags;
-    };
-
-    static void CALLBACK Proc(HMIDIIN handle, UINT message, DWORD_PTR instance, DWORD_PTR param1, DWORD_PTR param2)
-    {
-        auto* self = reinterpret_cast<InputRecorder*>(instance);
-        Report report{message, param1, param2, GetCurrentThreadId(), {}, 0};
-        if (message == MIM_LONGDATA) {
-            auto* header = reinterpret_cast<MIDIHDR*>(param1);
-            report.data.assign(header->lpData, header->lpData + header->dwBytesRecorded);
-            report.flags = header->dwFlags;
-            if (self->handBack && header->dwBytesRecorded > 0)
-                self->handBackResult = midiInAddBuffer(handle, header, sizeof(MIDIHDR));
-        }
-        std::lock_guard<std::mutex> lock(self->mutex);
-        self->reports.push_back(report);
-        self->changed.notify_all();
-    }
-
-    // Waits until `count` reports of `message` arrived; false after the time-out.
-    bool WaitFor(UINT message, size_t count)
-    {
-        std::unique_lock<std::mutex> lock(mutex);
-        return changed.wait_for(lock, std::chrono::milliseconds(kGenerousMs),
-                                [&] { return CountLocked(message) >= count; });
-    }
-
-    size_t Count(UINT message)
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return CountLocked(message);
-    }
-
-    std::vector<Report> Reports(UINT message)
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        std::vector<Report> selected;
-        for (const Report& r : reports) {
-            if (r.message == message)
-                selected.push_back(r);
-        }
-        return selected;
-    }
-
-    bool handBack = false;
-    MMRESULT handBackResult = MMSYSERR_NOERROR;
-
-private:
-    size_t CountLocked(UINT message)
-    {
-        size_t n = 0;
-        for (const Report& r : reports)
-            n += r.message == message;
-        return n;
-    }
-
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::vector<Report> reports;
-};
-
-struct InputBuffers
-{
-    explicit InputBuffers(DWORD size)
-    {
-        for (int i = 0; i < 3; ++i) {
-            data[i].assign(size, 0);
-            headers[i] = MIDIHDR{};
-            headers[i].lpData = data[i].data();
-            headers[i].dwBufferLength = size;
-        }
-    }
-    MIDIHDR headers[3];
-    std::vector<char> data[3];
-};
-
-class WinmmTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(SetEnvironmentVariableW(L"TAVIK8_SIM", file.Path().c_str()));
-        Device([](DeviceModel& m, TimeMs now) { m.Reset(now, Mode::Normal, "1.0.3.0"); });
-    }
-
-    void TearDown() override { SetEnvironmentVariableW(L"TAVIK8_SIM", nullptr); }
-
-    // Works on the device as the tool does, in this process.
-    void Device(const std::function<void(DeviceModel&, TimeMs)>& step)
-    {
-        store.Update([&](DeviceState& s) {
-            DeviceModel m(s);
-            TimeMs now = StateStore::WallClockNow();
-            m.Advance(now);
-            step(m, now);
-        });
-    }
-
-    void DeviceSet(const std::string& key, const std::string& value)
-    {
-        Device([&](DeviceModel& m, TimeMs now) { ASSERT_EQ("", m.Set(now, key, value)); });
-    }
-
-    // The names of the count ports that getCaps describes.
-    template <class Caps>
-    static std::vector<std::string> PortNames(UINT count, MMRESULT(WINAPI* getCaps)(UINT_PTR, Caps*, UINT))
-    {
-        std::vector<std::string> names;
-        for (UINT i = 0; i < count; ++i) {
-            Caps caps{};
-            EXPECT_EQ(MMSYSERR_NOERROR, getCaps(i, &caps, sizeof caps));
-            names.push_back(ToUtf8(caps.szPname));
-        }
-        return names;
-    }
-
-    std::vector<std::string> InputNames() { return PortNames(midiInGetNumDevs(), midiInGetDevCapsW); }
-    std::vector<std::string> OutputNames() { return PortNames(midiOutGetNumDevs(), midiOutGetDevCapsW); }
-
-    // Waits, generously, until the input ports are `names`: the device
-    // switches off and on in its own time. The caller checks the names.
-    void WaitForInputNames(const std::vector<std::string>& names)
-    {
-        const DWORD start = GetTickCount();
-        while (InputNames() != names && GetTickCount() - start < kGenerousMs)
-            Sleep(10);
-    }
-
-    // Opens input 0 with the recorder, queues the buffers and starts it.
-    HMIDIIN OpenInput(InputRecorder& recorder, InputBuffers& buffers)
-    {
-        HMIDIIN in = nullptr;
-        EXPECT_EQ(MMSYSERR_NOERROR, midiInOpen(&in, 0, reinterpret_cast<DWORD_PTR>(&InputRecorder::Proc),
-                                               reinterpret_cast<DWORD_PTR>(&recorder),
-                                               CALLBACK_FUNCTION | MIDI_IO_STATUS));
-        for (MIDIHDR& h : buffers.headers) {
-            EXPECT_EQ(MMSYSERR_NOERROR, midiInPrepareHeader(in, &h, sizeof h));
-            EXPECT_EQ(MMSYSERR_NOERROR, midiInAddBuffer(in, &h, sizeof h));
-        }
-        EXPECT_EQ(MMSYSERR_NOERROR, midiInStart(in));
-        return in;
-    }
-
-    void CloseInput(HMIDIIN in, InputBuffers& buffers)
-    {
-        EXPECT_EQ(MMSYSERR_NOERROR, midiInStop(in));
-        EXPECT_EQ(MMSYSERR_NOERROR, midiInReset(in));
-        for (MIDIHDR& h : buffers.headers)
-            EXPECT_EQ(MMSYSERR_NOERROR, midiInUnprepareHeader(in, &h, sizeof h));
-        EXPECT_EQ(MMSYSERR_NOERROR, midiInClose(in));
-    }
-
-    TempStateFile file;
-    StateStore store{file.Path()};
-};
-
-// Output callbacks, counted.
-struct OutputRecorder
-{
-    static void CALLBACK Proc(HMIDIOUT, UINT message, DWORD_PTR instance, DWORD_PTR param1, DWORD_PTR)
-    {
-        auto* self = reinterpret_cast<OutputRecorder*>(instance);
-        std::lock_guard<std::mutex> lock(self->mutex);
-        self->messages.push_back(message);
-        self->threads.push_back(GetCurrentThreadId());
-        self->headers.push_back(reinterpret_cast<MIDIHDR*>(param1));
-        self->changed.notify_all();
-    }
-    bool WaitFor(UINT message, size_t count)
-    {
-        std::unique_lock<std::mutex> lock(mutex);
-        return changed.wait_for(lock, std::chrono::milliseconds(kGenerousMs), [&] {
-            return static_cast<size_t>(std::count(messages.begin(), messages.end(), message)) >= count;
-        });
-    }
-    size_t Count(UINT message)
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return static_cast<size_t>(std::count(messages.begin(), messages.end(), message));
-    }
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::vector<UINT> messages;
-    std::vector<DWORD> threads;
-    std::vector<MIDIHDR*> headers;
-};
-
-HMIDIOUT OpenOutput(OutputRecorder& recorder, UINT id = 0)
-{
-    HMIDIOUT out = nullptr;
-    EXPECT_EQ(MMSYSERR_NOERROR, midiOutOpen(&out, id, reinterpret_cast<DWORD_PTR>(&OutputRecorder::Proc),
-                                            reinterpret_cast<DWORD_PTR>(&recorder), CALLBACK_FUNCTION));
-    return out;
-}
-
-// Sends one long message and waits for its completion.
-void SendLong(HMIDIOUT out, OutputRecorder& recorder, Bytes bytes)
-{
-    MIDIHDR header{};
-    header.lpData = reinterpret_cast<LPSTR>(bytes.data());
-    header.dwBufferLength = static_cast<DWORD>(bytes.size());
-    header.dwBytesRecorded = header.dwBufferLength;
-    size_t done = recorder.Count(MOM_DONE);
-    ASSERT_EQ(MMSYSERR_NOERROR, midiOutPrepareHeader(out, &header, sizeof header));
-    ASSERT_EQ(MMSYSERR_NOERROR, midiOutLongMsg(out, &header, sizeof header));
-    ASSERT_TRUE(recorder.WaitFor(MOM_DONE, done + 1));
-    ASSERT_EQ(MMSYSERR_NOERROR, midiOutUnprepareHeader(out, &header, sizeof header));
-}
 
 TEST_F(WinmmTest, TheSimulatedWinmmIsLoaded)
 {
@@ -260,7 +26,7 @@ TEST_F(WinmmTest, PortListFollowsTheDevice)
     EXPECT_STREQ("Tavik 8", outCapsA.szPname);
     EXPECT_EQ(MMSYSERR_INVALPARAM, midiInGetDevCapsW(0, nullptr, sizeof inCaps));
 
-    Device([](DeviceModel& m, TimeMs now) {
+    Device([](DeviceModel& m, TimeUs now) {
         m.Receive(now, "Tavik 8", DeviceModel::ModeChangeMessage());
         m.PowerCycle(now);
     });
@@ -268,11 +34,11 @@ TEST_F(WinmmTest, PortListFollowsTheDevice)
     EXPECT_EQ(std::vector<std::string>{"Tavik Updater"}, OutputNames());
 
     DeviceSet("off_ms", "600000");
-    Device([](DeviceModel& m, TimeMs now) { m.PowerCycle(now); });
+    Device([](DeviceModel& m, TimeUs now) { m.PowerCycle(now); });
     EXPECT_EQ(0u, midiInGetNumDevs());
     EXPECT_EQ(0u, midiOutGetNumDevs());
 
-    Device([](DeviceModel& m, TimeMs now) { m.Reset(now, Mode::Normal, "1.0.3.0"); });
+    Device([](DeviceModel& m, TimeUs now) { m.Reset(now, Mode::Normal, "1.0.3.0"); });
     DeviceSet("duplicate_ports", "1");
     DeviceSet("extra_ports_before", "MIDIIN2 (Tavik 8)");
     DeviceSet("extra_ports_after", "A,B,A");
@@ -338,6 +104,24 @@ TEST_F(WinmmTest, IdentityRequestAndReplyThroughTheApi)
     EXPECT_NE(std::string::npos, transcript.find("\"Tavik 8\"  device->host  F0 7E 00 06 02"));
 }
 
+TEST_F(WinmmTest, AMessageDoneAtOnceIsReportedInsideTheCall)
+{
+    DeviceSet("send_latency_ms", "0");
+    OutputRecorder output;
+    HMIDIOUT out = OpenOutput(output);
+    Bytes request = DeviceModel::IdentityRequest();
+    MIDIHDR header{};
+    header.lpData = reinterpret_cast<LPSTR>(request.data());
+    header.dwBufferLength = static_cast<DWORD>(request.size());
+    ASSERT_EQ(MMSYSERR_NOERROR, midiOutPrepareHeader(out, &header, sizeof header));
+    ASSERT_EQ(MMSYSERR_NOERROR, midiOutLongMsg(out, &header, sizeof header));
+    EXPECT_EQ(1u, output.Count(MOM_DONE)) << "before midiOutLongMsg returned";
+    EXPECT_EQ(GetCurrentThreadId(), output.threads.back());
+    EXPECT_EQ(static_cast<DWORD>(MHDR_PREPARED | MHDR_DONE), header.dwFlags);
+    EXPECT_EQ(MMSYSERR_NOERROR, midiOutUnprepareHeader(out, &header, sizeof header));
+    EXPECT_EQ(MMSYSERR_NOERROR, midiOutClose(out));
+}
+
 TEST_F(WinmmTest, SystemExclusiveLongerThanABufferSpansTheQueuedBuffers)
 {
     InputRecorder input;
@@ -346,7 +130,7 @@ TEST_F(WinmmTest, SystemExclusiveLongerThanABufferSpansTheQueuedBuffers)
     Bytes message(40, 0x11);
     message.front() = 0xF0;
     message.back() = 0xF7;
-    Device([&](DeviceModel& m, TimeMs now) { m.Send(now, message); });
+    Device([&](DeviceModel& m, TimeUs now) { m.Send(now, message); });
     ASSERT_TRUE(input.WaitFor(MIM_LONGDATA, 3));
     auto reports = input.Reports(MIM_LONGDATA);
     ASSERT_EQ(3u, reports.size());
@@ -372,7 +156,7 @@ TEST_F(WinmmTest, BuffersHandedBackInTheCallbackCarryTheRest)
     message.front() = 0xF0;
     message.back() = 0xF7;
     Bytes second = {0xF0, 0x01, 0xF7};
-    Device([&](DeviceModel& m, TimeMs now) {
+    Device([&](DeviceModel& m, TimeUs now) {
         m.Send(now, message);
         m.Send(now, second);
     });
@@ -396,7 +180,7 @@ TEST_F(WinmmTest, SystemExclusiveWithoutABufferIsLost)
     ASSERT_EQ(MMSYSERR_NOERROR, midiInOpen(&in, 0, reinterpret_cast<DWORD_PTR>(&InputRecorder::Proc),
                                            reinterpret_cast<DWORD_PTR>(&input), CALLBACK_FUNCTION));
     ASSERT_EQ(MMSYSERR_NOERROR, midiInStart(in));
-    Device([](DeviceModel& m, TimeMs now) {
+    Device([](DeviceModel& m, TimeUs now) {
         m.Send(now, B({0xF0, 0x01, 0xF7}));
         m.Send(now, B({0xFE}));
     });
@@ -405,7 +189,7 @@ TEST_F(WinmmTest, SystemExclusiveWithoutABufferIsLost)
     MIDIHDR& h = buffers.headers[0];
     ASSERT_EQ(MMSYSERR_NOERROR, midiInPrepareHeader(in, &h, sizeof h));
     ASSERT_EQ(MMSYSERR_NOERROR, midiInAddBuffer(in, &h, sizeof h));
-    Device([](DeviceModel& m, TimeMs now) { m.Send(now, B({0xF0, 0x02, 0xF7})); });
+    Device([](DeviceModel& m, TimeUs now) { m.Send(now, B({0xF0, 0x02, 0xF7})); });
     ASSERT_TRUE(input.WaitFor(MIM_LONGDATA, 1));
     EXPECT_EQ(B({0xF0, 0x02, 0xF7}), input.Reports(MIM_LONGDATA)[0].data);
     EXPECT_EQ(MMSYSERR_NOERROR, midiInReset(in));
@@ -418,7 +202,7 @@ TEST_F(WinmmTest, ShortMessagesArriveAsMimData)
     InputRecorder input;
     InputBuffers buffers(256);
     HMIDIIN in = OpenInput(input, buffers);
-    Device([](DeviceModel& m, TimeMs now) {
+    Device([](DeviceModel& m, TimeUs now) {
         m.Send(now, B({0x90, 0x3C, 0x64}));
         m.Send(now, B({0xC0, 0x05}));
         m.Send(now, B({0xF8}));
@@ -530,7 +314,7 @@ TEST_F(WinmmTest, HandlesDieWhenTheDeviceGoesOff)
     ASSERT_EQ(MMSYSERR_NOERROR, midiOutGetDevCapsW(reinterpret_cast<UINT_PTR>(out), &caps, sizeof caps))
         << "a handle stands for its device";
     EXPECT_EQ(std::string("Tavik 8"), ToUtf8(caps.szPname));
-    Device([](DeviceModel& m, TimeMs now) { m.PowerCycle(now); });
+    Device([](DeviceModel& m, TimeUs now) { m.PowerCycle(now); });
     EXPECT_EQ(MMSYSERR_NODRIVER, midiOutGetDevCapsW(reinterpret_cast<UINT_PTR>(out), &caps, sizeof caps));
     EXPECT_EQ(MMSYSERR_NODRIVER, midiOutShortMsg(out, 0x90));
     Bytes bytes = {0xF0, 0x01, 0xF7};
@@ -611,7 +395,7 @@ TEST_F(WinmmTest, RepliesSentWhileNobodyListensAreLost)
     InputRecorder input;
     InputBuffers buffers(256);
     HMIDIIN in = OpenInput(input, buffers);
-    Device([](DeviceModel& m, TimeMs now) { m.Send(now, B({0xF0, 0x33, 0xF7})); });
+    Device([](DeviceModel& m, TimeUs now) { m.Send(now, B({0xF0, 0x33, 0xF7})); });
     ASSERT_TRUE(input.WaitFor(MIM_LONGDATA, 1));
     EXPECT_EQ(B({0xF0, 0x33, 0xF7}), input.Reports(MIM_LONGDATA)[0].data);
     CloseInput(in, buffers);

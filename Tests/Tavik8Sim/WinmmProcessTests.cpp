@@ -1,6 +1,7 @@
-// The simulated device's state when a program ends: the winmm.dll keeps it in
-// memory while the program runs, so a program that ends without closing its
-// ports, or that is killed, must still leave it on disk. The program here is
+// The simulated device and other programs: the winmm.dll keeps the device's
+// state in memory while the program runs, so a program that ends without
+// closing its ports, or that is killed, must still leave it on disk; and a
+// port that one program holds open is refused to every other. The program here is
 // this test program itself, started again as a child that runs only
 // WinmmChild.Run (chosen by TAVIK8SIM_TEST_CHILD).
 #include "TempStateFile.h"
@@ -137,6 +138,33 @@ TEST_F(WinmmProcess, AKilledProgramLeavesWhatItWroteBehindOnDisk)
     const int64_t epoch = store.Read().powerEpoch;
     store.Update([](DeviceState& s) { DeviceModel(s).PowerCycle(StateStore::WallClockNow()); });
     EXPECT_EQ(epoch + 1, store.Read().powerEpoch);
+}
+
+TEST_F(WinmmProcess, APortHeldByAnotherProgramIsRefusedUntilThatProgramEnds)
+{
+    PROCESS_INFORMATION child = StartChild(L"wait");
+    ASSERT_TRUE(child.hProcess);
+    // The child holds output 0 once the device's state says so.
+    const DWORD start = GetTickCount();
+    while (store.Read().openPorts.empty() && GetTickCount() - start < 30000 &&
+           WaitForSingleObject(child.hProcess, 5) == WAIT_TIMEOUT) {
+    }
+    ASSERT_EQ(1u, store.Read().openPorts.size());
+
+    HMIDIOUT out = nullptr;
+    EXPECT_EQ(MMSYSERR_ALLOCATED, midiOutOpen(&out, 0, 0, 0, CALLBACK_NULL)) << "held by the other program";
+    EXPECT_EQ(nullptr, out);
+    HMIDIIN in = nullptr;
+    ASSERT_EQ(MMSYSERR_NOERROR, midiInOpen(&in, 0, 0, 0, CALLBACK_NULL)) << "the input is free";
+    EXPECT_EQ(MMSYSERR_NOERROR, midiInClose(in));
+    EXPECT_EQ(1, store.Read().counters["identity_requests"]) << "the refusal disturbed nothing";
+
+    TerminateProcess(child.hProcess, 3);
+    WaitForSingleObject(child.hProcess, 60000);
+    Finish(child);
+    ASSERT_EQ(MMSYSERR_NOERROR, midiOutOpen(&out, 0, 0, 0, CALLBACK_NULL)) << "free once its holder has ended";
+    EXPECT_EQ(MMSYSERR_NOERROR, midiOutClose(out));
+    EXPECT_TRUE(store.Read().openPorts.empty());
 }
 
 } // namespace

@@ -92,7 +92,7 @@ int main(int argc, char** argv)
         Tavik8Sim::StateStore store(statePath);
         store.Update([&](Tavik8Sim::DeviceState& state) {
             Tavik8Sim::DeviceModel model(state);
-            const Tavik8Sim::TimeMs now = Tavik8Sim::StateStore::WallClockNow();
+            const Tavik8Sim::TimeUs now = Tavik8Sim::StateStore::WallClockNow();
             model.Reset(now, Tavik8Sim::Mode::Update, "1.0.3.0");
             model.Set(now, "ack_latency_ms", "0");
             model.Set(now, "send_latency_ms", sendLatency);

@@ -1,12 +1,14 @@
 // TransferBenchmark: one whole transfer of a generated firmware image to the
 // simulated device in update mode, timed from StartUpdate to the end of the
 // update, beside the protocol's floor (every data message waits 3 ms after
-// the start of the one before it).
+// the one before it), with the processor time the program used meanwhile
+// (all its threads, the simulated device's included) as a share of one core.
 //
 // Usage: TransferBenchmark [records [payload bytes [send latency ms]]]
-//        (default: 200 records of 64 bytes, the simulator's send latency)
+//        (default: 200 records of 64 bytes, no send latency)
 // The device runs on a state file of its own in the temporary folder, with
-// acknowledgements sent without latency.
+// acknowledgements sent without latency, and judges the transfer strictly:
+// the image it expects, and the pacing and order of every message.
 #include "Engine/UpdateEngine.h"
 
 #include "Notification/NotificationCenterManager.h"
@@ -29,6 +31,18 @@ std::wstring TempPath(const wchar_t* name)
     wchar_t folder[MAX_PATH];
     GetTempPathW(MAX_PATH, folder);
     return std::wstring(folder) + name;
+}
+
+// The processor time of this process so far (kernel and user, all threads), ms.
+double ProcessCpuMilliseconds()
+{
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user))
+        return 0.0;
+    auto ms = [](const FILETIME& t) {
+        return static_cast<double>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000.0;
+    };
+    return ms(kernel) + ms(user);
 }
 
 double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
@@ -55,23 +69,23 @@ int main(int argc, char** argv)
 {
     const int records = argc > 1 ? std::atoi(argv[1]) : 200;
     const int payload = argc > 2 ? std::atoi(argv[2]) : 64;
-    const char* sendLatency = argc > 3 ? argv[3] : nullptr;
+    const char* sendLatency = argc > 3 ? argv[3] : "0";
 
     const std::wstring statePath = TempPath(L"transfer-benchmark.state");
     SetEnvironmentVariableW(L"TAVIK8_SIM", statePath.c_str());
-    Tavik8Sim::StateStore store(statePath);
-    store.Update([&](Tavik8Sim::DeviceState& state) {
-        Tavik8Sim::DeviceModel model(state);
-        const Tavik8Sim::TimeMs now = Tavik8Sim::StateStore::WallClockNow();
-        model.Reset(now, Tavik8Sim::Mode::Update, "1.0.3.0");
-        model.Set(now, "ack_latency_ms", "0");
-        if (sendLatency)
-            model.Set(now, "send_latency_ms", sendLatency);
-    });
-
     const std::string text = Tavik8Sim::MakeFirmwareText(records, payload, 1);
     Tavik8Sim::Bytes image;
     Tavik8Sim::DecodeFirmwareText(text, image);
+    Tavik8Sim::StateStore store(statePath);
+    store.Update([&](Tavik8Sim::DeviceState& state) {
+        Tavik8Sim::DeviceModel model(state);
+        const Tavik8Sim::TimeUs now = Tavik8Sim::StateStore::WallClockNow();
+        model.Reset(now, Tavik8Sim::Mode::Update, "1.0.3.0");
+        model.Set(now, "ack_latency_ms", "0");
+        model.Set(now, "send_latency_ms", sendLatency);
+        model.ExpectImage(now, "transfer-benchmark.led", image);
+    });
+
     const std::wstring firmwarePath = TempPath(L"transfer-benchmark.led");
     if (!WriteFile(firmwarePath, text)) {
         std::fprintf(stderr, "cannot write the firmware file\n");
@@ -105,6 +119,7 @@ int main(int argc, char** argv)
 
         const KX::RCPtr<KX::LNotificationCenterManager> centres = KX::LNotificationCenterManager::GetInstance();
         LARGE_INTEGER start, end;
+        const double cpuStart = ProcessCpuMilliseconds();
         QueryPerformanceCounter(&start);
         engine->StartUpdate();
         // The user-interface thread's part: progress notifications delivered as they come.
@@ -113,25 +128,39 @@ int main(int argc, char** argv)
             engine->WaitForUpdate(30);
         }
         QueryPerformanceCounter(&end);
+        const double cpu = ProcessCpuMilliseconds() - cpuStart;
         centres->ProcessNotifications(false);
 
         const double measured = Milliseconds(start, end);
         const Tavik8Sim::DeviceState state = store.Read();
-        const bool intact = state.imageCrc32 == Tavik8Sim::Crc32Update(0, image.data(), image.size()) &&
+        const bool intact = Tavik8Sim::DeviceModel(const_cast<Tavik8Sim::DeviceState&>(state)).ImageVerdict() ==
+                                "match" &&
                             state.records == records;
+        const LPreciseSleeper& sleeper = engine->GetTiming()->GetSleeper();
+        const LPreciseSleeper::Method method = sleeper.GetChosenMethod();
         std::printf("image: %d records of %d bytes, %d data messages\n", records, payload, dataMessages);
-        std::printf("update state: %d (4 = succeeded), image %s, %lld violations\n",
+        std::printf("update state: %d (4 = succeeded), image %s (%lld records acknowledged), %lld violations\n",
                     static_cast<int>(engine->GetUpdateState(false)), intact ? "intact" : "NOT INTACT",
-                    static_cast<long long>(state.violationCount));
+                    static_cast<long long>(state.records), static_cast<long long>(state.violationCount));
         std::printf("measured: %.1f ms   floor: %.1f ms   ratio: %.3f\n", measured, floorMs, measured / floorMs);
-        exitCode = engine->GetUpdateState(false) == LUpdateEngineInterface::Succeeded && intact ? 0 : 1;
+        std::printf("processor time: %.1f ms, %.1f %% of one core\n", cpu, 100.0 * cpu / measured);
+        std::printf("pause: %s, margin %lld us\n", LPreciseSleeper::MethodName(method),
+                    method == LPreciseSleeper::MethodCount ? 0LL : static_cast<long long>(sleeper.GetMargin(method)));
+        exitCode = engine->GetUpdateState(false) == LUpdateEngineInterface::Succeeded && intact &&
+                           state.violationCount == 0
+                       ? 0
+                       : 1;
         engine = nullptr;
     }
     KX::LNotificationCenterManager::sInstance = nullptr;
     timeEndPeriod(1);
     DeleteFileW(firmwarePath.c_str());
-    DeleteFileW(statePath.c_str());
-    DeleteFileW((statePath + L".image").c_str());
-    DeleteFileW((statePath + L".transcript").c_str());
+    if (exitCode == 0) {
+        DeleteFileW(statePath.c_str());
+        DeleteFileW((statePath + L".image").c_str());
+        DeleteFileW((statePath + L".transcript").c_str());
+    } else {
+        std::printf("the device's state and transcript are kept in %ls\n", statePath.c_str());
+    }
     return exitCode;
 }

@@ -214,6 +214,25 @@ TEST_F(EngineTransferTest, DeviceFaultsEndTheUpdateAsFailed)
     }
 }
 
+TEST_F(EngineTransferTest, StaleAndDuplicateAcknowledgementsAreNotTakenForTheNextRecords)
+{
+    // Real pauses, judged by the device; a slow acknowledgement, so that a
+    // record sent on an acknowledgement that was not its own would come before
+    // the real one. The extra acknowledgement arrives while the next record's
+    // first message goes out: the reset before its last message wipes it.
+    engine->SetTiming(LEngineTiming::CreateSystemTiming());
+    device.Set("pacing_tolerance_us", "300");
+    device.Set("ack_latency_ms", "20");
+    device.Set("stale_ack_at", "1");
+    device.Set("duplicate_ack_at", "2");
+    TempFile file(Records({20, 20, 20, 20, 20}));
+    ASSERT_EQ(S_OK, Update(file.Path()));
+    ExpectEnd(Engine::Succeeded, Engine::Updating, Engine::NoReason, true);
+    const Tavik8Sim::DeviceState state = device.State();
+    EXPECT_EQ(5, state.records);
+    EXPECT_EQ(0, state.violationCount) << (state.violations.empty() ? "" : state.violations[0]);
+}
+
 TEST_F(EngineTransferTest, StopRequestDuringTheLastRecordAbortsAfterTheTransfer)
 {
     TempFile file(Records({3, 30}));
@@ -286,7 +305,8 @@ TEST_F(EngineTransferTest, BadFilesAreNeverSent)
     const Case cases[] = {
         {"odd length", "0003ABCDEF0001F"},
         {"not hexadecimal", "0003ABCDEF0001FG"},
-        {"a line end", "0003ABCDEF0001FF\r\n"},
+        {"a line end inside", "0003ABCDEF\r\n0001FF"},
+        {"odd without its line end", "0003ABCDEF0001F\r\n"},
         {"record past the end", "0003ABCDEF0004FF"},
         {"half a length", "0003ABCDEF00"},
         {"a blank", "0003ABCD EF0001FF "},
@@ -300,6 +320,23 @@ TEST_F(EngineTransferTest, BadFilesAreNeverSent)
         ExpectEnd(Engine::Failed, Engine::DeviceError, Engine::NoReason, false);
         EXPECT_TRUE(device.HostMessages().empty()); // not even the handshake
         EXPECT_TRUE(Progress().empty());
+    }
+}
+
+TEST_F(EngineTransferTest, LineEndsAtTheEndOfTheFileAreNotPartOfIt)
+{
+    for (const char* ending : {"\n", "\r\n", "\r\n\r\n", "\r"}) {
+        SCOPED_TRACE(testing::PrintToString(std::string(ending)));
+        device.Reset(Mode::Update);
+        TempFile file(std::string("0003ABCDEF0001FF") + ending);
+        ASSERT_EQ(S_OK, Update(file.Path()));
+        ExpectEnd(Engine::Succeeded, Engine::Updating, Engine::NoReason, true);
+        EXPECT_EQ((std::vector<std::string>{SysExWords("QJd)>RT"), SysExWords("0003ABCDEF"), SysExWords("0001FF")}),
+                  device.HostMessages());
+        EXPECT_EQ((std::vector<double>{5.0 / 8.0, 8.0 / 8.0}), Progress());
+        // Ready for the next round.
+        engine->GetUpdateState(true);
+        engine->SetDeviceState(Engine::InUpdateMode);
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -66,10 +67,14 @@ public:
     }
     KXRESULT WaitForUpdate(uint32_t milliseconds) override
     {
-        mCalls.push_back("WaitForUpdate");
+        if (mWaits == 0)
+            mCalls.push_back("WaitForUpdate");
         mWaitedMs = milliseconds;
-        return S_OK;
+        ++mWaits;
+        return mTransfer ? mTransfer(mWaits) : S_OK;
     }
+    // A record acknowledged by the device.
+    void Acknowledge() { mAcknowledgedRecords.fetch_add(1); }
 
     KXRESULT SelectDevice(uint32_t) override { return E_NOTIMPL; }
     KXRESULT RefreshSelectedDevice() override { return E_NOTIMPL; }
@@ -100,6 +105,10 @@ public:
     int32_t mFileStateToSet = FileFoundVersionKnown;
     bool mUpdateNeeded = false;
     uint32_t mWaitedMs = 0;
+    int mWaits = 0;
+    // The transfer as the waits see it: given the number of the wait (from 1),
+    // E_FAIL while it runs on, S_OK once it has ended. Unset: ended at once.
+    std::function<KXRESULT(int)> mTransfer;
     std::vector<std::string> mCalls;
     std::vector<String> mInitializedWith;
     std::vector<String> mFirmwarePaths;
@@ -189,8 +198,63 @@ TEST_F(InitializeTest, SilentRunWithDeviceInNormalModeOnlySendsTheModeChange)
     EXPECT_TRUE(mEngine->Called("RequestEnterUpdateMode"));
     EXPECT_FALSE(mEngine->Called("StartUpdate"));
     EXPECT_TRUE(mEngine->Called("WaitForUpdate"));
-    EXPECT_EQ(600000u, mEngine->mWaitedMs);
+    EXPECT_EQ(1, mEngine->mWaits) << "no transfer to wait for";
     EXPECT_EQ(0, KX::GetProgramExitCode());
+}
+
+// A silent run waits for the transfer while it makes progress, however long
+// that takes, and gives up on one that has made none for the time limit. Each
+// wait that runs out counts as its whole slice of time.
+class SilentWaitTest : public InitializeTest
+{
+protected:
+    void SetUp() override
+    {
+        InitializeTest::SetUp();
+        mEngine->mStateAfterScan = LUpdateEngineInterface::InUpdateMode;
+        mEngine->mUpdateNeeded = true;
+    }
+    KX::KXRESULT RunSilent() { return Run(L"prog.exe -SILENT"); }
+};
+
+TEST_F(SilentWaitTest, ATransferThatKeepsProgressingIsWaitedForToItsEnd)
+{
+    // 1500 seconds, far beyond the limit, with a record acknowledged every 100.
+    mEngine->mTransfer = [this](int wait) {
+        if (wait % 100 == 0)
+            mEngine->Acknowledge();
+        return wait < 1500 ? E_FAIL : S_OK;
+    };
+    EXPECT_EQ(kQuit, RunSilent());
+    EXPECT_EQ(1500, mEngine->mWaits);
+    EXPECT_EQ(LUpdateProcessor::kSilentProgressCheckMs, mEngine->mWaitedMs);
+}
+
+TEST_F(SilentWaitTest, ATransferWithoutProgressIsGivenUpAfterTheLimit)
+{
+    // Progress for 50 s, then none: given up 600 s later.
+    mEngine->mTransfer = [this](int wait) {
+        if (wait <= 50)
+            mEngine->Acknowledge();
+        return E_FAIL;
+    };
+    EXPECT_EQ(kQuit, RunSilent());
+    EXPECT_EQ(50 + 600, mEngine->mWaits);
+}
+
+TEST_F(SilentWaitTest, TheLimitCanBeShortened)
+{
+    mProcessor->SetSilentTimeLimit(250);
+    mEngine->mTransfer = [](int) { return E_FAIL; };
+    EXPECT_EQ(kQuit, RunSilent());
+    EXPECT_EQ(1, mEngine->mWaits);
+    EXPECT_EQ(250u, mEngine->mWaitedMs) << "slices no longer than the limit";
+
+    SetUp();
+    mProcessor->SetSilentTimeLimit(2500);
+    mEngine->mTransfer = [](int) { return E_FAIL; };
+    EXPECT_EQ(kQuit, RunSilent());
+    EXPECT_EQ(3, mEngine->mWaits);
 }
 
 TEST_F(InitializeTest, DeviceInUpdateModeStartsTheUpdate)

@@ -4,21 +4,74 @@
 #include "UI/Application.h"
 
 #include "ControlBase/ControlFactory.h"
+#include "Engine/UpdateEngineInterface.h"
+#include "Notification/NotificationCenterManager.h"
 #include "System/IniFileManager.h"
 
+#include "Tavik8Sim/TempStateFile.h"
+
+#include "Model/DeviceModel.h"
+#include "Model/FirmwareImage.h"
+#include "Model/StateStore.h"
+
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
 using String = KX::StringT<wchar_t, char>;
 
-KX::RCPtr<LApplication> MakeApplication()
+KX::RCPtr<LApplication> MakeApplication(const String& commandLine = L"prog.exe")
 {
     KX::RCPtr<KX::LControlFactory> factory = KX::LControlFactory::Create(L"TAVIK8 Updater Tests");
     KX::RCPtr<LApplication> app;
-    EXPECT_EQ(S_OK, LApplication::Create(app, factory, KX::RCPtr<KX::LStringTable>(), L"prog.exe"));
+    EXPECT_EQ(S_OK, LApplication::Create(app, factory, KX::RCPtr<KX::LStringTable>(), commandLine));
     return app;
 }
+
+// The simulated device in update mode, on a state file of its own, and a
+// firmware file for it.
+class SimulatedDevice
+{
+public:
+    SimulatedDevice()
+    {
+        SetEnvironmentVariableW(L"TAVIK8_SIM", mState.Path().c_str());
+        Do([](Tavik8Sim::DeviceModel& m, Tavik8Sim::TimeUs now) {
+            m.Reset(now, Tavik8Sim::Mode::Update, "1.0.3.0");
+            m.Set(now, "ack_latency_ms", "0");
+        });
+        HANDLE file = CreateFileW(FirmwarePath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        const std::string text = Tavik8Sim::MakeFirmwareText(20, 30, 5);
+        DWORD written = 0;
+        WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+    ~SimulatedDevice()
+    {
+        DeleteFileW(FirmwarePath().c_str());
+        SetEnvironmentVariableW(L"TAVIK8_SIM", nullptr);
+    }
+
+    void Do(const std::function<void(Tavik8Sim::DeviceModel&, Tavik8Sim::TimeUs)>& step)
+    {
+        mStore.Update([&](Tavik8Sim::DeviceState& s) {
+            Tavik8Sim::DeviceModel model(s);
+            const Tavik8Sim::TimeUs now = Tavik8Sim::StateStore::WallClockNow();
+            model.Advance(now);
+            step(model, now);
+        });
+    }
+
+    std::wstring FirmwarePath() const { return mState.Path() + L".led"; }
+    Tavik8Sim::DeviceState State() { return mStore.Read(); }
+
+private:
+    Tavik8SimTest::TempStateFile mState;
+    Tavik8Sim::StateStore mStore{mState.Path()};
+};
 
 TEST(ApplicationClassTest, AnswersTheShellsQuestions)
 {
@@ -31,6 +84,52 @@ TEST(ApplicationClassTest, AnswersTheShellsQuestions)
     EXPECT_EQ(1, app->GetRendererType());
     EXPECT_TRUE(app->CanExit()); // no update screen, no update running
     EXPECT_FALSE(app->GetUpdateProcessor());
+}
+
+TEST(ApplicationClassTest, RefusesToExitWhileTheImageIsSent)
+{
+    SimulatedDevice device;
+    KX::RCPtr<LApplication> app = MakeApplication(String(L"prog.exe -START_UPDATE_AUTOMATICALLY -ABSOLUTE_FIRMWARE_FILE_PATH=") +
+                                                  String(device.FirmwarePath().c_str()));
+    ASSERT_EQ(S_OK, app->RunApplicationStartup()); // the window would open now
+    const KX::RCPtr<LUpdateEngineInterface> engine = app->GetUpdateProcessor()->GetUpdateEngine();
+    ASSERT_EQ(LUpdateEngineInterface::Updating, engine->GetDeviceState());
+    EXPECT_FALSE(app->CanExit());
+    ASSERT_EQ(S_OK, engine->WaitForUpdate(60000));
+    EXPECT_EQ(LUpdateEngineInterface::Succeeded, engine->GetUpdateState(false));
+    // The device state stays Updating until the device is looked for again.
+    EXPECT_FALSE(app->CanExit());
+    engine->RefreshSelectedDevice();
+    EXPECT_NE(LUpdateEngineInterface::Updating, engine->GetDeviceState());
+    EXPECT_TRUE(app->CanExit());
+    EXPECT_EQ(20, device.State().records);
+    app->Shutdown();
+    app = nullptr;
+    KX::LNotificationCenterManager::sInstance = nullptr;
+}
+
+TEST(ApplicationClassTest, ShutdownStopsARunningTransferBeforeAnythingIsReleased)
+{
+    SimulatedDevice device;
+    // Slow acknowledgements: the transfer is far from its end at shut-down.
+    device.Do([](Tavik8Sim::DeviceModel& m, Tavik8Sim::TimeUs now) { m.Set(now, "ack_latency_ms", "100"); });
+    KX::RCPtr<LApplication> app = MakeApplication(String(L"prog.exe -START_UPDATE_AUTOMATICALLY -ABSOLUTE_FIRMWARE_FILE_PATH=") +
+                                                  String(device.FirmwarePath().c_str()));
+    ASSERT_EQ(S_OK, app->RunApplicationStartup());
+    const KX::RCPtr<LUpdateEngineInterface> engine = app->GetUpdateProcessor()->GetUpdateEngine();
+    ASSERT_EQ(LUpdateEngineInterface::Updating, engine->GetDeviceState());
+
+    app->Shutdown();
+    // The transfer stopped at a record (or never began) and the worker has
+    // ended: nothing runs any more, and the device saw nothing out of order.
+    EXPECT_NE(LUpdateEngineInterface::Running, engine->GetUpdateState(false));
+    EXPECT_EQ(S_OK, engine->WaitForUpdate(0));
+    EXPECT_TRUE(app->CanExit());
+    const Tavik8Sim::DeviceState state = device.State();
+    EXPECT_LT(state.records, 20);
+    EXPECT_EQ(0, state.violationCount);
+    app = nullptr;
+    KX::LNotificationCenterManager::sInstance = nullptr;
 }
 
 TEST(ApplicationClassTest, SettingsFilesLiveInTheDataFoldersAndOpenOnce)

@@ -3,12 +3,38 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdlib>
+#include <new>
 #include <set>
 #include <thread>
 #include <vector>
 
 using namespace KX;
+
+// What the program gives back to the heap through operator delete while a test
+// records it: the pool's blocks go back that way.
+namespace {
+std::atomic<bool> gRecordingFrees{false};
+void* gFreed[256];
+std::atomic<int> gFreedCount{0};
+} // namespace
+
+void operator delete(void* pointer) noexcept
+{
+    if (pointer && gRecordingFrees.load()) {
+        const int index = gFreedCount.fetch_add(1);
+        if (index < static_cast<int>(sizeof gFreed / sizeof gFreed[0]))
+            gFreed[index] = pointer;
+    }
+    std::free(pointer);
+}
+
+void operator delete(void* pointer, std::size_t) noexcept
+{
+    ::operator delete(pointer);
+}
 
 namespace {
 
@@ -79,12 +105,37 @@ TEST(ReuseAllocator, BlockCountIsTheHighWaterMark)
     EXPECT_EQ(pool.GetBlockCount(), pool.GetFreeCount()); // everything freed at the end
 }
 
+// An object that counts its destructor runs.
+struct Counted
+{
+    explicit Counted(int* destroyed) : mDestroyed(destroyed) {}
+    ~Counted() { ++*mDestroyed; }
+    int* mDestroyed;
+    int64_t padding[2];
+};
+
 TEST(ReuseAllocator, DestroyingThePoolGivesBlocksBackWithoutDestructors)
 {
-    auto* pool = new Pool(false);
-    for (int i = 0; i < 40; ++i)
-        pool->Allocate(sizeof(Item)); // never freed
-    delete pool; // all 40 blocks go back to the heap, nothing is destroyed twice
+    using CountedPool = ReuseAllocator<Counted, 4>;
+    auto* pool = new CountedPool(false);
+    int destroyed = 0;
+    std::set<void*> blocks;
+    for (int i = 0; i < 40; ++i) {
+        void* storage = pool->Allocate(sizeof(Counted));
+        new (storage) Counted(&destroyed); // still alive when the pool goes
+        blocks.insert(static_cast<unsigned char*>(storage) - CountedPool::Buf::kHeader);
+    }
+    ASSERT_EQ(40u, blocks.size());
+
+    gFreedCount = 0;
+    gRecordingFrees = true;
+    delete pool;
+    gRecordingFrees = false;
+
+    EXPECT_EQ(0, destroyed) << "the pool runs no destructor";
+    std::multiset<void*> freed(gFreed, gFreed + std::min(gFreedCount.load(), 256));
+    for (void* block : blocks)
+        EXPECT_EQ(1u, freed.count(block)) << "every block goes back to the heap exactly once";
 }
 
 // A pooled reference-counted class, one derived class with a pool of its own

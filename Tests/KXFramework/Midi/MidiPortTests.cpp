@@ -79,7 +79,7 @@ TEST_F(MidiPortTest, APortWhoseDeviceWentAwayIsOpenedAgainAndListens)
         Bytes first = SysEx(300);
         Comm().OnSysExData(capture.Get(), reinterpret_cast<const signed char*>(first.data()), 256, false);
     }
-    Device([](Tavik8Sim::DeviceModel& m, Tavik8Sim::TimeMs now) { m.PowerCycle(now); });
+    Device([](Tavik8Sim::DeviceModel& m, Tavik8Sim::TimeUs now) { m.PowerCycle(now); });
 
     RCPtr<LRefCountedObject> inAgain = OpenCapture(L"Tavik 8");
     RCPtr<LRefCountedObject> outAgain = OpenRender(L"Tavik 8");

@@ -43,6 +43,21 @@ TEST_F(MidiSendTest, OnlyRenderPortsAndSomeBytesCanBeSent)
     EXPECT_EQ(E_INVALIDARG, mComm->Send(out, ConstRCPtr<LIBuffer>(empty.Get())));
 }
 
+TEST_F(MidiSendTest, TheCompletionOfTheLastLongMessageIsTimed)
+{
+    RCPtr<LRefCountedObject> in = OpenCapture(L"Tavik 8");
+    RCPtr<LRefCountedObject> out = OpenRender(L"Tavik 8");
+    EXPECT_EQ(-1, mComm->GetTimeSinceSendDone(out)) << "nothing sent yet";
+    EXPECT_EQ(3, Send(out, B({0x90, 0x3C, 0x64})));
+    EXPECT_EQ(-1, mComm->GetTimeSinceSendDone(out)) << "a short message is not reported done";
+    EXPECT_EQ(9, Send(out, kNine));
+    const int64_t since = mComm->GetTimeSinceSendDone(out);
+    EXPECT_GE(since, 0);
+    EXPECT_GE(mComm->GetTimeSinceSendDone(out), since) << "counted on from the report";
+    EXPECT_EQ(-1, mComm->GetTimeSinceSendDone(in));
+    EXPECT_EQ(-1, mComm->GetTimeSinceSendDone(RCPtr<LRefCountedObject>()));
+}
+
 TEST_F(MidiSendTest, ALongMessageNeverCompletedFailsAndThePortStaysUsable)
 {
     RCPtr<LRefCountedObject> out = OpenRender(L"Tavik 8");
@@ -63,7 +78,7 @@ TEST_F(MidiSendTest, SendingToADeviceThatWentAwayFails)
 {
     RCPtr<LRefCountedObject> out = OpenRender(L"Tavik 8");
     DeviceSet("off_ms", "600000");
-    Device([](Tavik8Sim::DeviceModel& m, Tavik8Sim::TimeMs now) { m.PowerCycle(now); });
+    Device([](Tavik8Sim::DeviceModel& m, Tavik8Sim::TimeUs now) { m.PowerCycle(now); });
     EXPECT_EQ(E_FAIL, Send(out, B({0x90, 0x3C, 0x64})));
     EXPECT_EQ(E_FAIL, Send(out, kNine));
     OpenRender(L"Tavik 8", E_FAIL);

@@ -148,7 +148,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(SetEnvironmentVariableW(L"TAVIK8_SIM", mFile.Path().c_str()));
-        Device([](Tavik8Sim::DeviceModel& m, Tavik8Sim::TimeMs now) {
+        Device([](Tavik8Sim::DeviceModel& m, Tavik8Sim::TimeUs now) {
             m.Reset(now, Tavik8Sim::Mode::Normal, "1.0.3.0");
         });
         LMidiCommInterface::Create(mComm);
@@ -167,11 +167,11 @@ protected:
     }
 
     // Works on the simulated device as the tool does, in this process.
-    void Device(const std::function<void(Tavik8Sim::DeviceModel&, Tavik8Sim::TimeMs)>& step)
+    void Device(const std::function<void(Tavik8Sim::DeviceModel&, Tavik8Sim::TimeUs)>& step)
     {
         mStore.Update([&](Tavik8Sim::DeviceState& s) {
             Tavik8Sim::DeviceModel m(s);
-            Tavik8Sim::TimeMs now = Tavik8Sim::StateStore::WallClockNow();
+            Tavik8Sim::TimeUs now = Tavik8Sim::StateStore::WallClockNow();
             m.Advance(now);
             step(m, now);
         });
@@ -179,13 +179,13 @@ protected:
 
     void DeviceSet(const std::string& key, const std::string& value)
     {
-        Device([&](Tavik8Sim::DeviceModel& m, Tavik8Sim::TimeMs now) { ASSERT_EQ("", m.Set(now, key, value)); });
+        Device([&](Tavik8Sim::DeviceModel& m, Tavik8Sim::TimeUs now) { ASSERT_EQ("", m.Set(now, key, value)); });
     }
 
     // The device sends these bytes now.
     void DeviceSends(const Bytes& message)
     {
-        Device([&](Tavik8Sim::DeviceModel& m, Tavik8Sim::TimeMs now) { m.Send(now, message); });
+        Device([&](Tavik8Sim::DeviceModel& m, Tavik8Sim::TimeUs now) { m.Send(now, message); });
     }
 
     LMidiComm& Comm() { return *RCPtr<LMidiComm>::DynamicCast(mComm).Get(); }

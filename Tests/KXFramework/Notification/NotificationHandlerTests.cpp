@@ -1,6 +1,6 @@
 #include "NotificationTestSupport.h"
 
-#include <type_traits>
+#include <stdexcept>
 
 using namespace NotificationTest;
 
@@ -193,10 +193,25 @@ TEST_F(HandlerTest, TheDisablerOverAnUnboundPairThrowsItsTextAndChangesNothing)
     mOwner->UnregisterAll();
 }
 
-TEST_F(HandlerTest, TheDisablersDestructorLetsItsExceptionOut)
+TEST_F(HandlerTest, TheDisablerBindsAgainWhenItsScopeEndsInAnException)
 {
-    static_assert(!std::is_nothrow_destructible_v<KX::CAutoNotificationDisabler<Owner>>,
-                  "a failure to bind again must reach the caller");
+    mOwner->mHandlers->AddHandler(&Owner::OnF, Sender(), L"NID_VALUE_CHANGE", 2);
+    bool caught = false;
+    try {
+        KX::CAutoNotificationDisabler<Owner> guard(mOwner->mHandlers, Sender(), L"NID_VALUE_CHANGE");
+        mSender->SendNotification(MakeNotification(L"NID_VALUE_CHANGE"));
+        throw std::runtime_error("the guarded work failed");
+    } catch (const std::runtime_error&) {
+        caught = true;
+    }
+    EXPECT_TRUE(caught);
+    EXPECT_TRUE(mLog.empty()) << "muted inside the scope";
+    mSender->SendNotification(MakeNotification(L"NID_VALUE_CHANGE"));
+    EXPECT_EQ((Strings{"F"}), mLog);
+    uint32_t flags = 0;
+    EXPECT_EQ(S_OK, mSender->GetClientFlags(RCPtr<LNotificationReceiver>(mOwner), L"NID_VALUE_CHANGE", flags));
+    EXPECT_EQ(2u, flags);
+    mOwner->UnregisterAll();
 }
 
 TEST_F(HandlerTest, AnOwnerHeldOnlyByItsRegistrationsGoesWithItsLastOutsideReference)
