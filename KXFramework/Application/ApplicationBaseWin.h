@@ -290,23 +290,17 @@ public:
 
     int ExitInstance() override { return 1; }
 
-    // The splash image: "Splash.png" in the resource folder, which is never a
-    // file while the resources are embedded.
+    // The splash image: "Splash.png" in the resource folder when that is a
+    // file (never while the resources are embedded), else empty.
     virtual String GetSplashImagePath()
     {
         String path;
         GetFolder(path, 1);
-        path += String(L"\\Splash.png");
-        return path;
+        path += String(L"/Splash.png");
+        return FileExists(path) ? path : String();
     }
-    virtual void ShowSplash()
-    {
-        // A splash screen needs its image file; the embedded resources have none.
-        if (!FileExists(GetSplashImagePath()))
-            return;
-        DebugOutput::GetInstance().GetWideStream() << L"Splash.png found; no splash screen in this build\n";
-    }
-    virtual void CloseSplash() { mSplash = nullptr; }
+    virtual void ShowSplash() { StartSplash(GetSplashImagePath()); }
+    virtual void CloseSplash() { StopSplash(); }
 
     static KXRESULT GetFolder(String& path, int32_t folderId)
     {

@@ -1,5 +1,6 @@
 #include "Application/FrameworkApp.h"
 
+#include "Application/Cursors.h"
 #include "Application/StartupErrorBox.h"
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/StringTable.h"
@@ -25,22 +26,6 @@ LFrameworkApp* LFrameworkApp::sInstance = nullptr;
 namespace {
 
 const wchar_t* const kSkinIndexKey = L"CurrentSkinIndex";
-
-// The system cursors by framework cursor name.
-struct CursorName
-{
-    const wchar_t* name;
-    LPCWSTR cursor;
-};
-const CursorName kSystemCursors[] = {
-    {L"UI_CURSOR_ARROW", IDC_ARROW},         {L"UI_CURSOR_IBEAM", IDC_IBEAM},
-    {L"UI_CURSOR_WAIT", IDC_WAIT},           {L"UI_CURSOR_CROSS", IDC_CROSS},
-    {L"UI_CURSOR_UP_ARROW", IDC_UPARROW},    {L"UI_CURSOR_SIZE_ALL", IDC_SIZEALL},
-    {L"UI_CURSOR_SIZE_NWSE", IDC_SIZENWSE},  {L"UI_CURSOR_SIZE_NESW", IDC_SIZENESW},
-    {L"UI_CURSOR_SIZE_WE", IDC_SIZEWE},      {L"UI_CURSOR_SIZE_NS", IDC_SIZENS},
-    {L"UI_CURSOR_NO_DROP", IDC_NO},          {L"UI_CURSOR_HAND", IDC_HAND},
-    {L"UI_CURSOR_APP_STARTING", IDC_APPSTARTING}, {L"UI_CURSOR_HELP", IDC_HELP},
-};
 
 } // namespace
 
@@ -245,11 +230,7 @@ KXRESULT LFrameworkApp::GetKeyState(int32_t virtualKey, bool& down, bool& toggle
 
 HCURSOR LFrameworkApp::GetCursor(const String& name)
 {
-    for (const CursorName& entry : kSystemCursors) {
-        if (name == entry.name)
-            return LoadCursorW(nullptr, entry.cursor);
-    }
-    return LoadCursorW(nullptr, IDC_ARROW);
+    return GetSystemCursor(name);
 }
 
 int32_t LFrameworkApp::MessageBox(const wchar_t* text, const wchar_t* caption, UINT type)
@@ -306,6 +287,13 @@ int32_t LFrameworkApp::GetMouseButtons()
     if (::GetKeyState(VK_RBUTTON) & 0x8000)
         buttons |= 4;
     return buttons;
+}
+
+HWND LFrameworkApp::GetActiveRootWindowHandle()
+{
+    CWinApp* app = AfxGetApp();
+    HWND main = app && app->m_pMainWnd ? app->m_pMainWnd->GetSafeHwnd() : nullptr;
+    return main && GetActiveWindow() == main ? main : nullptr;
 }
 
 BOOL LFrameworkApp::OnPowerBroadcast(WPARAM, LPARAM)

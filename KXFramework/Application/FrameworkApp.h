@@ -125,6 +125,8 @@ public:
     virtual KXRESULT GetCursorPosition(PointT<int32_t>& point);
     // The buttons held now: left 1, middle 2, right 4.
     virtual int32_t GetMouseButtons();
+    // The window handle of the active root window's OS window, or null.
+    HWND GetActiveRootWindowHandle();
     // WM_POWERBROADCAST of a window: TRUE, nothing refused.
     virtual BOOL OnPowerBroadcast(WPARAM wParam, LPARAM lParam);
     // The status bar's text: E_FAIL, the program has no status bar.
