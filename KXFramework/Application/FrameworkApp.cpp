@@ -11,10 +11,12 @@
 #include "Notification/NotificationCenterManager.h"
 #include "Notification/NotificationID.h"
 #include "ObjectBase/Exception.h"
+#include "Renderer/Renderer.h"
 #include "System/ClipBoard.h"
 #include "System/GlobalHotKeyManager.h"
 #include "System/IniFileManager.h"
 #include "System/KeyCode.h"
+#include "Utilities/Graphics/Font.h"
 
 #include <cstdlib>
 #include <exception>
@@ -191,11 +193,21 @@ KXRESULT LFrameworkApp::SetSkin(int32_t skinIndex)
     mDefaultFontFace = face;
     mDefaultFontSize = points;
     mDefaultFontStyle = style;
+    LFont::Create(mDefaultFont, face, points, style);
 
     const int32_t file = GetSettingsFile(1);
     const RCPtr<LIniFileManager>& manager = GetIniFileManager();
     if (file != 0 && manager)
         manager->SetIniValueInt(file, String(kSkinIndexKey), skinIndex);
+    return S_OK;
+}
+
+KXRESULT LFrameworkApp::GetRenderer(RCPtr<LRenderer>& renderer)
+{
+    // Root window 0 owns the renderer. No root window is listed in this
+    // build, so there is none; the root-window list answers it here once
+    // root windows exist.
+    renderer = nullptr;
     return S_OK;
 }
 

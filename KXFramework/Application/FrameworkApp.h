@@ -28,10 +28,12 @@ namespace KX {
 
 class LClipboard;
 class LControlFactory;
+class LFont;
 class LGlobalHotKeyManager;
 class LIniFileManager;
 class LNotification;
 class LNotificationDistributor;
+class LRenderer;
 class LStringTable;
 
 class LFrameworkApp : public LNotificationClient
@@ -87,6 +89,9 @@ public:
     virtual KXRESULT GetFolder(String& path, int32_t folderId) = 0;
     KXRESULT GetModuleFolder(String& path) { return GetFolder(path, 0); }
     virtual int32_t GetRendererType() = 0;
+    // The renderer of root window 0, else null. Fonts and text measurement
+    // go through it.
+    virtual KXRESULT GetRenderer(RCPtr<LRenderer>& renderer);
 
     // ---- settings and skin ----
 
@@ -101,7 +106,9 @@ public:
     // The system's icon-title font: face, size in points, style bits (1 bold,
     // 2 italic, 4 underline, 8 strike-out). E_FAIL when it cannot be read.
     virtual KXRESULT GetDefaultFont(String& face, float& points, int32_t& style);
-    // The default font that the current skin chose.
+    // The default font that the current skin chose; null before the first
+    // SetSkin.
+    const RCPtr<LFont>& GetSkinDefaultFont() const { return mDefaultFont; }
     const String& GetDefaultFontFace() const { return mDefaultFontFace; }
     float GetDefaultFontSize() const { return mDefaultFontSize; }
     int32_t GetDefaultFontStyle() const { return mDefaultFontStyle; }
@@ -179,6 +186,7 @@ private:
     RCPtr<LStringTable> mFrameworkStrings;
     RCPtr<LStringTable> mAppStrings;
     bool mExiting = false;
+    RCPtr<LFont> mDefaultFont;
     String mDefaultFontFace;
     float mDefaultFontSize = 0.0f;
     int32_t mDefaultFontStyle = 0;

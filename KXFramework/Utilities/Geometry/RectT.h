@@ -8,6 +8,7 @@
 #include "Utilities/Geometry/PointT.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace KX {
@@ -39,6 +40,55 @@ struct RectT
         return x == other.x && y == other.y && width == other.width && height == other.height;
     }
     bool operator!=(const RectT& other) const { return !(*this == other); }
+
+    // Whole pixels for a clip (floating-point rectangles): a negative width or
+    // height first becomes positive by moving x or y; then left, top, right and
+    // bottom are floored, a value within a relative 2^-52 of an integer counting
+    // as that integer, and width and height are recomputed from the edges.
+    void SnapToPixelGrid()
+    {
+        if (width < 0) {
+            x += width;
+            width = -width;
+        }
+        if (height < 0) {
+            y += height;
+            height = -height;
+        }
+        const T left = FloorToGrid(x);
+        const T top = FloorToGrid(y);
+        const T right = FloorToGrid(x + width);
+        const T bottom = FloorToGrid(y + height);
+        x = left;
+        y = top;
+        width = right - left;
+        height = bottom - top;
+    }
+
+    // Grows this rectangle to the bounding box of itself and the other one
+    // (an empty rectangle counts as its corner point). True when the result
+    // is wider and taller than 1.1920929e-7.
+    bool Union(const RectT& other)
+    {
+        const T left = std::min(x, other.x);
+        const T top = std::min(y, other.y);
+        const T right = std::max(x + width, other.x + other.width);
+        const T bottom = std::max(y + height, other.y + other.height);
+        x = left;
+        y = top;
+        width = right - left;
+        height = bottom - top;
+        return width > static_cast<T>(1.1920929e-7) && height > static_cast<T>(1.1920929e-7);
+    }
+
+private:
+    static T FloorToGrid(T value)
+    {
+        const T nearest = std::round(value);
+        if (std::fabs(value - nearest) <= std::fabs(value) * static_cast<T>(2.220446049250313e-16))
+            return nearest;
+        return std::floor(value);
+    }
 };
 
 // The intersection of two integer rectangles into `out`; true when it is at
