@@ -37,6 +37,9 @@
 
 namespace KX {
 
+class LControl;
+class LRootWindow;
+
 class LControlFactory : public virtual LRefCountedObject
 {
 public:
@@ -60,6 +63,22 @@ public:
     // 0 and the function; a name that is not registered throws
     // KX::Exception<std::runtime_error>.
     KXRESULT GetControlCreateFunction(const String& className, ControlCreateFunction& function) const;
+
+    // ---- Creating controls (ControlFactoryCreation.cpp) ----
+
+    // A control made from the descriptor by its class's create function (looked
+    // up once and cached in the descriptor; a class that is not registered
+    // throws the runtime error). Answers `out`, null without a function.
+    RCPtr<LControl>& CreateControl(RCPtr<LControl>& out, const RCPtr<LControl>& parent,
+                                   const RCPtr<LControlDescriptor>& descriptor);
+    // A parentless control made from the current skin's description of that
+    // name (which is made visible for good) and attached to the root window.
+    // Answers `out`, null when the skin has no such description.
+    RCPtr<LControl>& CreateChildByName(RCPtr<LControl>& out, const String& name,
+                                       const RCPtr<LRootWindow>& rootWindow);
+    // Applies the current skin's description of the control's name to the
+    // control again; E_FAIL for a null control or an unknown name.
+    KXRESULT ReapplyControlDescriptor(const RCPtr<LControl>& control);
 
     // ---- Descriptions ----
 
