@@ -40,32 +40,6 @@ struct RectT
         return x == other.x && y == other.y && width == other.width && height == other.height;
     }
 
-    // Whole pixels for a floating-point rectangle: a negative width or height
-    // is made positive by moving x or y, then left, top, right and bottom are
-    // floored, a value within a relative 2^-52 below an integer counting as
-    // that integer, and width and height are recomputed.
-    void SnapToPixelGrid()
-    {
-        static_assert(std::is_floating_point_v<T>, "only a floating-point rectangle has pixels to snap to");
-        if (width < 0) {
-            x += width;
-            width = -width;
-        }
-        if (height < 0) {
-            y += height;
-            height = -height;
-        }
-        const auto floorToPixel = [](T v) -> T {
-            const T epsilon = static_cast<T>(2.220446049250313e-16);
-            return std::trunc(v < 0 ? v - (v * epsilon + 1) : v + v * epsilon);
-        };
-        const T right = floorToPixel(x + width);
-        const T bottom = floorToPixel(y + height);
-        x = floorToPixel(x);
-        y = floorToPixel(y);
-        width = right - x;
-        height = bottom - y;
-    }
     bool operator!=(const RectT& other) const { return !(*this == other); }
 
     // Whole pixels for a clip (floating-point rectangles): a negative width or
