@@ -1,6 +1,7 @@
 #include "Application/FrameworkApp.h"
 
 #include "Application/Cursors.h"
+#include "Application/RootWindow.h"
 #include "Application/StartupErrorBox.h"
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/StringTable.h"
@@ -78,6 +79,11 @@ KXRESULT LFrameworkApp::ReceiveNotification(const RCPtr<LNotificationDistributor
 void LFrameworkApp::OnExitRequest()
 {
     mExiting = true;
+    // Secondary windows close in the next idle pass, the last one first.
+    for (int32_t i = mRootWindows.GetCount() - 1; i >= 1; --i) {
+        const RCPtr<LRootWindow> window = mRootWindows.GetAt(i);
+        window->RequestClose(0);
+    }
     CWinApp* app = AfxGetApp();
     if (app && app->m_pMainWnd && app->m_pMainWnd->GetSafeHwnd())
         PostMessageW(app->m_pMainWnd->GetSafeHwnd(), WM_CLOSE, 0, 0);
@@ -123,6 +129,10 @@ KXRESULT LFrameworkApp::RunApplicationStartup()
 
 KXRESULT LFrameworkApp::RunMainLoop()
 {
+    if (mRootWindows.GetCount() > 0) {
+        const RCPtr<LRootWindow> main = mRootWindows.GetAt(0);
+        main->RedrawNow();
+    }
     OnRunStart();
     ProcessIdle(true);
     try {
@@ -204,10 +214,10 @@ KXRESULT LFrameworkApp::SetSkin(int32_t skinIndex)
 
 KXRESULT LFrameworkApp::GetRenderer(RCPtr<LRenderer>& renderer)
 {
-    // Root window 0 owns the renderer. No root window is listed in this
-    // build, so there is none; the root-window list answers it here once
-    // root windows exist.
+    // Root window 0 owns the renderer.
     renderer = nullptr;
+    if (mRootWindows.GetCount() > 0)
+        renderer = mRootWindows.GetAt(0)->GetRenderer();
     return S_OK;
 }
 
@@ -282,6 +292,15 @@ KXRESULT LFrameworkApp::SetCursorPosition(int32_t x, int32_t y)
 
 KXRESULT LFrameworkApp::GetCursorPosition(PointT<int32_t>& point)
 {
+    const RCPtr<LRootWindow> active = GetActiveRootWindow();
+    if (active && active->GetOSServices()) {
+        PointT<long> client;
+        active->GetOSServices()->GetCursorPosition(client);
+        PointT<long> screen;
+        const KXRESULT result = active->GetOSServices()->ClientToScreen(screen, client);
+        point = PointT<int32_t>(screen.x, screen.y);
+        return result;
+    }
     POINT position{};
     if (!GetCursorPos(&position))
         return E_FAIL;
@@ -291,6 +310,9 @@ KXRESULT LFrameworkApp::GetCursorPosition(PointT<int32_t>& point)
 
 int32_t LFrameworkApp::GetMouseButtons()
 {
+    const RCPtr<LRootWindow> active = GetActiveRootWindow();
+    if (active && active->GetOSServices())
+        return active->GetOSServices()->GetMouseButtons();
     int32_t buttons = 0;
     if (::GetKeyState(VK_LBUTTON) & 0x8000)
         buttons |= 1;
@@ -325,8 +347,67 @@ KXRESULT LFrameworkApp::ResetStatusText(bool)
 
 bool LFrameworkApp::ProcessIdle(bool first)
 {
-    return LNotificationCenterManager::GetInstance()->ProcessNotifications(first);
+    bool more = LNotificationCenterManager::GetInstance()->ProcessNotifications(first);
+    // A window that closes leaves the list during its own idle step.
+    const RCPtrArray<LRootWindow, 1, 0> windows = mRootWindows;
+    for (int32_t i = windows.GetCount() - 1; i >= 0; --i) {
+        const RCPtr<LRootWindow>& window = windows.GetAt(i);
+        if (FindRootWindow(window) >= 0 && window->Idle(first))
+            more = true;
+    }
+    return more;
 }
+
+// ---- Root windows ----
+
+int32_t LFrameworkApp::AddRootWindow(const RCPtr<LRootWindow>& rootWindow)
+{
+    if (!rootWindow)
+        return E_INVALIDARG;
+    const int32_t existing = FindRootWindow(rootWindow);
+    if (existing >= 0)
+        return existing;
+    return mRootWindows.AddItem(rootWindow);
+}
+
+KXRESULT LFrameworkApp::RemoveRootWindow(const RCPtr<LRootWindow>& rootWindow)
+{
+    const int32_t index = FindRootWindow(rootWindow);
+    if (index < 0)
+        return E_FAIL;
+    RCPtr<LRootWindow> removed;
+    mRootWindows.RemoveItem(index, removed);
+    return S_OK;
+}
+
+int32_t LFrameworkApp::FindRootWindow(const RCPtr<LRootWindow>& rootWindow) const
+{
+    if (!rootWindow)
+        return -1;
+    for (int32_t i = mRootWindows.GetCount() - 1; i >= 0; --i) {
+        if (mRootWindows.GetAt(i) == rootWindow)
+            return i;
+    }
+    return -1;
+}
+
+const RCPtr<LRootWindow>& LFrameworkApp::GetActiveRootWindow() const
+{
+    for (int32_t i = mRootWindows.GetCount() - 1; i >= 0; --i) {
+        const RCPtr<LRootWindow>& window = mRootWindows.GetAt(i);
+        if (window->GetOSServices() && window->GetOSServices()->IsActive())
+            return window;
+    }
+    return RCPtr<LRootWindow>::sNull;
+}
+
+const RCPtr<LRootWindow>& LFrameworkApp::GetRootWindow(int32_t index) const
+{
+    if (index < 0 || index >= mRootWindows.GetCount())
+        return RCPtr<LRootWindow>::sNull;
+    return mRootWindows.GetAt(index);
+}
+
 
 BOOL LFrameworkApp::OnIdle(LONG idleCount)
 {

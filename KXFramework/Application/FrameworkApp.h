@@ -20,6 +20,7 @@
 #include "ObjectBase/RCPtr.h"
 #include "Utilities/Geometry/PointT.h"
 #include "Utilities/Geometry/RectT.h"
+#include "Utilities/Storage/RCPtrArray.h"
 #include "Utilities/Storage/StringT.h"
 
 #include <cstdint>
@@ -34,6 +35,7 @@ class LIniFileManager;
 class LNotification;
 class LNotificationDistributor;
 class LRenderer;
+class LRootWindow;
 class LStringTable;
 
 class LFrameworkApp : public LNotificationClient
@@ -128,9 +130,11 @@ public:
     virtual int32_t ShowCursor(bool show);
     // 0, or E_FAIL when the system refused.
     virtual KXRESULT SetCursorPosition(int32_t x, int32_t y);
-    // The pointer on the screen.
+    // The pointer on the screen (through the active root window when there
+    // is one).
     virtual KXRESULT GetCursorPosition(PointT<int32_t>& point);
-    // The buttons held now: left 1, middle 2, right 4.
+    // The buttons held now: left 1, middle 2, right 4 (the active root
+    // window's, else the system's).
     virtual int32_t GetMouseButtons();
     // The window handle of the active root window's OS window, or null.
     HWND GetActiveRootWindowHandle();
@@ -140,10 +144,25 @@ public:
     virtual KXRESULT SetStatusText(const String& text, bool immediately);
     virtual KXRESULT ResetStatusText(bool immediately);
 
+    // ---- root windows ----
+
+    // Appends the root window unless it is listed; answers its index.
+    virtual int32_t AddRootWindow(const RCPtr<LRootWindow>& rootWindow);
+    // Removes it; a negative result when it is not listed.
+    virtual KXRESULT RemoveRootWindow(const RCPtr<LRootWindow>& rootWindow);
+    // The last root window whose OS window reports itself active, else the
+    // null pointer.
+    const RCPtr<LRootWindow>& GetActiveRootWindow() const;
+    int32_t GetRootWindowCount() const { return mRootWindows.GetCount(); }
+    // Root window 0 is the main window's; the null pointer outside the list.
+    const RCPtr<LRootWindow>& GetRootWindow(int32_t index) const;
+    // The index of a root window, or -1.
+    int32_t FindRootWindow(const RCPtr<LRootWindow>& rootWindow) const;
+
     // ---- idle ----
 
-    // One idle pass: every notification centre's queue; true while work
-    // remains.
+    // One idle pass: every notification centre's queue, then every root
+    // window's idle step from the last to the first; true while work remains.
     virtual bool ProcessIdle(bool first);
     // The MFC idle hook: the idle pass at most three times per idle phase
     // (idle counts 0, 1 and 2), only while work remains; FALSE at once while
@@ -183,6 +202,7 @@ protected:
 private:
     RCPtr<LControlFactory> mControlFactory;
     StringT<char, wchar_t> mCommandLine;
+    RCPtrArray<LRootWindow, 1, 0> mRootWindows;
     RCPtr<LStringTable> mFrameworkStrings;
     RCPtr<LStringTable> mAppStrings;
     bool mExiting = false;

@@ -484,6 +484,8 @@ protected:
                                 const RCPtr<LNotification>& notification);
     // Registers the idle handler with the tree's root window.
     KXRESULT RegisterIdleHandler(const RCPtr<LRootWindow>& rootWindow);
+    // Sets mRootWindow, counting the reference as one of the window's own.
+    void AttachRootWindow(const RCPtr<LRootWindow>& rootWindow);
     // Whether this control may take pointer input outside a capture: visible
     // along its chain, enabled itself, its parent enabled along its chain.
     bool IsUsable() const;
