@@ -10,6 +10,7 @@
 #include "MfcLite/AfxGlobals.h"
 #include "MfcLite/Wnd.h"
 #include "ObjectBase/Exception.h"
+#include "Utilities/Graphics/Font.h"
 
 #include <gdiplus.h>
 
@@ -28,13 +29,17 @@ MFCFrameworkAppBase* MFCFrameworkAppBase::GetInstance()
 
 void MFCFrameworkAppBase::ReleaseStartupObjects()
 {
-    StopGdiplus(mGdiplusToken);
+    // Everything that may hold rendering objects goes while GDI+ still runs:
+    // a GDI+ object deleted after GdiplusShutdown is deleted in a dead
+    // library.
     RCPtr<LControlFactory> factory = mControlFactory;
     mControlFactory = RCPtr<LControlFactory>();
     factory = RCPtr<LControlFactory>();
     RCPtr<LStringTable> strings = mStringTable;
     mStringTable = RCPtr<LStringTable>();
     strings = RCPtr<LStringTable>();
+    LFont::ReleaseRegistry();
+    StopGdiplus(mGdiplusToken);
 }
 
 void MFCFrameworkAppBase::ShowStartupError()

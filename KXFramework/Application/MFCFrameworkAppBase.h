@@ -33,8 +33,8 @@ public:
     const RCPtr<LControlFactory>& GetControlFactory() const { return mControlFactory; }
     const RCPtr<LStringTable>& GetStringTable() const { return mStringTable; }
 
-    // The end of the framework's WinMain: GDI+ shut down, the control
-    // factory and the string table released.
+    // The end of the framework's WinMain: the control factory, the string
+    // table and the registered fonts released, then GDI+ shut down.
     void ReleaseStartupObjects();
 
     // The running program's MFC application object, or null.

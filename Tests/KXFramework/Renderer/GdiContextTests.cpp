@@ -1,0 +1,270 @@
+// The GDI+ render context: its two surfaces, when a frame remakes them, the
+// frame copies between off-screen contexts, and presentation to a real
+// window under Xvfb, read back from the screen.
+#include "RendererTestSupport.h"
+
+#include "Utilities/Graphics/GdiplusFlat.h"
+
+#include <vector>
+
+namespace {
+
+using namespace RendererTest;
+using KX::PointT;
+using KX::RectT;
+
+constexpr uint32_t kBlue = 0xFF0000FF;
+constexpr uint32_t kRed = 0xFFFF0000;
+constexpr uint32_t kWhite = 0xFFFFFFFF;
+
+KX::RCPtr<KX::LGDIRenderContextInfo> AsGdi(const KX::RCPtr<KX::LRenderContextInfo>& context)
+{
+    return KX::RCPtr<KX::LGDIRenderContextInfo>::DynamicCast(context);
+}
+
+TEST(GdiContext, SurfacesFollowTheViewportAndAreAtLeastOnePixel)
+{
+    KX::RCPtr<KX::LGDIRenderer> renderer = MakeGdiRenderer();
+    KX::RCPtr<KX::LRenderContextInfo> empty = MakeOffscreenContext(renderer, 0, 0);
+    EXPECT_EQ((PointT<long>(1, 1)), AsGdi(empty)->mSurface->GetSize());
+    EXPECT_EQ((PointT<long>(1, 1)), AsGdi(empty)->mPreviousSurface->GetSize());
+    EXPECT_EQ((PointT<long>(4096, 4096)), empty->GetMaxSize());
+    EXPECT_TRUE(empty->mOffscreen);
+    EXPECT_EQ(nullptr, empty->mWindow);
+
+    // A viewport of another size remakes both surfaces at the next frame.
+    empty->mViewport = RectT<long>(0, 0, 80, 60);
+    { Frame frame(renderer, empty); }
+    EXPECT_EQ((PointT<long>(80, 60)), AsGdi(empty)->mSurface->GetSize());
+    EXPECT_EQ((PointT<long>(80, 60)), AsGdi(empty)->mPreviousSurface->GetSize());
+}
+
+TEST(GdiContext, PixelsPersistUnlessTheWholeViewportIsDirty)
+{
+    KX::RCPtr<KX::LGDIRenderer> renderer = MakeGdiRenderer();
+    KX::RCPtr<KX::LRenderContextInfo> context = MakeOffscreenContext(renderer, 40, 30);
+    {
+        Frame frame(renderer, context);
+        renderer->FillRect(RectT<long>(0, 0, 40, 30), Argb(kBlue), true);
+    }
+    context->mDirtyRegion.AddRect(0, 0, 10, 10);
+    { Frame frame(renderer, context); }
+    EXPECT_EQ(kBlue, ReadPixel(context, 20, 20));
+
+    context->mDirtyRegion.Clear();
+    context->mDirtyRegion.AddRect(0, 0, 40, 30); // the whole viewport
+    { Frame frame(renderer, context); }
+    EXPECT_EQ(0u, ReadPixel(context, 20, 20));
+}
+
+TEST(GdiContext, CopyFromLastFrameTakesAnOffscreenContextsPixels)
+{
+    KX::RCPtr<KX::LGDIRenderer> renderer = MakeGdiRenderer();
+    KX::RCPtr<KX::LRenderContextInfo> target = MakeOffscreenContext(renderer, 50, 50);
+    KX::RCPtr<KX::LRenderContextInfo> buffer = MakeOffscreenContext(renderer, 20, 20);
+    {
+        Frame frame(renderer, buffer);
+        renderer->FillRect(RectT<long>(0, 0, 20, 20), Argb(kRed), true);
+        renderer->FillRect(RectT<long>(5, 5, 5, 5), Argb(kBlue), true);
+    }
+    Frame frame(renderer, target);
+    EXPECT_EQ(S_OK, renderer->CopyFromLastFrame(buffer, PointT<long>(30, 30), RectT<long>(5, 5, 10, 10)));
+    EXPECT_EQ(kBlue, ReadPixel(target, 30, 30));
+    EXPECT_EQ(kRed, ReadPixel(target, 39, 39));
+    EXPECT_EQ(0u, ReadPixel(target, 40, 40));
+
+    KX::RCPtr<KX::LRenderContextInfo> window;
+    renderer->InitRenderContextInfo(RectT<long>(0, 0, 10, 10), nullptr, false, window);
+    EXPECT_EQ(E_INVALIDARG, renderer->CopyFromLastFrame(nullptr, PointT<long>(), RectT<long>(0, 0, 1, 1)));
+    EXPECT_EQ(E_INVALIDARG, renderer->CopyFromLastFrame(window, PointT<long>(), RectT<long>(0, 0, 1, 1)));
+    EXPECT_EQ(E_INVALIDARG, renderer->DrawLastFrame(window, PointT<long>()));
+    SaveScreenshot(target, CurrentTestName());
+}
+
+TEST(GdiContext, DrawLastFrameScrollsTheBackBuffer)
+{
+    KX::RCPtr<KX::LGDIRenderer> renderer = MakeGdiRenderer();
+    KX::RCPtr<KX::LRenderContextInfo> buffer = MakeOffscreenContext(renderer, 30, 30);
+    {
+        Frame frame(renderer, buffer);
+        renderer->FillRect(RectT<long>(0, 0, 10, 10), Argb(kRed), true);
+    }
+    Frame frame(renderer, buffer);
+    EXPECT_EQ(S_OK, renderer->DrawLastFrame(buffer, PointT<long>(5, 12)));
+    EXPECT_EQ(0u, ReadPixel(buffer, 0, 0));
+    EXPECT_EQ(kRed, ReadPixel(buffer, 5, 12));
+    EXPECT_EQ(kRed, ReadPixel(buffer, 14, 21));
+    EXPECT_EQ(0u, ReadPixel(buffer, 15, 22));
+    // Drawing goes on into the new back surface.
+    renderer->FillRect(RectT<long>(20, 0, 5, 5), Argb(kBlue), true);
+    EXPECT_EQ(kBlue, ReadPixel(buffer, 22, 2));
+    SaveScreenshot(buffer, CurrentTestName());
+}
+
+// ---- Presentation to a window ----
+
+const wchar_t* const kWindowClass = L"KXRendererTestWindow";
+
+LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_ERASEBKGND)
+        return 1; // the test presents every pixel it checks
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+class TestWindow
+{
+public:
+    TestWindow(int x, int y, int width, int height)
+    {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = TestWindowProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = kWindowClass;
+        RegisterClassW(&windowClass);
+        mWindow = CreateWindowExW(WS_EX_TOPMOST, kWindowClass, L"Renderer test", WS_POPUP | WS_VISIBLE, x, y, width,
+                                  height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        Pump();
+    }
+    ~TestWindow()
+    {
+        if (mWindow)
+            DestroyWindow(mWindow);
+        Pump();
+    }
+    HWND Get() const { return mWindow; }
+
+    static void Pump()
+    {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+
+private:
+    HWND mWindow = nullptr;
+};
+
+// The screen's pixels of a rectangle, as 0x00RRGGBB, read from the display
+// the window shows on.
+class ScreenCapture
+{
+public:
+    ScreenCapture(int x, int y, int width, int height) : mWidth(width), mHeight(height)
+    {
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, screen, x, y, SRCCOPY);
+        GdiFlush();
+        const uint32_t* pixels = static_cast<const uint32_t*>(bits);
+        mPixels.assign(pixels, pixels + static_cast<size_t>(width) * height);
+        SelectObject(memory, old);
+        mImage = bitmap;
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+    }
+    ~ScreenCapture()
+    {
+        if (mImage)
+            DeleteObject(mImage);
+    }
+    uint32_t At(int x, int y) const { return mPixels[static_cast<size_t>(y) * mWidth + x] & 0xFFFFFF; }
+    void Save(const std::string& name) const
+    {
+        using namespace KX::Gdip;
+        OwnedBitmap image;
+        if (GdipCreateBitmapFromHBITMAP(mImage, nullptr, image.Out()) == Ok)
+            SaveImage(image.Get(), name);
+    }
+
+private:
+    int mWidth;
+    int mHeight;
+    std::vector<uint32_t> mPixels;
+    HBITMAP mImage = nullptr;
+};
+
+TEST(GdiPresentation, OnlyTheDirtyRectanglesReachTheWindow)
+{
+    constexpr int kLeft = 40;
+    constexpr int kTop = 30;
+    TestWindow window(kLeft, kTop, 200, 100);
+    ASSERT_TRUE(window.Get());
+    KX::RCPtr<KX::LGDIRenderer> renderer = MakeGdiRenderer();
+    KX::RCPtr<KX::LRenderContextInfo> context;
+    ASSERT_EQ(S_OK, renderer->InitRenderContextInfo(RectT<long>(0, 0, 200, 100), window.Get(), false, context));
+    EXPECT_FALSE(context->mOffscreen);
+    EXPECT_TRUE(context->mDC);
+
+    // The first frame presents the whole window white.
+    context->mDirtyRegion.AddRect(0, 0, 200, 100);
+    {
+        Frame frame(renderer, context);
+        renderer->FillRect(RectT<long>(0, 0, 200, 100), Argb(kWhite), true);
+    }
+    // The next frame fills everything blue but presents two rectangles.
+    context->mDirtyRegion.Clear();
+    context->mDirtyRegion.AddRect(10, 10, 50, 40);
+    context->mDirtyRegion.AddRect(120, 50, 190, 90);
+    {
+        Frame frame(renderer, context);
+        renderer->FillRect(RectT<long>(0, 0, 200, 100), Argb(kBlue), true);
+    }
+    EXPECT_EQ(2, context->mDirtyRegion.GetCount()); // left to its owner
+    TestWindow::Pump();
+
+    const ScreenCapture screen(kLeft, kTop, 200, 100);
+    screen.Save(CurrentTestName());
+    struct Probe
+    {
+        int x, y;
+        uint32_t rgb;
+    };
+    const Probe probes[] = {
+        {10, 10, 0x0000FF},  {49, 39, 0x0000FF},  {120, 50, 0x0000FF}, {189, 89, 0x0000FF},
+        {9, 10, 0xFFFFFF},   {50, 20, 0xFFFFFF},  {30, 40, 0xFFFFFF},  {119, 70, 0xFFFFFF},
+        {190, 89, 0xFFFFFF}, {150, 49, 0xFFFFFF}, {100, 50, 0xFFFFFF}, {0, 0, 0xFFFFFF},
+    };
+    for (const Probe& probe : probes)
+        EXPECT_EQ(probe.rgb, screen.At(probe.x, probe.y)) << "screen pixel " << probe.x << "," << probe.y;
+}
+
+TEST(GdiPresentation, AnOffscreenContextIsNeverDrawnToItsWindow)
+{
+    constexpr int kLeft = 300;
+    constexpr int kTop = 30;
+    TestWindow window(kLeft, kTop, 60, 40);
+    KX::RCPtr<KX::LGDIRenderer> renderer = MakeGdiRenderer();
+    KX::RCPtr<KX::LRenderContextInfo> windowContext;
+    KX::RCPtr<KX::LRenderContextInfo> offscreen;
+    renderer->InitRenderContextInfo(RectT<long>(0, 0, 60, 40), window.Get(), false, windowContext);
+    renderer->InitRenderContextInfo(RectT<long>(0, 0, 60, 40), window.Get(), true, offscreen);
+    windowContext->mDirtyRegion.AddRect(0, 0, 60, 40);
+    offscreen->mDirtyRegion.AddRect(0, 0, 60, 40);
+    {
+        Frame frame(renderer, windowContext);
+        renderer->FillRect(RectT<long>(0, 0, 60, 40), Argb(kWhite), true);
+    }
+    {
+        Frame frame(renderer, offscreen);
+        renderer->FillRect(RectT<long>(0, 0, 60, 40), Argb(kRed), true);
+    }
+    TestWindow::Pump();
+    const ScreenCapture screen(kLeft, kTop, 60, 40);
+    EXPECT_EQ(0xFFFFFFu, screen.At(30, 20));
+    EXPECT_EQ(kRed, ReadPixel(offscreen, 30, 20));
+}
+
+} // namespace

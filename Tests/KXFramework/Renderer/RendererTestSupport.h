@@ -1,0 +1,74 @@
+// What the renderer tests share: GDI+ for the whole test program, off-screen
+// GDI+ contexts whose surface pixels are read back, bitmaps with a known
+// pattern, and PNG screenshots of what a test drew, saved below the build
+// folder (screenshots/RendererTests/).
+#pragma once
+
+#include "Renderer/Gdi/GDIRenderer.h"
+#include "Renderer/Renderer.h"
+#include "Utilities/Graphics/Bitmap.h"
+#include "Utilities/Graphics/Font.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+namespace RendererTest {
+
+using String = KX::StringT<wchar_t, char>;
+using Color = KX::ColorT<float>;
+
+inline Color Argb(uint32_t packed)
+{
+    return Color::FromARGB(packed);
+}
+
+// A GDI+ renderer (type 1) made through the factory.
+KX::RCPtr<KX::LGDIRenderer> MakeGdiRenderer();
+
+// A new off-screen GDI+ context of the size (no window).
+KX::RCPtr<KX::LRenderContextInfo> MakeOffscreenContext(const KX::RCPtr<KX::LRenderer>& renderer, long width,
+                                                      long height);
+
+// The 32-bit ARGB value of a pixel of a GDI+ context's current surface.
+uint32_t ReadPixel(const KX::RCPtr<KX::LRenderContextInfo>& context, long x, long y);
+// The same of a bitmap's image.
+uint32_t ReadImagePixel(Gdiplus::GpBitmap* image, long x, long y);
+
+// The pixel of the pattern bitmaps: every pixel distinct, opaque.
+inline uint32_t PatternPixel(long x, long y)
+{
+    return 0xFF000000u | (static_cast<uint32_t>(x * 6) << 16) | (static_cast<uint32_t>(y * 6) << 8) | 0x40u;
+}
+// An unregistered bitmap of the size filled with PatternPixel.
+KX::RCPtr<KX::LBitmap> MakePatternBitmap(long width, long height);
+// Writes one pixel of a bitmap's image.
+void WriteImagePixel(const KX::RCPtr<KX::LBitmap>& bitmap, long x, long y, uint32_t argb);
+
+// Saves the context's current surface (or an image) as
+// <build>/screenshots/RendererTests/<name>.png.
+void SaveScreenshot(const KX::RCPtr<KX::LRenderContextInfo>& context, const std::string& name);
+void SaveImage(Gdiplus::GpBitmap* image, const std::string& name);
+// The name of the running test, "Suite_Test", for screenshot names.
+std::string CurrentTestName();
+
+// A frame on an off-screen context, finished when the scope ends.
+class Frame
+{
+public:
+    Frame(const KX::RCPtr<KX::LRenderer>& renderer, const KX::RCPtr<KX::LRenderContextInfo>& context)
+        : mRenderer(renderer), mContext(context)
+    {
+        mRenderer->RenderStart(mContext);
+    }
+    ~Frame() { mRenderer->RenderFinish(mContext); }
+    Frame(const Frame&) = delete;
+    Frame& operator=(const Frame&) = delete;
+
+private:
+    KX::RCPtr<KX::LRenderer> mRenderer;
+    KX::RCPtr<KX::LRenderContextInfo> mContext;
+};
+
+} // namespace RendererTest
