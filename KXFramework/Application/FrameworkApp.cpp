@@ -46,6 +46,8 @@ LFrameworkApp::LFrameworkApp(const RCPtr<LControlFactory>& factory, const RCPtr<
         center->GetPostingReceiver(posting);
     mHotKeyManager = LGlobalHotKeyManager::Create(RCPtr<LNotificationReceiver>(posting.Get()));
     mClipboard = LClipboard::Create();
+    if (mClipboard)
+        mClipboard->SetHost(this);
     if (mControlFactory)
         mControlFactory->GetAppStringTable(mAppStrings);
 }
@@ -144,7 +146,7 @@ KXRESULT LFrameworkApp::RunMainLoop()
             mFrameworkStrings->GetString(L"STARTUP_ERROR", text);
             mFrameworkStrings->GetString(L"STARTUP_ERROR_CAPTION", caption);
         }
-        ShowStartupErrorBox(nullptr, text.GetData(), caption.GetData(), MB_ICONERROR);
+        MessageBox(text.GetData(), caption.GetData(), MB_ICONERROR);
         RCPtr<LNotification> exitRequest;
         LNotification::Create(exitRequest, kExitRequestID);
         RCPtr<LNotificationCenter> center = LNotificationCenterManager::GetInstance()->GetApplicationCenter();
@@ -170,6 +172,8 @@ KXRESULT LFrameworkApp::Shutdown()
     hotKeys = RCPtr<LGlobalHotKeyManager>();
     RCPtr<LClipboard> clipboard = mClipboard;
     mClipboard = RCPtr<LClipboard>();
+    if (clipboard)
+        clipboard->SetHost(nullptr);
     clipboard = RCPtr<LClipboard>();
     return S_OK;
 }
@@ -257,7 +261,18 @@ HCURSOR LFrameworkApp::GetCursor(const String& name)
 
 int32_t LFrameworkApp::MessageBox(const wchar_t* text, const wchar_t* caption, UINT type)
 {
-    return ::MessageBoxW(nullptr, text, caption, type);
+    // Owned by the active root window's window (else the main window's)
+    // while the program has its main window.
+    HWND owner = nullptr;
+    CWinApp* app = AfxGetApp();
+    if (app && app->m_pMainWnd) {
+        RCPtr<LRootWindow> window = GetActiveRootWindow();
+        if (!window)
+            window = GetRootWindow(0);
+        if (window && window->GetOSServices())
+            owner = window->GetOSServices()->GetHandle();
+    }
+    return ShowMessageBox(owner, text, caption, type);
 }
 
 KXRESULT LFrameworkApp::GetWorkArea(RectT<int32_t>& area)
@@ -325,9 +340,19 @@ int32_t LFrameworkApp::GetMouseButtons()
 
 HWND LFrameworkApp::GetActiveRootWindowHandle()
 {
-    CWinApp* app = AfxGetApp();
-    HWND main = app && app->m_pMainWnd ? app->m_pMainWnd->GetSafeHwnd() : nullptr;
-    return main && GetActiveWindow() == main ? main : nullptr;
+    const RCPtr<LRootWindow>& window = GetActiveRootWindow();
+    return window && window->GetOSServices() ? window->GetOSServices()->GetHandle() : nullptr;
+}
+
+HWND LFrameworkApp::GetClipboardOwnerWindow()
+{
+    const RCPtr<LRootWindow>& window = GetRootWindow(0);
+    return window && window->GetOSServices() ? window->GetOSServices()->GetHandle() : nullptr;
+}
+
+RCPtr<IEditTarget> LFrameworkApp::GetFocusEditTarget()
+{
+    return RCPtr<IEditTarget>();
 }
 
 BOOL LFrameworkApp::OnPowerBroadcast(WPARAM, LPARAM)

@@ -28,6 +28,8 @@ protected:
         TestApplication::sStartupResult = S_OK;
         TestApplication::sExitCodeToSet = -1;
         TestApplication::sShutdownCount = 0;
+        TestApplication::sMainControlName = L"mainControl";
+        TestApplication::sOnRunStart = nullptr;
         DrainQueue();
     }
     void TearDown() override

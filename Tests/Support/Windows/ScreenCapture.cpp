@@ -133,6 +133,14 @@ COLORREF ReadScreenPixel(int x, int y)
     return colour;
 }
 
+COLORREF ReadWindowPixel(HWND window, int x, int y)
+{
+    HDC dc = GetDC(window);
+    const COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return colour;
+}
+
 bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
 {
     const DWORD start = GetTickCount();

@@ -18,6 +18,9 @@ bool SaveWindowScreenshot(HWND window, const std::wstring& folder, const std::ws
 
 // The colour at a point of the screen (0x00BBGGRR, as GetPixel answers).
 COLORREF ReadScreenPixel(int x, int y);
+// The colour at a client point of a window's own surface: what was painted,
+// even before the window system shows it on the screen.
+COLORREF ReadWindowPixel(HWND window, int x, int y);
 
 // Runs the message loop of the calling thread until the condition holds or
 // the time is up; answers the condition.
