@@ -10,6 +10,7 @@
 #include "MfcLite/AfxGlobals.h"
 #include "MfcLite/Wnd.h"
 #include "ObjectBase/Exception.h"
+#include "Utilities/Graphics/Bitmap.h"
 #include "Utilities/Graphics/Font.h"
 
 #include <gdiplus.h>
@@ -109,9 +110,12 @@ void MFCFrameworkAppBase::StartSplash(const String& imagePath)
 {
     if (imagePath.IsEmpty() || mSplash)
         return;
-    std::unique_ptr<Gdiplus::Bitmap> bitmap(Gdiplus::Bitmap::FromFile(imagePath.GetData()));
+    RCPtr<LBitmap> bitmap;
+    LBitmap::Get(bitmap, imagePath);
     auto splash = std::make_unique<SplashThread>();
-    if (!splash->SetImage(bitmap.get())) {
+    const bool decoded = bitmap && splash->SetImage(bitmap->GetImage());
+    bitmap = RCPtr<LBitmap>();
+    if (!decoded) {
         OutputDebugStringW(L"The splash image cannot be decoded: no splash screen\n");
         return;
     }

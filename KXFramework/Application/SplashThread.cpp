@@ -12,22 +12,36 @@ namespace KX {
 
 struct SplashThread::Shared
 {
-    ~Shared()
-    {
-        if (readyEvent)
-            CloseHandle(readyEvent);
-    }
-
-    std::unique_ptr<Gdiplus::Image> image;
+    ~Shared() noexcept;
+    Gdiplus::GpImage* image = nullptr; // owned
+    UINT width = 0;
+    UINT height = 0;
     StringT<wchar_t, char> title; // empty: no caption, a tool window
     HANDLE readyEvent = nullptr;  // signalled once the window is up
     std::atomic<HWND> window{nullptr};
     HWND progressBar = nullptr; // splash thread only
 };
 
+SplashThread::Shared::~Shared() noexcept
+{
+    if (image)
+        Gdiplus::DllExports::GdipDisposeImage(image);
+    if (readyEvent)
+        CloseHandle(readyEvent);
+}
+
 namespace {
 
 const wchar_t kWindowClass[] = L"SplashWnd";
+
+void ReleaseImage(SplashThread::Shared& shared)
+{
+    if (shared.image)
+        Gdiplus::DllExports::GdipDisposeImage(shared.image);
+    shared.image = nullptr;
+    shared.width = 0;
+    shared.height = 0;
+}
 
 HINSTANCE SplashModule()
 {
@@ -51,9 +65,13 @@ LRESULT CALLBACK SplashWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     switch (message) {
     case WM_PAINT:
         if (shared->image) {
-            Gdiplus::Graphics graphics(window);
-            graphics.DrawImage(shared->image.get(), 0, 0, static_cast<INT>(shared->image->GetWidth()),
-                               static_cast<INT>(shared->image->GetHeight()));
+            Gdiplus::GpGraphics* graphics = nullptr;
+            if (Gdiplus::DllExports::GdipCreateFromHWND(window, &graphics) == Gdiplus::Ok) {
+                Gdiplus::DllExports::GdipDrawImageRectI(graphics, shared->image, 0, 0,
+                                                        static_cast<INT>(shared->width),
+                                                        static_cast<INT>(shared->height));
+                Gdiplus::DllExports::GdipDeleteGraphics(graphics);
+            }
         }
         ValidateRect(window, nullptr);
         return 0;
@@ -128,15 +146,22 @@ SplashThread::~SplashThread()
     Stop();
 }
 
-bool SplashThread::SetImage(Gdiplus::Image* image)
+bool SplashThread::SetImage(Gdiplus::GpImage* image)
 {
-    if (!mShared->image && image && image->GetLastStatus() == Gdiplus::Ok && image->GetWidth() > 0 &&
-        image->GetHeight() > 0) {
-        std::unique_ptr<Gdiplus::Image> clone(image->Clone());
-        if (clone && clone->GetLastStatus() == Gdiplus::Ok)
-            mShared->image = std::move(clone);
-    }
-    return HasImage();
+    if (mShared->image || !image)
+        return HasImage();
+    UINT width = 0;
+    UINT height = 0;
+    if (Gdiplus::DllExports::GdipGetImageWidth(image, &width) != Gdiplus::Ok ||
+        Gdiplus::DllExports::GdipGetImageHeight(image, &height) != Gdiplus::Ok || width == 0 || height == 0)
+        return false;
+    Gdiplus::GpImage* clone = nullptr;
+    if (Gdiplus::DllExports::GdipCloneImage(image, &clone) != Gdiplus::Ok || !clone)
+        return false;
+    mShared->image = clone;
+    mShared->width = width;
+    mShared->height = height;
+    return true;
 }
 
 bool SplashThread::HasImage() const
@@ -185,7 +210,7 @@ void SplashThread::Stop()
             return;
         }
     }
-    mShared->image.reset();
+    ReleaseImage(*mShared);
     mShared->title.Empty();
 }
 
@@ -215,8 +240,8 @@ unsigned __stdcall SplashThread::ThreadMain(void* argument)
     }
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int width = static_cast<int>(shared.image->GetWidth());
-    const int height = static_cast<int>(shared.image->GetHeight());
+    const int width = static_cast<int>(shared.width);
+    const int height = static_cast<int>(shared.height);
     const int x = (work.left + work.right - width) / 2;
     const int y = (work.top + work.bottom - height) / 2;
     HWND window = CreateWindowExW(shared.title.IsEmpty() ? WS_EX_TOOLWINDOW : 0, kWindowClass,

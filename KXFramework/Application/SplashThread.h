@@ -4,7 +4,8 @@
 // user-interface thread loads.
 //
 // Contract:
-// - SetImage keeps a clone of the first decodable image it is given; Start
+// - SetImage keeps a clone of the first decodable image it is given (the
+//   GDI+ image of a KX::LBitmap); Start
 //   without an image starts no thread (there would be nothing to show).
 // - Start waits until the window is up (at most kStartTimeoutMs); a thread
 //   that fails or does not get ready in time is reported to the debugger
@@ -24,13 +25,10 @@
 #pragma once
 
 #include "KXPlatform.h"
+#include "Utilities/Graphics/GdiplusTypes.h"
 #include "Utilities/Storage/StringT.h"
 
 #include <memory>
-
-namespace Gdiplus {
-class Image;
-}
 
 namespace KX {
 
@@ -50,9 +48,9 @@ public:
     SplashThread(const SplashThread&) = delete;
     SplashThread& operator=(const SplashThread&) = delete;
 
-    // Clones the image when none is held and it is decodable (a known size).
-    // True when the splash now has an image.
-    bool SetImage(Gdiplus::Image* image);
+    // Clones the GDI+ image when none is held and it is decodable (a known
+    // size). True when the splash now has an image.
+    bool SetImage(Gdiplus::GpImage* image);
     bool HasImage() const;
     void Start();
     void Stop();

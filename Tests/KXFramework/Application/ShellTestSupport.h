@@ -15,6 +15,7 @@ struct RecordedBox
     std::wstring text;
     std::wstring caption;
     UINT type;
+    HWND owner;
 };
 
 class ShellTest : public ::testing::Test
@@ -68,9 +69,9 @@ protected:
         return app;
     }
 
-    static int RecordBox(HWND, const wchar_t* text, const wchar_t* caption, UINT type)
+    static int RecordBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type)
     {
-        sBoxes.push_back({text ? text : L"", caption ? caption : L"", type});
+        sBoxes.push_back({text ? text : L"", caption ? caption : L"", type, owner});
         return IDOK;
     }
 

@@ -7,6 +7,7 @@
 #include "Application/ApplicationFolders.h"
 #include "Application/SplashThread.h"
 #include "ScreenCapture.h"
+#include "Utilities/Graphics/Bitmap.h"
 
 #include <commctrl.h>
 #include <gdiplus.h>
@@ -148,9 +149,12 @@ TEST_F(SplashTest, AppearsCentredItsBarAdvancesAndItIsGoneOnceClosed)
 
 TEST_F(SplashTest, AnimationOverNoTimeSetsTheEndAtOnceAndAPositionStopsAnAnimation)
 {
-    std::unique_ptr<Gdiplus::Bitmap> image(Gdiplus::Bitmap::FromFile(MakeImage().c_str()));
+    KX::RCPtr<KX::LBitmap> image;
+    KX::LBitmap::Get(image, MakeImage().c_str());
+    ASSERT_TRUE(image);
     KX::SplashThread splash;
-    ASSERT_TRUE(splash.SetImage(image.get()));
+    ASSERT_TRUE(splash.SetImage(image->GetImage()));
+    image = KX::RCPtr<KX::LBitmap>(); // the splash keeps its own copy
     splash.Start();
     HWND window = splash.GetWindow();
     ASSERT_NE(nullptr, window);
@@ -207,9 +211,12 @@ LRESULT CALLBACK HoldingHook(int code, WPARAM wParam, LPARAM lParam)
 
 TEST_F(SplashTest, AThreadThatDoesNotStopInTimeKeepsWhatItUses)
 {
-    std::unique_ptr<Gdiplus::Bitmap> image(Gdiplus::Bitmap::FromFile(MakeImage().c_str()));
+    KX::RCPtr<KX::LBitmap> image;
+    KX::LBitmap::Get(image, MakeImage().c_str());
+    ASSERT_TRUE(image);
     auto splash = std::make_unique<KX::SplashThread>();
-    ASSERT_TRUE(splash->SetImage(image.get()));
+    ASSERT_TRUE(splash->SetImage(image->GetImage()));
+    image = KX::RCPtr<KX::LBitmap>();
     splash->Start();
     HWND window = splash->GetWindow();
     const DWORD threadId = splash->GetThreadId();
