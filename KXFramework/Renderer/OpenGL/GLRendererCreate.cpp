@@ -1,14 +1,16 @@
 #include "Renderer/OpenGL/GLRendererCreate.h"
 
-#include "Renderer/Renderer.h"
+#include "Renderer/FontRenderer/FreetypeFontRenderer.h"
+#include "Renderer/OpenGL/GLGlyphRenderer.h"
+#include "Renderer/OpenGL/GLRenderer.h"
 
 namespace KX {
 
-// The OpenGL renderer's sources provide the real body of this function; this
-// build has no OpenGL renderer, so type 0 yields no renderer.
-RCPtr<LRenderer> CreateGLRenderer(HWND)
+RCPtr<LRenderer> CreateGLRenderer(HWND window)
 {
-    return RCPtr<LRenderer>();
+    const RCPtr<LGLGlyphRenderer> glyphs = LGLGlyphRenderer::Create();
+    const RCPtr<LFreetypeFontRenderer> fonts = LFreetypeFontRenderer::Create(glyphs, glyphs);
+    return RCPtr<LRenderer>(LGLRenderer::Create(fonts, window).Get());
 }
 
 } // namespace KX

@@ -73,6 +73,9 @@ public:
     ColorT<float> GetPixel(long x, long y) const;
     // The GDI+ status of the last failed call on this bitmap's image (0 Ok).
     int32_t GetLastStatus() const { return mLastStatus; }
+    // The stream a resource image was decoded from, kept (with its memory) as
+    // long as the image lives; null for files and made bitmaps.
+    IStream* GetSourceStream() const { return mStream; }
 
     // This bitmap's rectangle of the image locked for reading as 32-bit ARGB
     // (on the image owner: a sub-bitmap delegates to its parent). E_FAIL when

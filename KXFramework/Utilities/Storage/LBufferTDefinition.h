@@ -75,7 +75,7 @@ protected:
 
 // The character storage of every framework string, 8-bit and 16-bit.
 using LStringBuffer = LBufferT<1, 128, 8, char*, &GetSystemAllocator>;
-// The pixel storage of the renderers' pixel buffers.
-using LPixelBuffer = LBufferT<1, 0, 8, char*, &GetSystemAllocator>;
+// The pixel storage of the renderers' pixel buffers (KX::LPixelBuffer<T>).
+using LPixelStorage = LBufferT<1, 0, 8, char*, &GetSystemAllocator>;
 
 } // namespace KX

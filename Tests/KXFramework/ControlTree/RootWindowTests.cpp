@@ -315,3 +315,70 @@ TEST_F(ControlTreeTest, ATreeAttachedToAWindowGoesWithTheWindow)
     window = nullptr;
     EXPECT_EQ(before, LControl::GetLiveCount());
 }
+
+namespace {
+
+// Records the order in which the root window has its controls drawn, and
+// hands back a given list of controls that draw on top.
+class PaintedControl : public TestControl
+{
+public:
+    PaintedControl(const RCPtr<LControl>& parent, const String& name) : TestControl(parent, name) {}
+
+    KX::KXRESULT Render(const RCPtr<KX::LRenderer>& renderer, const KX::LRectRegion& region,
+                        KX::RCPtrArray<LControl>& unclipped, bool unclippedPass) override
+    {
+        sPainted.push_back(Text(GetName()) + (unclippedPass ? L"+" : L""));
+        if (handBack.empty())
+            return LControl::Render(renderer, region, unclipped, unclippedPass);
+        for (const RCPtr<LControl>& control : handBack)
+            unclipped.AddItem(control);
+        return S_OK;
+    }
+
+    std::vector<RCPtr<LControl>> handBack;
+    static std::vector<std::wstring> sPainted;
+};
+
+std::vector<std::wstring> PaintedControl::sPainted;
+
+RCPtr<KX::LLayoutDescriptor> OnTop(double x, int32_t zOrder)
+{
+    RCPtr<KX::LLayoutDescriptor> layout = FixedLayout(x, 0, 20, 20);
+    layout->mClipToParent = false;
+    layout->mZOrder = zOrder;
+    return layout;
+}
+
+} // namespace
+
+TEST_F(ControlTreeTest, ControlsOnTopArePaintedAfterTheTreeInZOrder)
+{
+    RCPtr<PaintedControl> top = MakeControl<PaintedControl>(RCPtr<LControl>(), L"top", FixedLayout(0, 0, 560, 360));
+    top->SetRootWindow(window);
+    window->SetRootControl(top);
+    const RCPtr<LControl> high = MakeControl<PaintedControl>(top, L"high", OnTop(0, 9));
+    const RCPtr<LControl> firstEqual = MakeControl<PaintedControl>(top, L"firstEqual", OnTop(30, 2));
+    const RCPtr<LControl> secondEqual = MakeControl<PaintedControl>(top, L"secondEqual", OnTop(60, 2));
+    MakeControl<PaintedControl>(top, L"hidden", OnTop(90, 1))->SetVisible(false);
+
+    KX::LRectRegion region;
+    region.AddRect(0, 0, 560, 360);
+    PaintedControl::sPainted.clear();
+    EXPECT_EQ(S_OK, window->Paint(region));
+    // The visible ones, after the tree, by Z order.
+    EXPECT_EQ((std::vector<std::wstring>{L"top", L"firstEqual+", L"secondEqual+", L"high+"}),
+              PaintedControl::sPainted);
+
+    // Equal Z orders keep the order in which they were handed back.
+    top->handBack = {secondEqual, high, firstEqual};
+    PaintedControl::sPainted.clear();
+    window->Paint(region);
+    EXPECT_EQ((std::vector<std::wstring>{L"top", L"secondEqual+", L"firstEqual+", L"high+"}),
+              PaintedControl::sPainted);
+
+    // Nothing to paint: nothing drawn.
+    PaintedControl::sPainted.clear();
+    window->Paint(KX::LRectRegion());
+    EXPECT_TRUE(PaintedControl::sPainted.empty());
+}

@@ -20,7 +20,7 @@ TEST_F(MidiSendTest, SendAnswersTheBytesSent)
 
     // The shared-buffer form.
     RCPtr<LIBuffer> buffer;
-    LPixelBuffer::Create(buffer, 9, 0, false);
+    LPixelStorage::Create(buffer, 9, 0, false);
     std::memcpy(buffer->GetData(), kNine.data(), 9);
     EXPECT_EQ(9, mComm->Send(out, ConstRCPtr<LIBuffer>(buffer.Get())));
 
@@ -39,7 +39,7 @@ TEST_F(MidiSendTest, OnlyRenderPortsAndSomeBytesCanBeSent)
     EXPECT_EQ(E_INVALIDARG, Comm().Send(out, nullptr, 3));
     EXPECT_EQ(E_INVALIDARG, mComm->Send(out, ConstRCPtr<LIBuffer>()));
     RCPtr<LIBuffer> empty;
-    LPixelBuffer::Create(empty, 0, 0, true);
+    LPixelStorage::Create(empty, 0, 0, true);
     EXPECT_EQ(E_INVALIDARG, mComm->Send(out, ConstRCPtr<LIBuffer>(empty.Get())));
 }
 

@@ -6,6 +6,8 @@
 #include "ControlBase/Colorizer.h"
 #include "Utilities/Graphics/BitmapData.h"
 
+#include <algorithm>
+
 #include <gmock/gmock.h>
 
 namespace {
@@ -52,6 +54,29 @@ TEST(Bitmap, OneResourceImageIsSharedByNameInAnyLetterCase)
     EXPECT_EQ(kYellow, first->GetPixel(0, 0).GetARGB());
     EXPECT_EQ(kBlueish, first->GetPixel(11, 7).GetARGB());
     SaveImage(first->GetImage(), CurrentTestName());
+}
+
+TEST(Bitmap, AResourceImageKeepsTheStreamItWasDecodedFrom)
+{
+    // GDI+ may read a stream-decoded image's source again at any time: the
+    // stream and its memory live as long as the bitmap.
+    KX::RCPtr<KX::LBitmap> bitmap;
+    KX::LBitmap::Get(bitmap, L"::CE.png");
+    ASSERT_TRUE(bitmap);
+    IStream* stream = bitmap->GetSourceStream();
+    ASSERT_NE(nullptr, stream);
+    LARGE_INTEGER start = {};
+    ASSERT_EQ(S_OK, stream->Seek(start, STREAM_SEEK_SET, nullptr));
+    unsigned char signature[8] = {};
+    ULONG read = 0;
+    ASSERT_EQ(S_OK, stream->Read(signature, sizeof(signature), &read));
+    const unsigned char png[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    EXPECT_EQ(8u, read);
+    EXPECT_TRUE(std::equal(png, png + 8, signature));
+    EXPECT_EQ(kYellow, bitmap->GetPixel(5, 3).GetARGB());
+
+    KX::RCPtr<KX::LBitmap> made = MakePatternBitmap(2, 2);
+    EXPECT_EQ(nullptr, made->GetSourceStream());
 }
 
 TEST(Bitmap, AMissingOrUndecodableImageGivesNullAndIsNotRegistered)

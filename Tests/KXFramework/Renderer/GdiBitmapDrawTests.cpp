@@ -119,6 +119,19 @@ TEST_F(GdiBitmapDrawTest, AtItsOwnSizeAnyTypeIsAPlainCopyAndOtherSizesRefuseAnUn
                       "Renderer\\Gdi\\GDIRenderer : Line 559"));
 }
 
+TEST_F(GdiBitmapDrawTest, ACachedBitmapIsTranslatedAndClippedLikeAnyDrawing)
+{
+    KX::RCPtr<KX::LBitmap> bitmap = MakePatternBitmap(10, 10);
+    Frame frame(renderer, context);
+    renderer->PushClip(RectT<double>(30, 20, 6, 40), RectT<double>(0, 0, 100, 100), nullptr, true);
+    renderer->DrawBitmap(bitmap, RectT<long>(0, 0, 10, 10), KX::ResizeStretch);
+    renderer->PopState();
+    EXPECT_EQ(PatternPixel(0, 0), ReadPixel(context, 30, 20));
+    EXPECT_EQ(PatternPixel(5, 9), ReadPixel(context, 35, 29));
+    EXPECT_EQ(0u, ReadPixel(context, 36, 20)); // clipped
+    EXPECT_EQ(0u, ReadPixel(context, 0, 0));
+}
+
 TEST_F(GdiBitmapDrawTest, NothingIsDrawnForANullBitmapOrAnEmptyDestination)
 {
     KX::RCPtr<KX::LBitmap> bitmap = MakePatternBitmap(10, 10);

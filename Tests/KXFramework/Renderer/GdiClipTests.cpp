@@ -141,6 +141,17 @@ TEST_F(GdiClipTest, EachFrameStartsFromTheStateNotFromTheLastFramesTransform)
     EXPECT_EQ(kUntouched, ReadPixel(context, 65, 5));
 }
 
+TEST_F(GdiClipTest, TheStatesAlphaIsLeftToTheCallers)
+{
+    Frame frame(renderer, context);
+    renderer->PushState();
+    context->mState.mAlpha = 0.25f;
+    renderer->FillRect(RectT<long>(0, 0, 10, 10), Argb(kBlue), true);
+    EXPECT_EQ(kBlue, ReadPixel(context, 5, 5)); // not faded by the renderer
+    renderer->PopState();
+    EXPECT_EQ(1.0f, context->mState.mAlpha);
+}
+
 TEST_F(GdiClipTest, AutoClipPopsWhatItPushed)
 {
     Frame frame(renderer, context);

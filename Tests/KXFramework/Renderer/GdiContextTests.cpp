@@ -196,10 +196,30 @@ private:
     HBITMAP mImage = nullptr;
 };
 
+// A place for a test window in the lower right of the screen, away from where
+// other programs' windows usually open.
+POINT WindowPlace(int width, int height, int slot)
+{
+    return POINT{GetSystemMetrics(SM_CXSCREEN) - width - 20, GetSystemMetrics(SM_CYSCREEN) - (slot + 1) * (height + 20)};
+}
+
+// True when the window is what the screen shows at each of the points
+// (client coordinates): a capture there shows the window's own pixels.
+bool ShowsOnTop(HWND window, std::initializer_list<POINT> points)
+{
+    for (POINT point : points) {
+        ClientToScreen(window, &point);
+        if (WindowFromPoint(point) != window)
+            return false;
+    }
+    return true;
+}
+
 TEST(GdiPresentation, OnlyTheDirtyRectanglesReachTheWindow)
 {
-    constexpr int kLeft = 40;
-    constexpr int kTop = 30;
+    const POINT place = WindowPlace(200, 100, 0);
+    const int kLeft = place.x;
+    const int kTop = place.y;
     TestWindow window(kLeft, kTop, 200, 100);
     ASSERT_TRUE(window.Get());
     KX::RCPtr<KX::LGDIRenderer> renderer = MakeGdiRenderer();
@@ -225,6 +245,8 @@ TEST(GdiPresentation, OnlyTheDirtyRectanglesReachTheWindow)
     EXPECT_EQ(2, context->mDirtyRegion.GetCount()); // left to its owner
     TestWindow::Pump();
 
+    ASSERT_TRUE(ShowsOnTop(window.Get(), {{0, 0}, {199, 0}, {0, 99}, {199, 99}, {100, 50}}))
+        << "another window covers the test window";
     const ScreenCapture screen(kLeft, kTop, 200, 100);
     screen.Save(CurrentTestName());
     struct Probe
@@ -243,8 +265,9 @@ TEST(GdiPresentation, OnlyTheDirtyRectanglesReachTheWindow)
 
 TEST(GdiPresentation, AnOffscreenContextIsNeverDrawnToItsWindow)
 {
-    constexpr int kLeft = 300;
-    constexpr int kTop = 30;
+    const POINT place = WindowPlace(60, 40, 3);
+    const int kLeft = place.x;
+    const int kTop = place.y;
     TestWindow window(kLeft, kTop, 60, 40);
     KX::RCPtr<KX::LGDIRenderer> renderer = MakeGdiRenderer();
     KX::RCPtr<KX::LRenderContextInfo> windowContext;
@@ -262,6 +285,7 @@ TEST(GdiPresentation, AnOffscreenContextIsNeverDrawnToItsWindow)
         renderer->FillRect(RectT<long>(0, 0, 60, 40), Argb(kRed), true);
     }
     TestWindow::Pump();
+    ASSERT_TRUE(ShowsOnTop(window.Get(), {{30, 20}})) << "another window covers the test window";
     const ScreenCapture screen(kLeft, kTop, 60, 40);
     EXPECT_EQ(0xFFFFFFu, screen.At(30, 20));
     EXPECT_EQ(kRed, ReadPixel(offscreen, 30, 20));

@@ -1,0 +1,413 @@
+// KX::LGLRenderer: text, rectangles, lines, polygons, bitmaps and frame
+// copies.
+#include "Renderer/OpenGL/GLRenderer.h"
+
+#include "Renderer/OpenGL/GLPolygon.h"
+#include "Utilities/Graphics/Font.h"
+
+#include <algorithm>
+
+namespace KX {
+
+namespace {
+
+constexpr const char* kSource = "Renderer\\OpenGL\\GLRenderer";
+
+void SetColor(const ColorT<float>& color)
+{
+    glColor4f(color.mRed, color.mGreen, color.mBlue, color.mAlpha);
+}
+
+// The integer rectangle as whole pixels in double precision.
+RectT<double> Snapped(const RectT<long>& rect)
+{
+    RectT<double> snapped(rect.x, rect.y, rect.width, rect.height);
+    snapped.SnapToPixelGrid();
+    return snapped;
+}
+
+void EmitQuad(const RectT<double>& rect)
+{
+    glBegin(GL_QUADS);
+    glVertex2d(rect.x, rect.y);
+    glVertex2d(rect.x, rect.y + rect.height);
+    glVertex2d(rect.x + rect.width, rect.y + rect.height);
+    glVertex2d(rect.x + rect.width, rect.y);
+    glEnd();
+}
+
+// The whole frame of an off-screen GL context, or null.
+LGLRenderContextInfo* OffscreenGLContext(const RCPtr<LRenderContextInfo>& context)
+{
+    LGLRenderContextInfo* glContext = dynamic_cast<LGLRenderContextInfo*>(context.Get());
+    return (glContext && glContext->mOffscreen) ? glContext : nullptr;
+}
+
+} // namespace
+
+KXRESULT LGLRenderer::GetFontMetrics(const RCPtr<LFont>& font, int32_t& height, int32_t& ascent, int32_t& descent)
+{
+    if (!mFontRenderer)
+        return E_FAIL;
+    return mFontRenderer->GetFontMetrics(font, height, ascent, descent);
+}
+
+RectT<float> LGLRenderer::MeasureText(const String& text, const RCPtr<LFont>& font)
+{
+    RectT<float> measured;
+    if (!mFontRenderer)
+        return measured;
+    // The glyph layout needs the font's ascent: a font that no renderer has
+    // measured yet is measured here.
+    if (font)
+        font->Measure(this);
+    return mFontRenderer->MeasureText(measured, text, font);
+}
+
+void LGLRenderer::DrawText(const String& text, const RCPtr<LFont>& font, const PointT<long>& position,
+                           const Color& color)
+{
+    if (!mFontRenderer || text.IsEmpty())
+        return;
+    if (font)
+        font->Measure(this);
+    SetColor(color);
+    const PointT<double> offset(position.x, position.y);
+    Translate(offset);
+    mFontRenderer->RenderText(text, font, mFontRenderer->GetGlyphProcessor(), 0, 0.0f, LGlyphProcessor::kFlagsDraw);
+    Translate(PointT<double>(-offset.x, -offset.y));
+}
+
+void LGLRenderer::DrawRect(const RectT<long>& rect, const Color& color, float lineWidth)
+{
+    glLineWidth(lineWidth);
+    SetColor(color);
+    glDisable(GL_TEXTURE_2D);
+    const RectT<double> r = Snapped(rect);
+    glBegin(GL_LINE_STRIP);
+    glVertex2d(r.x, r.y);
+    glVertex2d(r.x + r.width, r.y);
+    glVertex2d(r.x + r.width, r.y + r.height);
+    glVertex2d(r.x, r.y + r.height);
+    glVertex2d(r.x, r.y);
+    glEnd();
+    DrainGLErrors();
+}
+
+void LGLRenderer::FillRect(const RectT<long>& rect, const Color& color, bool blend)
+{
+    if (blend) {
+        SetColor(color);
+        glDisable(GL_TEXTURE_2D);
+        EmitQuad(Snapped(rect));
+        DrainGLErrors();
+        return;
+    }
+    // Replace instead of blend: clear the rectangle to the clear colour
+    // (transparent black) through a scissor of its own, then restore the clip.
+    const RCPtr<LRenderContextInfo>& context = GetCurrentContext();
+    if (!context)
+        return;
+    const PointT<double>& translation = context->mState.mTranslation;
+    const RectT<double> target(rect.x + translation.x, rect.y + translation.y, rect.width, rect.height);
+    const RectT<long> box = ComputeScissorBox(target, context->mViewport);
+    glScissor(box.x, box.y, box.width, box.height);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    ApplyScissor(context->mState.mClip);
+}
+
+void LGLRenderer::DrawLine(const PointT<float>& from, const PointT<float>& to, const Color& color, float width)
+{
+    glLineWidth(width);
+    SetColor(color);
+    glDisable(GL_TEXTURE_2D);
+    glBegin(GL_LINES);
+    glVertex2f(from.x, from.y);
+    glVertex2f(to.x, to.y);
+    glEnd();
+    DrainGLErrors();
+}
+
+LGLRenderer::PolylineCache& LGLRenderer::CacheOf(Shape shape)
+{
+    switch (shape) {
+    case Shape::Lines:
+        return mLineListCache;
+    case Shape::Polyline:
+        return mPolylineCache;
+    case Shape::Polygon:
+        return mPolygonCache;
+    case Shape::FilledPolygon:
+    default:
+        return mFilledPolygonCache;
+    }
+}
+
+void LGLRenderer::DrawShapeGeometry(Shape shape, const PolylineT<float>& polyline)
+{
+    const int32_t count = polyline.GetCount();
+    switch (shape) {
+    case Shape::Lines:
+    case Shape::Polyline:
+        glLineWidth(polyline.GetLineWidth());
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glVertexPointer(2, GL_FLOAT, sizeof(PointT<float>), polyline.GetData());
+        glDrawArrays(shape == Shape::Lines ? GL_LINES : GL_LINE_STRIP, 0, count);
+        glDisableClientState(GL_VERTEX_ARRAY);
+        break;
+    case Shape::Polygon:
+        glBegin(GL_LINE_STRIP);
+        for (int32_t i = 0; i < count; ++i)
+            glVertex2f(polyline.GetPoint(i).x, polyline.GetPoint(i).y);
+        glEnd();
+        break;
+    case Shape::FilledPolygon:
+        CGLPolygon().Fill(polyline);
+        break;
+    }
+}
+
+void LGLRenderer::DrawShape(Shape shape, const PolylineT<float>& polyline, const Color& color,
+                            const PointT<float>& offset, const PointT<float>& scale, bool keepCached)
+{
+    glPushMatrix();
+    glTranslatef(offset.x, offset.y, 0.0f);
+    glScalef(scale.x, scale.y, 1.0f);
+    glDisable(GL_TEXTURE_2D);
+    SetColor(color);
+    if (shape == Shape::Polygon || shape == Shape::FilledPolygon)
+        glLineWidth(polyline.GetLineWidth());
+
+    // An outline and a fill of one polygon are rebuilt together.
+    const bool changed = polyline.IsChanged();
+    if (shape == Shape::Polygon && (changed || !keepCached))
+        mFilledPolygonCache.Invalidate(polyline);
+    else if (shape == Shape::FilledPolygon && (changed || !keepCached))
+        mPolygonCache.Invalidate(polyline);
+
+    RCPtr<LGLDisplayList> compiling;
+    if (keepCached) {
+        RCPtr<LGLDisplayList>& entry = CacheOf(shape).GetEntry(polyline, changed);
+        polyline.ClearChanged();
+        if (entry) {
+            entry->Call(0, 1);
+            glPopMatrix();
+            DrainGLErrors();
+            return;
+        }
+        LGLDisplayList::Create(entry, 1);
+        compiling = entry;
+        if (compiling->BeginCompile(0) != S_OK)
+            compiling = nullptr;
+    } else {
+        CacheOf(shape).Invalidate(polyline);
+    }
+
+    DrawShapeGeometry(shape, polyline);
+
+    if (compiling) {
+        compiling->EndCompile();
+        compiling->Call(0, 1);
+    }
+    glPopMatrix();
+    DrainGLErrors();
+}
+
+void LGLRenderer::DrawLines(const PolylineT<float>& lines, const Color& color, const PointT<float>& offset,
+                            const PointT<float>& scale, bool keepCached)
+{
+    DrawShape(Shape::Lines, lines, color, offset, scale, keepCached);
+}
+
+void LGLRenderer::DrawPolyline(const PolylineT<float>& line, const Color& color, const PointT<float>& offset,
+                               const PointT<float>& scale, bool keepCached)
+{
+    DrawShape(Shape::Polyline, line, color, offset, scale, keepCached);
+}
+
+void LGLRenderer::DrawPolygon(const PolylineT<float>& polygon, const Color& color, const PointT<float>& offset,
+                              const PointT<float>& scale, bool keepCached)
+{
+    DrawShape(Shape::Polygon, polygon, color, offset, scale, keepCached);
+}
+
+void LGLRenderer::FillPolygon(const PolylineT<float>& polygon, const Color& color, const PointT<float>& offset,
+                              const PointT<float>& scale, bool keepCached)
+{
+    DrawShape(Shape::FilledPolygon, polygon, color, offset, scale, keepCached);
+}
+
+void LGLRenderer::FillColorRects(const ColorRectListT<float>& rects, const PointT<double>& offset, bool cache)
+{
+    glPushMatrix();
+    glTranslatef(static_cast<float>(offset.x), static_cast<float>(offset.y), 0.0f);
+    glDisable(GL_TEXTURE_2D);
+
+    RCPtr<LGLDisplayList> compiling;
+    if (cache) {
+        RCPtr<LGLDisplayList>& entry = mColorRectCache.GetEntry(rects, rects.IsChanged());
+        rects.ClearChanged();
+        if (entry) {
+            entry->Call(0, 1);
+            glPopMatrix();
+            DrainGLErrors();
+            return;
+        }
+        LGLDisplayList::Create(entry, 1);
+        compiling = entry;
+        if (compiling->BeginCompile(0) != S_OK)
+            compiling = nullptr;
+    } else {
+        mColorRectCache.Invalidate(rects);
+    }
+
+    for (int32_t i = rects.GetCount() - 1; i >= 0; --i) {
+        const RectT<float>& r = rects.GetRect(i);
+        const RectT<float> scaled(r.x * rects.GetScaleX(), r.y * rects.GetScaleY(), r.width * rects.GetScaleX(),
+                                  r.height * rects.GetScaleY());
+        FillRect(static_cast<RectT<long>>(scaled), Color::FromARGB(rects.GetColor(i)), true);
+    }
+
+    if (compiling) {
+        compiling->EndCompile();
+        compiling->Call(0, 1);
+    }
+    glPopMatrix();
+    DrainGLErrors();
+}
+
+void LGLRenderer::DrawBitmapQuad(const LGLTexture& texture, const RectT<float>& source, float x, float y,
+                                 float width, float height) const
+{
+    LGLTexture::Edges from;
+    from.mLeft = source.x;
+    from.mTop = source.y;
+    from.mRight = source.x + source.width;
+    from.mBottom = source.y + source.height;
+    LGLTexture::Edges to;
+    to.mLeft = x;
+    to.mTop = y;
+    to.mRight = x + width;
+    to.mBottom = y + height;
+    texture.Draw(from, to);
+}
+
+void LGLRenderer::DrawBitmap(const RCPtr<LBitmap>& bitmap, const RectT<long>& destination, ResizeType resizeType)
+{
+    if (!bitmap)
+        KX_THROW_IF_FAILED(E_INVALIDARG, "KX::LGLRenderer::DrawBitmap", kSource, 1102);
+    RCPtr<LGLTexture>& entry = mTextureCache.GetEntry(bitmap, false);
+    if (!entry || !entry->IsValid())
+        LGLTexture::CreateFromBitmap(entry, bitmap);
+    if (!entry)
+        return;
+
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    const RectT<float> source = bitmap->GetSourceRect();
+    const long width = bitmap->GetWidth();
+    const long height = bitmap->GetHeight();
+    if (width <= 0 || height <= 0)
+        return; // no pixels, and tiling by nothing would never end
+    if (destination.width == width && destination.height == height)
+        resizeType = ResizeStretch;
+
+    switch (resizeType) {
+    case ResizeStretch:
+        DrawBitmapQuad(*entry, source, static_cast<float>(destination.x), static_cast<float>(destination.y),
+                       static_cast<float>(destination.width), static_cast<float>(destination.height));
+        break;
+    case ResizeTile:
+        for (long y = destination.y; y < destination.y + destination.height; y += height) {
+            for (long x = destination.x; x < destination.x + destination.width; x += width)
+                DrawBitmapQuad(*entry, source, static_cast<float>(x), static_cast<float>(y),
+                               static_cast<float>(width), static_cast<float>(height));
+        }
+        break;
+    case ResizeCenter:
+        DrawBitmapQuad(*entry, source, static_cast<float>(destination.x + (destination.width - width) / 2),
+                       static_cast<float>(destination.y + (destination.height - height) / 2),
+                       static_cast<float>(width), static_cast<float>(height));
+        break;
+    default:
+        KX_THROW(std::logic_error, "Invalid ResizeType passed to DrawBitmap!", "KX::LGLRenderer::DrawBitmap", kSource,
+                 1152);
+    }
+    DrainGLErrors();
+}
+
+KXRESULT LGLRenderer::CopyFromLastFrame(const RCPtr<LRenderContextInfo>& source, const PointT<long>& position,
+                                        const RectT<long>& sourceRect)
+{
+    const LGLRenderContextInfo* glSource = OffscreenGLContext(source);
+    if (!glSource)
+        return E_INVALIDARG;
+    const float viewportWidth = static_cast<float>(glSource->mViewport.width);
+    const float viewportHeight = static_cast<float>(glSource->mViewport.height);
+    if (viewportWidth <= 0.0f || viewportHeight <= 0.0f)
+        return E_FAIL;
+    // No texture holds a context's last frame: the quad binds texture 0.
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    const float left = static_cast<float>(sourceRect.x) / viewportWidth;
+    const float right = static_cast<float>(sourceRect.x + sourceRect.width) / viewportWidth;
+    const float top = (viewportHeight - static_cast<float>(sourceRect.y)) / viewportHeight;
+    const float bottom = (viewportHeight - static_cast<float>(sourceRect.y + sourceRect.height)) / viewportHeight;
+    const float x = static_cast<float>(position.x);
+    const float y = static_cast<float>(position.y);
+    const float w = static_cast<float>(sourceRect.width);
+    const float h = static_cast<float>(sourceRect.height);
+    glBegin(GL_QUADS);
+    glTexCoord2f(left, top);
+    glVertex2f(x, y);
+    glTexCoord2f(left, bottom);
+    glVertex2f(x, y + h);
+    glTexCoord2f(right, bottom);
+    glVertex2f(x + w, y + h);
+    glTexCoord2f(right, top);
+    glVertex2f(x + w, y);
+    glEnd();
+    glDisable(GL_TEXTURE_2D);
+    DrainGLErrors();
+    return S_OK;
+}
+
+KXRESULT LGLRenderer::DrawLastFrame(const RCPtr<LRenderContextInfo>& context, const PointT<long>& offset)
+{
+    const LGLRenderContextInfo* glContext = OffscreenGLContext(context);
+    if (!glContext)
+        return E_INVALIDARG;
+    const RectT<long> viewport = glContext->mViewport;
+    if (viewport.width <= 0 || viewport.height <= 0)
+        return E_FAIL;
+    RenderStart(context);
+    const RectT<double> area(viewport.x, viewport.y, viewport.width, viewport.height);
+    PushClip(area, area, RCPtr<LStencil>(), false);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glBlendFunc(GL_ONE, GL_ZERO);
+    const float vw = static_cast<float>(viewport.width);
+    const float vh = static_cast<float>(viewport.height);
+    const float x = static_cast<float>(offset.x);
+    const float y = static_cast<float>(offset.y);
+    const float left = static_cast<float>(viewport.x) / vw;
+    const float right = (vw + static_cast<float>(viewport.x)) / vw;
+    glBegin(GL_QUADS);
+    glTexCoord2f(left, 1.0f);
+    glVertex2f(x, y);
+    glTexCoord2f(left, 0.0f);
+    glVertex2f(x, y + vh);
+    glTexCoord2f(right, 0.0f);
+    glVertex2f(x + vw, y + vh);
+    glTexCoord2f(right, 1.0f);
+    glVertex2f(x + vw, y);
+    glEnd();
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_TEXTURE_2D);
+    PopState();
+    RenderFinish(context);
+    return S_OK;
+}
+
+} // namespace KX
