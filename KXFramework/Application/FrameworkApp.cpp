@@ -1,5 +1,6 @@
 #include "Application/FrameworkApp.h"
 
+#include "Application/BusyCursor.h"
 #include "Application/Cursors.h"
 #include "Application/RootWindow.h"
 #include "Application/StartupErrorBox.h"
@@ -208,12 +209,32 @@ KXRESULT LFrameworkApp::SetSkin(int32_t skinIndex)
     mDefaultFontSize = points;
     mDefaultFontStyle = style;
     LFont::Create(mDefaultFont, face, points, style);
+    ReapplySkinToRootWindows();
 
     const int32_t file = GetSettingsFile(1);
     const RCPtr<LIniFileManager>& manager = GetIniFileManager();
     if (file != 0 && manager)
         manager->SetIniValueInt(file, String(kSkinIndexKey), skinIndex);
     return S_OK;
+}
+
+void LFrameworkApp::ReapplySkinToRootWindows()
+{
+    const RCPtrArray<LRootWindow, 1, 0> windows = mRootWindows;
+    for (int32_t i = 0; i < windows.GetCount(); ++i) {
+        const RCPtr<LRootWindow>& window = windows.GetAt(i);
+        CBusyCursor busy(String(L"Loading Skin..."));
+        IWindowOSServices* services = window->GetOSServices();
+        const bool active = services && services->IsActive();
+        if (active)
+            window->OnFocusLost();
+        if (mControlFactory && window->GetRootControl())
+            mControlFactory->ReapplyControlDescriptor(window->GetRootControl());
+        const RectT<long> client = window->GetClientRect();
+        window->Invalidate(RectT<long>(0, 0, client.width, client.height));
+        if (active)
+            window->OnFocusGained();
+    }
 }
 
 KXRESULT LFrameworkApp::GetRenderer(RCPtr<LRenderer>& renderer)

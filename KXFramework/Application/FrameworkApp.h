@@ -207,6 +207,10 @@ protected:
     virtual void OnExitRequest();
 
 private:
+    // Every root window's control tree takes the current skin again and is
+    // repainted whole, under the busy cursor.
+    void ReapplySkinToRootWindows();
+
     RCPtr<LControlFactory> mControlFactory;
     StringT<char, wchar_t> mCommandLine;
     RCPtrArray<LRootWindow, 1, 0> mRootWindows;

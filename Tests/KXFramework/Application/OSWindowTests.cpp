@@ -215,6 +215,30 @@ TEST_F(OSWindowTest, MessageBoxesAndTheFileDialogAreOwnedByTheActiveWindow)
     KX::LFileDialog::SetOpenFunction(previous);
 }
 
+TEST_F(OSWindowTest, ANewSkinReachesEveryWindowUnderTheBusyCursorAndRepaintsItWhole)
+{
+    KX::OSWindow* window = OpenMainWindow();
+    ASSERT_NE(nullptr, window);
+    BringToFront(window->m_hWnd);
+    WindowTestControl* control = RootControlOf(0);
+    ASSERT_NE(nullptr, control);
+    const KX::RCPtr<KX::LRootWindow> root = mApp->GetRootWindow(0);
+    ASSERT_TRUE(LoopUntil([&]() { return control->renderCount > 0 && root->GetDirtyRegion().IsEmpty(); }));
+    const int32_t rendered = control->renderCount;
+    const HCURSOR before = LoadCursorW(nullptr, IDC_CROSS);
+    root->SetCursor(before);
+    mApp->mIdleFirstFlags.clear();
+
+    ASSERT_EQ(S_OK, mApp->SetSkin(0));
+    EXPECT_EQ((std::vector<bool>{true}), mApp->mIdleFirstFlags); // the busy cursor's pass
+    EXPECT_EQ(before, KX::OSWindow::GetCurrentCursor());
+    KX::RectT<long> dirty;
+    ASSERT_TRUE(root->GetDirtyRegion().GetBounds(dirty));
+    EXPECT_EQ(KX::RectT<long>(0, 0, 320, 200), dirty);
+    EXPECT_EQ(control, root->GetFocusControl().Get()); // given back
+    EXPECT_TRUE(PumpUntil([&]() { return control->renderCount > rendered; }));
+}
+
 TEST_F(OSWindowTest, AnAcceptedExitClosesTheSecondaryWindowsAndTheMainWindowAndEndsTheLoop)
 {
     KX::OSWindow* window = OpenMainWindow();
