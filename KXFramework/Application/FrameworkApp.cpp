@@ -6,6 +6,7 @@
 #include "Application/StartupErrorBox.h"
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/StringTable.h"
+#include "Controls/FrameworkControlTypes.h"
 #include "MfcLite/AfxGlobals.h"
 #include "MfcLite/WinApp.h"
 #include "MfcLite/Wnd.h"
@@ -112,8 +113,8 @@ KXRESULT LFrameworkApp::RunApplicationStartup()
 {
     try {
         LNotification::SetPoolingEnabled(true);
-        // The framework's control types join the factory's registry with the
-        // control classes themselves.
+        if (mControlFactory)
+            RegisterFrameworkControlTypes(*mControlFactory);
         if (mHotKeyManager)
             mHotKeyManager->GetBindingMap().Load(mAppStrings, String(L"GHK"));
         if (mClipboard)
