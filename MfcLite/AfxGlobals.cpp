@@ -117,3 +117,8 @@ HINSTANCE AfxFindResourceHandle(LPCWSTR name, LPCWSTR type)
         return instance;
     return resources;
 }
+
+void AfxThrowResourceException()
+{
+    throw CResourceException();
+}

@@ -12,9 +12,13 @@
 //   refuses (for example a thread already in the multi-threaded apartment).
 // - AfxFindResourceHandle answers the first of the resource module and the
 //   program's instance that holds the resource, else the resource module.
+// - A system resource that cannot be made (a window class, for one) is
+//   reported by throwing CResourceException.
 #pragma once
 
 #include <windows.h>
+
+#include <stdexcept>
 
 class CWinApp;
 class CWinThread;
@@ -31,3 +35,12 @@ HINSTANCE AfxGetInstanceHandle();
 HINSTANCE AfxGetResourceHandle();
 void AfxSetResourceHandle(HINSTANCE module);
 HINSTANCE AfxFindResourceHandle(LPCWSTR name, LPCWSTR type);
+
+// A Windows resource (window class, handle) could not be made or found.
+class CResourceException : public std::runtime_error
+{
+public:
+    CResourceException() : std::runtime_error("A Windows resource could not be made or found.") {}
+};
+
+[[noreturn]] void AfxThrowResourceException();

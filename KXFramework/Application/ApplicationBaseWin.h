@@ -15,9 +15,12 @@
 #include "Application/ApplicationFolders.h"
 #include "Application/FrameworkApp.h"
 #include "Application/MFCFrameworkAppBase.h"
+#include "Application/OSWindow.h"
 #include "Application/ProgramGlobals.h"
+#include "Application/RootWindow.h"
 #include "Application/StartupErrorBox.h"
 #include "Application/Version.h"
+#include "Application/WindowCreation.h"
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/StringTable.h"
 #include "MfcLite/AfxGlobals.h"
@@ -118,13 +121,61 @@ public:
     }
     uint32_t GetTicks() override { return timeGetTime(); }
 
-    // The main window arrives with the framework's window classes; until
-    // then a run that needs it says so and fails.
-    virtual KXRESULT CreateMainWindow(int32_t)
+    // ---- Windows (WindowCreation.h) ----
+
+    // The main window for the skin's main control: root window 0, the
+    // program's main window. Throws the runtime error "Invalid Control Name"
+    // when the skin has no such control.
+    virtual KXRESULT CreateMainWindow(int32_t rendererType)
     {
-        ReportFatalError(L"The update screen is not part of this build yet: this run needs its window "
-                         L"(no command-line option ended it without one).");
-        return E_NOTIMPL;
+        OSWindow* window = nullptr;
+        const KXRESULT result =
+            CreateMainOSWindow(*this, rendererType, GetAppIcon(), Operation("CreateMainWindow"), window);
+        mMainWindow = window ? window->m_hWnd : nullptr;
+        return result;
+    }
+    // The main window's client area made the root control's size.
+    void FitMainWindowToRootControl()
+    {
+        if (OSWindow* window = GetMainOSWindow())
+            KX::FitMainWindowToRootControl(*this, *window);
+    }
+    // The main window's OS window while it exists, else null.
+    OSWindow* GetMainOSWindow() const { return dynamic_cast<OSWindow*>(CWnd::FromHandlePermanent(mMainWindow)); }
+
+    // A secondary root window for the control (or, without one, the skin's
+    // control of that name); its root window index, or E_FAIL.
+    int32_t CreateRootWindow(const RCPtr<LControl>& control, bool independent, bool systemMenu, bool minimize,
+                             bool maximize, HWND owner, const String& controlName)
+    {
+        return CreateRootOSWindow(*this, control, independent, systemMenu, minimize, maximize, owner, controlName,
+                                  GetAppIcon(), Operation("CreateRootWindow"));
+    }
+    // A modal window for the control, owned by the active window: its own
+    // loop runs until it closes; answers its close code, or E_FAIL.
+    virtual KXRESULT DoModal(const RCPtr<LControl>& control, bool systemMenu)
+    {
+        const int32_t index = CreateRootWindow(control, false, systemMenu, false, false, nullptr, String());
+        if (index < 0)
+            return E_FAIL;
+        const RCPtr<LRootWindow> window = GetRootWindow(index);
+        if (!window || !window->GetOSServices())
+            return E_FAIL;
+        return window->GetOSServices()->RunModalLoop();
+    }
+    // An independent window for the control; its root window index.
+    virtual int32_t OpenRootWindow(const RCPtr<LControl>& control, bool systemMenu, bool minimize, bool maximize)
+    {
+        return CreateRootWindow(control, true, systemMenu, minimize, maximize, nullptr, String());
+    }
+    // The skin's control of that name, made without a window. 0, or E_FAIL
+    // when the skin has none.
+    virtual KXRESULT CreateControl(RCPtr<LControl>& control, const String& controlName)
+    {
+        control = RCPtr<LControl>();
+        if (GetControlFactory())
+            GetControlFactory()->CreateChildByName(control, controlName, RCPtr<LRootWindow>());
+        return control ? S_OK : E_FAIL;
     }
 
     // The framework string "EXCEPTION_ID" with the code, or the built-in text.
@@ -195,6 +246,12 @@ private:
         }
     }
 
+    static std::string Operation(const char* name)
+    {
+        return std::string("KX::LApplicationBase<") + TypeNameOf<T>() + ">::" + name;
+    }
+
+    HWND mMainWindow = nullptr;
     uint32_t mLastTick = 0;
     double mElapsedSeconds = 0.0;
     RCPtr<LIniFileManager> mIniFileManager;
@@ -265,14 +322,11 @@ public:
             }
         } else {
             application->OnApplicationHook2(application->GetCommandLineText());
-            const KXRESULT created = application->CreateMainWindow(application->GetRendererType());
-            if (created < 0) {
+            try {
+                OpenMainWindow(*application);
+            } catch (...) {
                 EndRun(application);
-                KX_THROW_IF_FAILED(created, Operation("Run").c_str(), "Application/ApplicationBaseWin", 349);
-            }
-            if (m_pMainWnd) {
-                m_pMainWnd->ShowWindow(SW_SHOW);
-                m_pMainWnd->UpdateWindow();
+                throw;
             }
             CloseSplash();
             application->RunMainLoop();
@@ -290,23 +344,17 @@ public:
 
     int ExitInstance() override { return 1; }
 
-    // The splash image: "Splash.png" in the resource folder, which is never a
-    // file while the resources are embedded.
+    // The splash image: "Splash.png" in the resource folder when that is a
+    // file (never while the resources are embedded), else empty.
     virtual String GetSplashImagePath()
     {
         String path;
         GetFolder(path, 1);
-        path += String(L"\\Splash.png");
-        return path;
+        path += String(L"/Splash.png");
+        return FileExists(path) ? path : String();
     }
-    virtual void ShowSplash()
-    {
-        // A splash screen needs its image file; the embedded resources have none.
-        if (!FileExists(GetSplashImagePath()))
-            return;
-        DebugOutput::GetInstance().GetWideStream() << L"Splash.png found; no splash screen in this build\n";
-    }
-    virtual void CloseSplash() { mSplash = nullptr; }
+    virtual void ShowSplash() { StartSplash(GetSplashImagePath()); }
+    virtual void CloseSplash() { StopSplash(); }
 
     static KXRESULT GetFolder(String& path, int32_t folderId)
     {
@@ -341,11 +389,31 @@ private:
         }
     }
 
-    // Shut-down of the application object: its own shut-down, then release.
+    // The main window with its root control, shown.
+    void OpenMainWindow(T& application)
+    {
+        const KXRESULT created = application.CreateMainWindow(application.GetRendererType());
+        KX_THROW_IF_FAILED(created, Operation("Run").c_str(), "Application/ApplicationBaseWin", 349);
+        String controlName;
+        application.GetMainControlName(controlName);
+        const RCPtr<LRootWindow> root = application.GetRootWindow(0);
+        const KXRESULT set = root ? root->SetRootControl(controlName) : E_FAIL;
+        KX_THROW_IF_FAILED(set, Operation("Run").c_str(), "Application/ApplicationBaseWin", 350);
+        application.FitMainWindowToRootControl();
+        if (m_pMainWnd) {
+            m_pMainWnd->ShowWindow(SW_SHOW);
+            m_pMainWnd->UpdateWindow();
+        }
+    }
+
+    // Shut-down of the application object: a main window that is still
+    // there goes first, then the application's own shut-down and release.
     void EndRun(RCPtr<T>& application)
     {
         if (!application)
             return;
+        if (m_pMainWnd && m_pMainWnd->GetSafeHwnd())
+            m_pMainWnd->DestroyWindow();
         application->Shutdown();
         sApplication = RCPtr<T>();
         application = RCPtr<T>();

@@ -1,6 +1,7 @@
 #include "Application/FrameworkApp.h"
 
-
+#include "Application/BusyCursor.h"
+#include "Application/Cursors.h"
 #include "Application/RootWindow.h"
 #include "Application/StartupErrorBox.h"
 #include "ControlBase/ControlFactory.h"
@@ -31,22 +32,6 @@ namespace {
 
 const wchar_t* const kSkinIndexKey = L"CurrentSkinIndex";
 
-// The system cursors by framework cursor name.
-struct CursorName
-{
-    const wchar_t* name;
-    LPCWSTR cursor;
-};
-const CursorName kSystemCursors[] = {
-    {L"UI_CURSOR_ARROW", IDC_ARROW},         {L"UI_CURSOR_IBEAM", IDC_IBEAM},
-    {L"UI_CURSOR_WAIT", IDC_WAIT},           {L"UI_CURSOR_CROSS", IDC_CROSS},
-    {L"UI_CURSOR_UP_ARROW", IDC_UPARROW},    {L"UI_CURSOR_SIZE_ALL", IDC_SIZEALL},
-    {L"UI_CURSOR_SIZE_NWSE", IDC_SIZENWSE},  {L"UI_CURSOR_SIZE_NESW", IDC_SIZENESW},
-    {L"UI_CURSOR_SIZE_WE", IDC_SIZEWE},      {L"UI_CURSOR_SIZE_NS", IDC_SIZENS},
-    {L"UI_CURSOR_NO_DROP", IDC_NO},          {L"UI_CURSOR_HAND", IDC_HAND},
-    {L"UI_CURSOR_APP_STARTING", IDC_APPSTARTING}, {L"UI_CURSOR_HELP", IDC_HELP},
-};
-
 } // namespace
 
 LFrameworkApp::LFrameworkApp(const RCPtr<LControlFactory>& factory, const RCPtr<LStringTable>& frameworkStrings,
@@ -63,6 +48,8 @@ LFrameworkApp::LFrameworkApp(const RCPtr<LControlFactory>& factory, const RCPtr<
         center->GetPostingReceiver(posting);
     mHotKeyManager = LGlobalHotKeyManager::Create(RCPtr<LNotificationReceiver>(posting.Get()));
     mClipboard = LClipboard::Create();
+    if (mClipboard)
+        mClipboard->SetHost(this);
     if (mControlFactory)
         mControlFactory->GetAppStringTable(mAppStrings);
 }
@@ -161,7 +148,7 @@ KXRESULT LFrameworkApp::RunMainLoop()
             mFrameworkStrings->GetString(L"STARTUP_ERROR", text);
             mFrameworkStrings->GetString(L"STARTUP_ERROR_CAPTION", caption);
         }
-        ShowStartupErrorBox(nullptr, text.GetData(), caption.GetData(), MB_ICONERROR);
+        MessageBox(text.GetData(), caption.GetData(), MB_ICONERROR);
         RCPtr<LNotification> exitRequest;
         LNotification::Create(exitRequest, kExitRequestID);
         RCPtr<LNotificationCenter> center = LNotificationCenterManager::GetInstance()->GetApplicationCenter();
@@ -187,6 +174,8 @@ KXRESULT LFrameworkApp::Shutdown()
     hotKeys = RCPtr<LGlobalHotKeyManager>();
     RCPtr<LClipboard> clipboard = mClipboard;
     mClipboard = RCPtr<LClipboard>();
+    if (clipboard)
+        clipboard->SetHost(nullptr);
     clipboard = RCPtr<LClipboard>();
     return S_OK;
 }
@@ -221,12 +210,32 @@ KXRESULT LFrameworkApp::SetSkin(int32_t skinIndex)
     mDefaultFontSize = points;
     mDefaultFontStyle = style;
     LFont::Create(mDefaultFont, face, points, style);
+    ReapplySkinToRootWindows();
 
     const int32_t file = GetSettingsFile(1);
     const RCPtr<LIniFileManager>& manager = GetIniFileManager();
     if (file != 0 && manager)
         manager->SetIniValueInt(file, String(kSkinIndexKey), skinIndex);
     return S_OK;
+}
+
+void LFrameworkApp::ReapplySkinToRootWindows()
+{
+    const RCPtrArray<LRootWindow, 1, 0> windows = mRootWindows;
+    for (int32_t i = 0; i < windows.GetCount(); ++i) {
+        const RCPtr<LRootWindow>& window = windows.GetAt(i);
+        CBusyCursor busy(String(L"Loading Skin..."));
+        IWindowOSServices* services = window->GetOSServices();
+        const bool active = services && services->IsActive();
+        if (active)
+            window->OnFocusLost();
+        if (mControlFactory && window->GetRootControl())
+            mControlFactory->ReapplyControlDescriptor(window->GetRootControl());
+        const RectT<long> client = window->GetClientRect();
+        window->Invalidate(RectT<long>(0, 0, client.width, client.height));
+        if (active)
+            window->OnFocusGained();
+    }
 }
 
 KXRESULT LFrameworkApp::GetRenderer(RCPtr<LRenderer>& renderer)
@@ -269,16 +278,23 @@ KXRESULT LFrameworkApp::GetKeyState(int32_t virtualKey, bool& down, bool& toggle
 
 HCURSOR LFrameworkApp::GetCursor(const String& name)
 {
-    for (const CursorName& entry : kSystemCursors) {
-        if (name == entry.name)
-            return LoadCursorW(nullptr, entry.cursor);
-    }
-    return LoadCursorW(nullptr, IDC_ARROW);
+    return GetSystemCursor(name);
 }
 
 int32_t LFrameworkApp::MessageBox(const wchar_t* text, const wchar_t* caption, UINT type)
 {
-    return ::MessageBoxW(nullptr, text, caption, type);
+    // Owned by the active root window's window (else the main window's)
+    // while the program has its main window.
+    HWND owner = nullptr;
+    CWinApp* app = AfxGetApp();
+    if (app && app->m_pMainWnd) {
+        RCPtr<LRootWindow> window = GetActiveRootWindow();
+        if (!window)
+            window = GetRootWindow(0);
+        if (window && window->GetOSServices())
+            owner = window->GetOSServices()->GetHandle();
+    }
+    return ShowMessageBox(owner, text, caption, type);
 }
 
 KXRESULT LFrameworkApp::GetWorkArea(RectT<int32_t>& area)
@@ -342,6 +358,23 @@ int32_t LFrameworkApp::GetMouseButtons()
     if (::GetKeyState(VK_RBUTTON) & 0x8000)
         buttons |= 4;
     return buttons;
+}
+
+HWND LFrameworkApp::GetActiveRootWindowHandle()
+{
+    const RCPtr<LRootWindow>& window = GetActiveRootWindow();
+    return window && window->GetOSServices() ? window->GetOSServices()->GetHandle() : nullptr;
+}
+
+HWND LFrameworkApp::GetClipboardOwnerWindow()
+{
+    const RCPtr<LRootWindow>& window = GetRootWindow(0);
+    return window && window->GetOSServices() ? window->GetOSServices()->GetHandle() : nullptr;
+}
+
+RCPtr<IEditTarget> LFrameworkApp::GetFocusEditTarget()
+{
+    return RCPtr<IEditTarget>();
 }
 
 BOOL LFrameworkApp::OnPowerBroadcast(WPARAM, LPARAM)

@@ -1,23 +1,23 @@
 #include "Application/MFCFrameworkAppBase.h"
 
 #include "Application/ApplicationFolders.h"
+#include "Application/CommandLineHandOver.h"
 #include "Application/ProgramGlobals.h"
+#include "Application/SplashThread.h"
 #include "Application/StartupErrorBox.h"
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/StringTable.h"
 #include "MfcLite/AfxGlobals.h"
 #include "MfcLite/Wnd.h"
 #include "ObjectBase/Exception.h"
+#include "Utilities/Graphics/Bitmap.h"
 #include "Utilities/Graphics/Font.h"
+
+#include <gdiplus.h>
 
 #include <exception>
 
 namespace KX {
-
-namespace {
-// The WM_COPYDATA record's dwData and wParam for a handed-over command line.
-constexpr ULONG_PTR kCommandLineHandOver = 0x465;
-} // namespace
 
 MFCFrameworkAppBase::MFCFrameworkAppBase() = default;
 
@@ -104,6 +104,33 @@ void MFCFrameworkAppBase::HandOverCommandLine(HWND mainWindow)
     record.lpData = const_cast<char*>(commandLine.GetData());
     SendMessageW(mainWindow, WM_COPYDATA, static_cast<WPARAM>(kCommandLineHandOver),
                  reinterpret_cast<LPARAM>(&record));
+}
+
+void MFCFrameworkAppBase::StartSplash(const String& imagePath)
+{
+    if (imagePath.IsEmpty() || mSplash)
+        return;
+    RCPtr<LBitmap> bitmap;
+    LBitmap::Get(bitmap, imagePath);
+    auto splash = std::make_unique<SplashThread>();
+    const bool decoded = bitmap && splash->SetImage(bitmap->GetImage());
+    bitmap = RCPtr<LBitmap>();
+    if (!decoded) {
+        OutputDebugStringW(L"The splash image cannot be decoded: no splash screen\n");
+        return;
+    }
+    splash->Start();
+    splash->PostAnimate(0, 100, 8);
+    mSplash = std::move(splash);
+}
+
+void MFCFrameworkAppBase::StopSplash()
+{
+    if (!mSplash)
+        return;
+    mSplash->PostPosition(100);
+    mSplash->Stop();
+    mSplash.reset();
 }
 
 int FrameworkWinMain(HINSTANCE instance, HINSTANCE previousInstance, LPWSTR commandLine, int showCommand,

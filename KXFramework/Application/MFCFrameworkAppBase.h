@@ -10,11 +10,13 @@
 #include "Utilities/Storage/StringT.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace KX {
 
 class LControlFactory;
 class LStringTable;
+class SplashThread;
 
 class MFCFrameworkAppBase : public CWinApp
 {
@@ -38,6 +40,9 @@ public:
     // The running program's MFC application object, or null.
     static MFCFrameworkAppBase* GetInstance();
 
+    // The splash screen while one runs, else null.
+    SplashThread* GetSplash() const { return mSplash.get(); }
+
 protected:
     // The start-up error box: the built-in texts, or the string table's
     // "STARTUP_ERROR" and "STARTUP_ERROR_CAPTION" where it has them.
@@ -48,10 +53,16 @@ protected:
     BOOL StartApplication(const String& productName, const String& uniqueAppName);
     // Hands the command line to the running instance's main window.
     static void HandOverCommandLine(HWND mainWindow);
+    // The splash screen for an image file (none for an empty path, an
+    // undecodable image, or while one runs), animated from 0 to 100 over 8
+    // seconds.
+    void StartSplash(const String& imagePath);
+    // The bar at 100, then the splash stopped and deleted.
+    void StopSplash();
 
     RCPtr<LControlFactory> mControlFactory;
     RCPtr<LStringTable> mStringTable;
-    void* mSplash = nullptr; // the splash screen, when one runs
+    std::unique_ptr<SplashThread> mSplash; // the splash screen, when one runs
     bool mFirstInstance = true;
     ULONG_PTR mGdiplusToken = 0;
     int32_t mLocaleId = 0;

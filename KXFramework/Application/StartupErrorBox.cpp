@@ -31,6 +31,11 @@ int ShowStartupErrorBox(HWND owner, const wchar_t* text, const wchar_t* caption,
     return sBoxFunction(owner, text, caption, type);
 }
 
+int ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type)
+{
+    return sBoxFunction(owner, text, caption, type);
+}
+
 MessageBoxFunction SetStartupErrorBoxFunction(MessageBoxFunction function)
 {
     const MessageBoxFunction previous = sBoxFunction;

@@ -1,6 +1,7 @@
-// The start-up error box ("STARTUP_ERROR"), shown through one function that
-// can be replaced, so that tests see what would be shown without a box that
-// waits for a click. Every text shown this way also goes to the debug output.
+// The program's message boxes, the start-up error box ("STARTUP_ERROR")
+// among them, shown through one function that can be replaced, so that tests
+// see what would be shown without a box that waits for a click. Every text
+// of the start-up error box also goes to the debug output.
 #pragma once
 
 #include "KXPlatform.h"
@@ -12,6 +13,9 @@ using MessageBoxFunction = int (*)(HWND owner, const wchar_t* text, const wchar_
 
 // Shows the start-up error box through the current function.
 int ShowStartupErrorBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
+// Any other message box of the program, through the same function (without
+// the copy to the debug output).
+int ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
 // Installs the function; null restores MessageBoxW. Answers the previous one.
 MessageBoxFunction SetStartupErrorBoxFunction(MessageBoxFunction function);
 

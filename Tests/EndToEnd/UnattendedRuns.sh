@@ -140,8 +140,8 @@ check "nothing but the identity query" "" "$(sim transcript | grep -i '51 4A 64 
 
 echo "== a run that needs the update screen"
 code=$(exit_code)
-check "no options: the run stops with the window's absence (255)" 255 "$code"
-check "it says so" 1 "$(grep -c 'not part of this build' "$WORK/out")"
+check "no options: the run stops at the main control that is not registered yet (255)" 255 "$code"
+check "it says so" 1 "$(grep -c 'GetControlCreateFunction' "$WORK/out")"
 
 echo "== debug output as UDP datagrams (-DEBUG_CONSOLE:PORT:HOST)"
 port=$((40000 + RANDOM % 20000))
@@ -161,7 +161,7 @@ sleep 0.5
 updater -debug_console:$port:127.0.0.1
 wait $listener
 check "the banner comes first" "*** APPLICATION Launched on " "$(head -1 "$WORK/udp")"
-check "the report follows" 1 "$(grep -c 'not part of this build' "$WORK/udp")"
+check "the report follows" 1 "$(grep -c 'GetControlCreateFunction' "$WORK/udp")"
 
 echo "== a run that ends while the image is being sent"
 # No window yet: the run ends (255) while the transfer runs; it must stop the

@@ -15,6 +15,7 @@ struct RecordedBox
     std::wstring text;
     std::wstring caption;
     UINT type;
+    HWND owner;
 };
 
 class ShellTest : public ::testing::Test
@@ -28,6 +29,8 @@ protected:
         TestApplication::sStartupResult = S_OK;
         TestApplication::sExitCodeToSet = -1;
         TestApplication::sShutdownCount = 0;
+        TestApplication::sMainControlName = L"mainControl";
+        TestApplication::sOnRunStart = nullptr;
         DrainQueue();
     }
     void TearDown() override
@@ -66,9 +69,9 @@ protected:
         return app;
     }
 
-    static int RecordBox(HWND, const wchar_t* text, const wchar_t* caption, UINT type)
+    static int RecordBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type)
     {
-        sBoxes.push_back({text ? text : L"", caption ? caption : L"", type});
+        sBoxes.push_back({text ? text : L"", caption ? caption : L"", type, owner});
         return IDOK;
     }
 

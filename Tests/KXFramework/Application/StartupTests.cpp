@@ -3,6 +3,7 @@
 // single instance and the hand-over of a second instance's command line.
 #include "ShellTestSupport.h"
 
+#include "Application/ApplicationFolders.h"
 #include "ObjectBase/Exception.h"
 
 #include <gmock/gmock.h>
@@ -53,19 +54,53 @@ TEST_F(StartupTest, AnyOtherFailureOfStartUpRaisesTheRunException)
     AfxWinTerm();
 }
 
-TEST_F(StartupTest, ARunThatNeedsTheWindowSaysItIsNotThereAndFails)
+TEST_F(StartupTest, AWindowedRunOpensTheMainWindowAndEndsOnTheCloseCommand)
+{
+    KX::MFCFrameworkApp<TestApplication> mfcApp;
+    ASSERT_TRUE(AfxWinInit(GetModuleHandleW(nullptr), nullptr, nullptr, SW_SHOW));
+    ASSERT_TRUE(mfcApp.InitApplication()); // GDI+ and the documents
+    mfcApp.SetRegistryKey(L"Ostrel Test/Labs");
+    const std::wstring section = mfcApp.GetSectionKeyPath(TestApplication::GetUniqueAppName().GetData());
+    RegDeleteKeyW(HKEY_CURRENT_USER, section.c_str());
+    TestApplication::sStartupResult = S_OK;
+    HWND seen = nullptr;
+    bool visible = false;
+    // Once the loop runs, the person closes the window.
+    TestApplication::sOnRunStart = [&](TestApplication& app) {
+        seen = app.GetMainOSWindow() ? app.GetMainOSWindow()->m_hWnd : nullptr;
+        visible = seen && IsWindowVisible(seen);
+        PostMessageW(seen, WM_SYSCOMMAND, SC_CLOSE, 0);
+    };
+    EXPECT_EQ(1, mfcApp.Run());
+    EXPECT_TRUE(visible);
+    EXPECT_FALSE(IsWindow(seen));
+    EXPECT_EQ(nullptr, mfcApp.m_pMainWnd);
+    EXPECT_EQ(1, TestApplication::sShutdownCount);
+    EXPECT_EQ(0, TestApplication::sLiveCount);
+    EXPECT_EQ(0, KX::GetProgramExitCode());
+    HKEY key = nullptr;
+    EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, section.c_str(), 0, KEY_READ, &key)); // "WP" saved
+    RegCloseKey(key);
+    RegDeleteKeyW(HKEY_CURRENT_USER, section.c_str());
+    mfcApp.ReleaseStartupObjects();
+    AfxWinTerm();
+}
+
+TEST_F(StartupTest, AMainControlThatTheSkinLacksEndsTheRunWithItsErrorAndNoWindow)
 {
     KX::MFCFrameworkApp<TestApplication> mfcApp;
     ASSERT_TRUE(AfxWinInit(GetModuleHandleW(nullptr), nullptr, nullptr, SW_SHOW));
     TestApplication::sStartupResult = S_OK;
+    TestApplication::sMainControlName = L"noSuchControl";
     try {
         mfcApp.Run();
         FAIL() << "no exception";
-    } catch (const KX::Exception<KX::FailedResultException>& error) {
-        EXPECT_THAT(error.what(), HasSubstr("Line 349"));
+    } catch (const KX::Exception<std::runtime_error>& error) {
+        EXPECT_THAT(error.what(), HasSubstr("Invalid Control Name"));
     }
     EXPECT_EQ(1, TestApplication::sShutdownCount);
     EXPECT_EQ(0, TestApplication::sLiveCount);
+    EXPECT_EQ(nullptr, FindWindowW(TestApplication::GetUniqueAppName().GetData(), nullptr));
     AfxWinTerm();
 }
 
@@ -160,6 +195,7 @@ TEST_F(StartupTest, SecondInstanceHandsItsCommandLineToTheFirstAndEnds)
     windowClass.lpfnWndProc = FirstInstanceProc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = TestApplication::GetUniqueAppName().GetData();
+    UnregisterClassW(windowClass.lpszClassName, windowClass.hInstance); // an OS window's class of earlier tests
     ASSERT_TRUE(RegisterClassW(&windowClass));
     HWND mainWindow = CreateWindowW(windowClass.lpszClassName, L"first", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
                                     nullptr, nullptr, windowClass.hInstance, nullptr);

@@ -3,8 +3,10 @@
 #pragma once
 
 #include "Application/ApplicationBaseWin.h"
+#include "WindowTestControl.h"
 
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <vector>
 
@@ -19,6 +21,8 @@ public:
     static int32_t sLiveCount;
     static int32_t sShutdownCount;
     static TestApplication* sLast;
+    static String sMainControlName; // "mainControl" unless a test names another
+    static std::function<void(TestApplication&)> sOnRunStart; // run when the main loop starts
 
     static KX::KXRESULT Create(KX::RCPtr<TestApplication>& out, const KX::RCPtr<KX::LControlFactory>& factory,
                                const KX::RCPtr<KX::LStringTable>& strings, const String& commandLine)
@@ -32,6 +36,9 @@ public:
         const KX::KXRESULT result = Base::RunApplicationStartup();
         if (result < 0)
             return result;
+        if (GetControlFactory())
+            GetControlFactory()->RegisterControlCreateFunction(WindowTestControl::kClassName,
+                                                               &WindowTestControl::Create);
         if (sExitCodeToSet >= 0)
             KX::SetProgramExitCode(sExitCodeToSet);
         return sStartupResult;
@@ -48,16 +55,33 @@ public:
     }
     KX::KXRESULT GetMainControlName(String& name) override
     {
-        name = L"mainControl";
+        name = sMainControlName;
+        return S_OK;
+    }
+    KX::KXRESULT ProcessCommandLine(const String& commandLine) override
+    {
+        mCommandLines.push_back(commandLine);
         return S_OK;
     }
     int32_t GetSettingsFile(int32_t) override { return 0; }
     int32_t GetRendererType() override { return 1; }
-    bool CanExit() override { return mCanExit; }
+    bool CanExit() override
+    {
+        ++mCanExitCalls;
+        return mCanExit;
+    }
+    KX::KXRESULT OnRunStart() override
+    {
+        if (sOnRunStart)
+            sOnRunStart(*this);
+        return Base::OnRunStart();
+    }
     uint32_t GetTicks() override { return mFixedTicks ? mTicks : Base::GetTicks(); }
     bool ProcessIdle(bool first) override
     {
         mIdleFirstFlags.push_back(first);
+        if (mOnIdle)
+            mOnIdle();
         const bool more = Base::ProcessIdle(first);
         return mAlwaysMoreIdleWork || more;
     }
@@ -79,9 +103,12 @@ public:
     }
 
     bool mCanExit = true;
+    int32_t mCanExitCalls = 0;
     bool mAlwaysMoreIdleWork = false;
     bool mThrowFromLoop = false;
     std::vector<bool> mIdleFirstFlags;
+    std::vector<String> mCommandLines;
+    std::function<void()> mOnIdle; // run at the start of every idle pass
 
 protected:
     TestApplication(const KX::RCPtr<KX::LControlFactory>& factory, const KX::RCPtr<KX::LStringTable>& strings,

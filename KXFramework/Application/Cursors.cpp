@@ -1,0 +1,77 @@
+#include "Application/Cursors.h"
+
+#include "Application/FrameworkApp.h"
+#include "ObjectBase/StaticObjects.h"
+
+namespace KX {
+
+using String = StringT<wchar_t, char>;
+
+const String UI_CURSOR_APP_STARTING KX_STATIC_INIT_SERVICES(L"UI_CURSOR_APP_STARTING");
+const String UI_CURSOR_ARROW KX_STATIC_INIT_SERVICES(L"UI_CURSOR_ARROW");
+const String UI_CURSOR_IBEAM KX_STATIC_INIT_SERVICES(L"UI_CURSOR_IBEAM");
+const String UI_CURSOR_WAIT KX_STATIC_INIT_SERVICES(L"UI_CURSOR_WAIT");
+const String UI_CURSOR_CROSS KX_STATIC_INIT_SERVICES(L"UI_CURSOR_CROSS");
+const String UI_CURSOR_UP_ARROW KX_STATIC_INIT_SERVICES(L"UI_CURSOR_UP_ARROW");
+const String UI_CURSOR_SIZE_ALL KX_STATIC_INIT_SERVICES(L"UI_CURSOR_SIZE_ALL");
+const String UI_CURSOR_SIZE_NWSE KX_STATIC_INIT_SERVICES(L"UI_CURSOR_SIZE_NWSE");
+const String UI_CURSOR_SIZE_NESW KX_STATIC_INIT_SERVICES(L"UI_CURSOR_SIZE_NESW");
+const String UI_CURSOR_SIZE_WE KX_STATIC_INIT_SERVICES(L"UI_CURSOR_SIZE_WE");
+const String UI_CURSOR_SIZE_NS KX_STATIC_INIT_SERVICES(L"UI_CURSOR_SIZE_NS");
+const String UI_CURSOR_HAND KX_STATIC_INIT_SERVICES(L"UI_CURSOR_HAND");
+const String UI_CURSOR_HELP KX_STATIC_INIT_SERVICES(L"UI_CURSOR_HELP");
+const String UI_CURSOR_NO_DROP KX_STATIC_INIT_SERVICES(L"UI_CURSOR_NO_DROP");
+const String UI_CURSOR_DROP_MOVE KX_STATIC_INIT_SERVICES(L"UI_CURSOR_DROP_MOVE");
+const String UI_CURSOR_DROP_COPY KX_STATIC_INIT_SERVICES(L"UI_CURSOR_DROP_COPY");
+const String UI_CURSOR_SPLIT_V KX_STATIC_INIT_SERVICES(L"UI_CURSOR_SPLIT_V");
+const String UI_CURSOR_SPLIT_H KX_STATIC_INIT_SERVICES(L"UI_CURSOR_SPLIT_H");
+const String UI_CURSOR_ROTATE KX_STATIC_INIT_SERVICES(L"UI_CURSOR_ROTATE");
+const String UI_CURSOR_MAG KX_STATIC_INIT_SERVICES(L"UI_CURSOR_MAG");
+const String UI_CURSOR_MAG_PLUS KX_STATIC_INIT_SERVICES(L"UI_CURSOR_MAG_PLUS");
+const String UI_CURSOR_MAG_MINUS KX_STATIC_INIT_SERVICES(L"UI_CURSOR_MAG_MINUS");
+const String UI_CURSOR_ROOT_DEFAULT KX_STATIC_INIT_SERVICES(L"UI_CURSOR_ARROW");
+
+namespace {
+
+// The system cursors by cursor name, tested in this order.
+struct SystemCursor
+{
+    const wchar_t* name;
+    LPCWSTR cursor;
+};
+const SystemCursor kSystemCursors[] = {
+    {L"UI_CURSOR_ARROW", IDC_ARROW},
+    {L"UI_CURSOR_IBEAM", IDC_IBEAM},
+    {L"UI_CURSOR_WAIT", IDC_WAIT},
+    {L"UI_CURSOR_CROSS", IDC_CROSS},
+    {L"UI_CURSOR_UP_ARROW", IDC_UPARROW},
+    {L"UI_CURSOR_SIZE_ALL", IDC_SIZEALL},
+    {L"UI_CURSOR_SIZE_NWSE", IDC_SIZENWSE},
+    {L"UI_CURSOR_SIZE_NESW", IDC_SIZENESW},
+    {L"UI_CURSOR_SIZE_WE", IDC_SIZEWE},
+    {L"UI_CURSOR_SIZE_NS", IDC_SIZENS},
+    {L"UI_CURSOR_NO_DROP", IDC_NO},
+    {L"UI_CURSOR_HAND", IDC_HAND},
+    {L"UI_CURSOR_APP_STARTING", IDC_APPSTARTING},
+    {L"UI_CURSOR_HELP", IDC_HELP},
+};
+
+} // namespace
+
+HCURSOR GetSystemCursor(const String& name)
+{
+    for (const SystemCursor& entry : kSystemCursors) {
+        if (name == entry.name)
+            return LoadCursorW(nullptr, entry.cursor);
+    }
+    return LoadCursorW(nullptr, IDC_ARROW);
+}
+
+HCURSOR GetAppCursor(const String& name)
+{
+    if (LFrameworkApp::sInstance)
+        return LFrameworkApp::sInstance->GetCursor(name);
+    return GetSystemCursor(name);
+}
+
+} // namespace KX

@@ -1,0 +1,262 @@
+// The OS window's services and messages with a real window: keys and
+// characters to the focused control, a drag that ends outside, the window
+// rectangle for a client area and the size rules while sizing, the idle
+// timer, the clipboard's owner window, the message-box owner, the file
+// dialog's owner, and the secondary windows closed when the program exits.
+#include "WindowTestSupport.h"
+
+#include "Application/FileDialog.h"
+#include "Notification/Notification.h"
+#include "Notification/NotificationCenterManager.h"
+#include "System/ClipBoard.h"
+#include "System/KeyCode.h"
+
+#include <vector>
+
+namespace {
+
+using String = KX::StringT<wchar_t, char>;
+using OSWindowTest = WindowTest;
+
+void SendKeys(const std::vector<std::pair<WORD, bool>>& keys)
+{
+    std::vector<INPUT> inputs;
+    for (const auto& key : keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key.first;
+        input.ki.dwFlags = key.second ? 0 : KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+bool IsCharacter(const KX::KeyCode& key, wchar_t character)
+{
+    return key.GetVirtualKeyCode() == 0 && key.GetCharacter() == character;
+}
+
+TEST_F(OSWindowTest, KeysAndCharactersReachTheFocusedControlWithTheirModifiers)
+{
+    KX::OSWindow* window = OpenMainWindow();
+    ASSERT_NE(nullptr, window);
+    HWND handle = window->m_hWnd;
+    WindowTestControl* control = RootControlOf(0);
+    ASSERT_NE(nullptr, control);
+    BringToFront(handle);
+    ASSERT_TRUE(LoopUntil([&]() { return mApp->GetRootWindow(0)->GetFocusControl().Get() == control; }));
+
+    SendKeys({{'A', true}, {'A', false}});
+    ASSERT_TRUE(PumpUntil([&]() { return control->keys.size() == 3; }));
+    EXPECT_EQ(0x41u, control->keys[0].GetVirtualKeyCode());
+    EXPECT_TRUE(control->keys[0].GetCode() & KX::KeyCode::KeyDownBit);
+    EXPECT_EQ(0u, control->keys[0].GetPreviousState());
+    EXPECT_TRUE(IsCharacter(control->keys[1], L'a'));
+    EXPECT_EQ(0x41u, control->keys[2].GetVirtualKeyCode());
+    EXPECT_FALSE(control->keys[2].GetCode() & KX::KeyCode::KeyDownBit);
+    EXPECT_EQ(1u, control->keys[2].GetPreviousState());
+
+    // Shift: the character is upper case and carries Shift, the key the
+    // left side too.
+    control->keys.clear();
+    SendKeys({{VK_LSHIFT, true}, {'B', true}, {'B', false}, {VK_LSHIFT, false}});
+    ASSERT_TRUE(PumpUntil([&]() { return control->keys.size() == 5; }));
+    const KX::KeyCode& shifted = control->keys[1];
+    EXPECT_EQ(0x42u, shifted.GetVirtualKeyCode());
+    EXPECT_TRUE(shifted.GetCode() & KX::KeyCode::ShiftBit);
+    EXPECT_EQ(KX::KeyCode::GetSideMask(KX::KeyCode::ModShift | KX::KeyCode::ModLeftShift), shifted.GetSideMask());
+    EXPECT_TRUE(IsCharacter(control->keys[2], L'B'));
+    EXPECT_TRUE(control->keys[2].GetCode() & KX::KeyCode::ShiftBit);
+
+    // With a Windows key held no character is raised.
+    control->keys.clear();
+    SendKeys({{VK_LWIN, true}, {'C', true}, {'C', false}, {VK_LWIN, false}});
+    ASSERT_TRUE(PumpUntil([&]() {
+        return !control->keys.empty() && control->keys.back().GetVirtualKeyCode() == VK_LWIN &&
+               !(control->keys.back().GetCode() & KX::KeyCode::KeyDownBit);
+    }));
+    for (const KX::KeyCode& key : control->keys)
+        EXPECT_FALSE(IsCharacter(key, L'c') || IsCharacter(key, L'C'));
+    const auto down = std::find_if(control->keys.begin(), control->keys.end(),
+                                   [](const KX::KeyCode& key) { return key.GetVirtualKeyCode() == 'C'; });
+    ASSERT_NE(control->keys.end(), down);
+    EXPECT_EQ(KX::KeyCode::GetSideMask(KX::KeyCode::ModWin | KX::KeyCode::ModLeftWin), down->GetSideMask());
+
+    // A character whose message says Alt was held carries Alt.
+    control->keys.clear();
+    SendMessageW(handle, WM_CHAR, L'x', 1 | (1 << 29));
+    ASSERT_EQ(1u, control->keys.size());
+    EXPECT_TRUE(IsCharacter(control->keys[0], L'x'));
+    EXPECT_TRUE(control->keys[0].GetCode() & KX::KeyCode::AltBit);
+}
+
+TEST_F(OSWindowTest, ADragThatEndsOutsideTheWindowGivesTheReleaseAndFreesTheCapture)
+{
+    KX::OSWindow* window = OpenMainWindow();
+    ASSERT_NE(nullptr, window);
+    HWND handle = window->m_hWnd;
+    WindowTestControl* control = RootControlOf(0);
+    ASSERT_NE(nullptr, control);
+    BringToFront(handle);
+    const POINT inside = ScreenPoint(handle, 50, 50);
+    TestScreen::MoveMouseTo(inside.x, inside.y);
+    // The application asks the active root window's OS window for the pointer.
+    ASSERT_TRUE(PumpUntil([&]() {
+        KX::PointT<int32_t> pointer;
+        mApp->GetCursorPosition(pointer);
+        return pointer.x == inside.x && pointer.y == inside.y;
+    }));
+    INPUT press{};
+    press.type = INPUT_MOUSE;
+    press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendInput(1, &press, sizeof(INPUT));
+    ASSERT_TRUE(PumpUntil([&]() { return control->presses.size() == 1; }));
+    EXPECT_EQ(1, mApp->GetMouseButtons());
+    EXPECT_TRUE(window->IsCaptured());
+    EXPECT_EQ(handle, GetCapture());
+
+    const RECT frame = WindowRect(handle);
+    TestScreen::MoveMouseTo(frame.right + 150, frame.bottom + 150); // over the bare desktop
+    INPUT release{};
+    release.type = INPUT_MOUSE;
+    release.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &release, sizeof(INPUT));
+    ASSERT_TRUE(PumpUntil([&]() { return control->releases.size() == 1; }));
+    EXPECT_EQ(1, control->releases[0].button);
+    EXPECT_TRUE(PumpUntil([&]() { return !window->IsCaptured() && GetCapture() != handle; }));
+    EXPECT_EQ(0, window->GetButtonsDown());
+}
+
+TEST_F(OSWindowTest, WindowRectServiceAndSizingFollowTheClientAreaAndTheControlsLimits)
+{
+    TestApplication::sMainControlName = L"limitedControl"; // 200 x 100 to 600 x 400
+    KX::OSWindow* window = OpenMainWindow();
+    ASSERT_NE(nullptr, window);
+    HWND handle = window->m_hWnd;
+
+    EXPECT_EQ(S_OK, window->SetWindowRect(KX::RectT<long>(150, 120, 420, 260)));
+    POINT origin{0, 0};
+    ClientToScreen(handle, &origin);
+    EXPECT_EQ(150, origin.x);
+    EXPECT_EQ(120, origin.y);
+    EXPECT_EQ(420, ClientRect(handle).right);
+    EXPECT_EQ(260, ClientRect(handle).bottom);
+    // The root window sees the new size and draws into all of it.
+    EXPECT_EQ(420, window->GetRenderContext()->mViewport.width);
+    EXPECT_EQ(260, window->GetRenderContext()->mViewport.height);
+
+    // A border dragged past the maximum stops there.
+    const RECT current = WindowRect(handle);
+    const long frameWidth = (current.right - current.left) - ClientRect(handle).right;
+    const long frameHeight = (current.bottom - current.top) - ClientRect(handle).bottom;
+    RECT proposed{current.left, current.top, current.left + 900, current.top + 700};
+    SendMessageW(handle, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&proposed));
+    EXPECT_EQ(current.left + 600 + frameWidth, proposed.right);
+    EXPECT_EQ(current.top + 400 + frameHeight, proposed.bottom);
+    proposed = RECT{current.left, current.top, current.left + 50, current.top + 40};
+    SendMessageW(handle, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&proposed));
+    EXPECT_EQ(current.left + 200 + frameWidth, proposed.right);
+    EXPECT_EQ(current.top + 100 + frameHeight, proposed.bottom);
+
+    // The idle timer runs on every framework window.
+    EXPECT_TRUE(KillTimer(handle, KX::OSWindow::kIdleTimer));
+}
+
+TEST_F(OSWindowTest, TheMainWindowOwnsTheClipboardAndAnotherOwnerClearsTheApplicationsObject)
+{
+    KX::OSWindow* window = OpenMainWindow();
+    ASSERT_NE(nullptr, window);
+    HWND handle = window->m_hWnd;
+    const KX::RCPtr<KX::LClipboard>& clipboard = mApp->GetClipboard();
+    ASSERT_TRUE(clipboard);
+    EXPECT_EQ(handle, mApp->GetClipboardOwnerWindow());
+
+    // An object of the application stays inside it; the window owns the clipboard.
+    KX::RCPtr<KX::LRefCountedObject> object(mApp->GetAppStringTable().Get());
+    ASSERT_EQ(S_OK, clipboard->SetData(object));
+    EXPECT_EQ(handle, GetClipboardOwner());
+    EXPECT_EQ(object.Get(), clipboard->GetData().Get());
+
+    // Another program takes the clipboard and puts the private format there
+    // itself: the application's object is no longer what it holds.
+    HWND other = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(OpenClipboard(other));
+    EmptyClipboard(); // our window gets WM_DESTROYCLIPBOARD
+    SetClipboardData(KX::LClipboard::PrivateFormat, nullptr);
+    CloseClipboard();
+    EXPECT_FALSE(clipboard->GetData());
+    DestroyWindow(other);
+}
+
+TEST_F(OSWindowTest, MessageBoxesAndTheFileDialogAreOwnedByTheActiveWindow)
+{
+    EXPECT_EQ(IDOK, mApp->MessageBox(L"before", L"caption", MB_OK)); // no main window: no owner
+    ASSERT_EQ(1u, sBoxes.size());
+    EXPECT_EQ(nullptr, sBoxes[0].owner);
+
+    KX::OSWindow* window = OpenMainWindow();
+    ASSERT_NE(nullptr, window);
+    HWND handle = window->m_hWnd;
+    BringToFront(handle);
+    mApp->MessageBox(L"text", L"caption", MB_ICONINFORMATION);
+    ASSERT_EQ(2u, sBoxes.size());
+    EXPECT_EQ(handle, sBoxes[1].owner);
+    EXPECT_EQ(L"text", sBoxes[1].text);
+
+    static HWND sOwner = nullptr;
+    const KX::LFileDialog::OpenFunction previous = KX::LFileDialog::SetOpenFunction([](OPENFILENAMEW* dialog) -> BOOL {
+        sOwner = dialog->hwndOwner;
+        return FALSE;
+    });
+    KX::RCPtr<KX::LFileDialog> dialog;
+    KX::LFileDialog::Create(dialog, L"C:\\");
+    EXPECT_EQ(E_FAIL, dialog->ShowOpenDialog(L"All Files (*.*)|*.*", L"", L"Open", false));
+    EXPECT_EQ(handle, sOwner);
+    KX::LFileDialog::SetOpenFunction(previous);
+}
+
+TEST_F(OSWindowTest, ANewSkinReachesEveryWindowUnderTheBusyCursorAndRepaintsItWhole)
+{
+    KX::OSWindow* window = OpenMainWindow();
+    ASSERT_NE(nullptr, window);
+    BringToFront(window->m_hWnd);
+    WindowTestControl* control = RootControlOf(0);
+    ASSERT_NE(nullptr, control);
+    const KX::RCPtr<KX::LRootWindow> root = mApp->GetRootWindow(0);
+    ASSERT_TRUE(LoopUntil([&]() { return control->renderCount > 0 && root->GetDirtyRegion().IsEmpty(); }));
+    const int32_t rendered = control->renderCount;
+    const HCURSOR before = LoadCursorW(nullptr, IDC_CROSS);
+    root->SetCursor(before);
+    mApp->mIdleFirstFlags.clear();
+
+    ASSERT_EQ(S_OK, mApp->SetSkin(0));
+    EXPECT_EQ((std::vector<bool>{true}), mApp->mIdleFirstFlags); // the busy cursor's pass
+    EXPECT_EQ(before, KX::OSWindow::GetCurrentCursor());
+    KX::RectT<long> dirty;
+    ASSERT_TRUE(root->GetDirtyRegion().GetBounds(dirty));
+    EXPECT_EQ(KX::RectT<long>(0, 0, 320, 200), dirty);
+    EXPECT_EQ(control, root->GetFocusControl().Get()); // given back
+    EXPECT_TRUE(PumpUntil([&]() { return control->renderCount > rendered; }));
+}
+
+TEST_F(OSWindowTest, AnAcceptedExitClosesTheSecondaryWindowsAndTheMainWindowAndEndsTheLoop)
+{
+    KX::OSWindow* window = OpenMainWindow();
+    ASSERT_NE(nullptr, window);
+    HWND mainHandle = window->m_hWnd;
+    KX::RCPtr<KX::LControl> control;
+    ASSERT_EQ(S_OK, mApp->CreateControl(control, L"dialogControl"));
+    ASSERT_EQ(1, mApp->OpenRootWindow(control, true, false, false));
+    HWND secondHandle = mApp->GetRootWindow(1)->GetOSServices()->GetHandle();
+
+    KX::RCPtr<KX::LNotification> request;
+    KX::LNotification::Create(request, L"NID_APP_EXIT_REQ");
+    KX::LNotificationCenterManager::GetInstance()->GetApplicationCenter()->PostNotification(request);
+    EXPECT_EQ(S_OK, mApp->RunMainLoop()); // returns: the loop ended
+    EXPECT_FALSE(IsWindow(mainHandle));
+    EXPECT_FALSE(IsWindow(secondHandle));
+    EXPECT_EQ(0, mApp->GetRootWindowCount());
+    EXPECT_TRUE(sBoxes.empty());
+}
+
+} // namespace
