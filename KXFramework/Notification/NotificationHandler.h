@@ -115,6 +115,15 @@ public:
         return sender->GetClientFlags(RCPtr<LNotificationReceiver>(Client()), identifier, flags);
     }
 
+    // Whether a binding for the pair exists: a class with a table at each
+    // level of its hierarchy offers a notification to the next table only
+    // when its own has no binding for it.
+    bool HasHandler(const RCPtr<LNotificationDistributor>& sender, const wchar_t* name) const
+    {
+        const wchar_t* identifier = InternNotificationID(name);
+        return identifier && mBindings.count(Receivable(sender.Get(), identifier)) > 0;
+    }
+
     // The bound member function's result, or 0 when no binding matches.
     KXRESULT HandleNotification(const RCPtr<LNotificationDistributor>& sender,
                                 const RCPtr<LNotification>& notification)
