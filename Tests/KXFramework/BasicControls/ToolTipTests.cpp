@@ -151,6 +151,25 @@ TEST_F(ToolTipTest, ALabelThatUsesItsParentsTipSharesTheButtonsTip)
     EXPECT_TRUE(tip->IsVisible(true));
 }
 
+TEST_F(ToolTipTest, NoTextOrNoDescriptionMeansNoTip)
+{
+    // A control without a "TOOLTIP" string owns no tip.
+    const RCPtr<LControl> repeat = Find(L"repeatButton");
+    MoveTo(Middle(repeat));
+    EXPECT_EQ(repeat, window->GetHoverControl());
+    EXPECT_FALSE(window->GetToolTipControl());
+    RunIdle(600);
+    EXPECT_FALSE(TipOf(repeat));
+
+    // A skin without a "toolTip" description shows none, silently.
+    factory->SetCurrentSkinIndex(1);
+    MoveTo(PointT<long>(40, 22));
+    EXPECT_EQ(buttonA, window->GetToolTipControl());
+    RunIdle(600);
+    EXPECT_FALSE(TipOf(buttonA));
+    factory->SetCurrentSkinIndex(0);
+}
+
 TEST_F(ToolTipTest, ATipStaysInsideTheWindow)
 {
     MoveTo(PointT<long>(150, 22));
