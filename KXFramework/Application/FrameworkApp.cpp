@@ -4,6 +4,7 @@
 #include "Application/Cursors.h"
 #include "Application/RootWindow.h"
 #include "Application/StartupErrorBox.h"
+#include "ControlBase/ControlEditTarget.h"
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/StringTable.h"
 #include "Controls/FrameworkControlTypes.h"
@@ -56,6 +57,8 @@ LFrameworkApp::LFrameworkApp(const RCPtr<LControlFactory>& factory, const RCPtr<
 
 LFrameworkApp::~LFrameworkApp()
 {
+    if (mClipboard)
+        mClipboard->SetHost(nullptr);
     UnregisterAll();
     LNotificationCenterManager::sInstance = RCPtr<LNotificationCenterManager>();
     LNotification::SetPoolingEnabled(false);
@@ -374,7 +377,8 @@ HWND LFrameworkApp::GetClipboardOwnerWindow()
 
 RCPtr<IEditTarget> LFrameworkApp::GetFocusEditTarget()
 {
-    return RCPtr<IEditTarget>();
+    const RCPtr<LRootWindow>& window = GetActiveRootWindow();
+    return window ? LControlEditTarget::ForControl(window->GetFocusControl()) : RCPtr<IEditTarget>();
 }
 
 BOOL LFrameworkApp::OnPowerBroadcast(WPARAM, LPARAM)

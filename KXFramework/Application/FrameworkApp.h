@@ -143,7 +143,8 @@ public:
 
     // Root window 0's OS window, or null.
     HWND GetClipboardOwnerWindow() override;
-    // No control offers edit operations yet: null.
+    // The edit target of the active root window's focused control (the
+    // nearest control up its chain that edits text), or null.
     RCPtr<IEditTarget> GetFocusEditTarget() override;
     // WM_POWERBROADCAST of a window: TRUE, nothing refused.
     virtual BOOL OnPowerBroadcast(WPARAM wParam, LPARAM lParam);
