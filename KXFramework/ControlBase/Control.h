@@ -514,16 +514,6 @@ protected:
     // The "NID_IDLE" handler of an idle request.
     KXRESULT OnIdleNotification(const RCPtr<LNotificationDistributor>& sender,
                                 const RCPtr<LNotification>& notification);
-    // Loads the "LHK" bindings of the string table and, when there are any
-    // and the control has a parent, binds the local hot-key handler to the
-    // parent's sibling keys and to sibling keys delivered to the control
-    // itself (a step of Initialize). A failed binding throws the
-    // failed-result exception.
-    KXRESULT LoadLocalHotKeys();
-    // The "NID_SIBLING_KEY" handler of the local hot keys: a bound key fires
-    // its notification at this control and consumes the key. Always 1.
-    KXRESULT OnLocalHotKeyNotification(const RCPtr<LNotificationDistributor>& sender,
-                                       const RCPtr<LNotification>& notification);
     // Hands a key that went up the tree to the root window's focus cycling
     // (Tab) or key bindings and then the application's hot keys (others).
     KXRESULT PassKeyToWindow(const RCPtr<LKeyParam>& param, bool navigation);

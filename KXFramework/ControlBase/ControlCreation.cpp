@@ -262,7 +262,16 @@ KXRESULT LControl::Initialize()
     if (!mStringTable)
         return S_OK;
     mStringTable->GetString(L"TOOLTIP", mToolTipText);
-    return LoadLocalHotKeys();
+    // Local hot keys act while the focus is on this control or a sibling:
+    // the parent offers keys to its children as "NID_SIBLING_KEY", and the
+    // control offers its own keys to itself the same way.
+    mLocalHotKeys.Load(mStringTable, String(L"LHK"));
+    if (mParent && !mLocalHotKeys.IsEmpty()) {
+        mHandler->AddHandler(&LControl::OnLocalHotKey, RCPtr<LNotificationDistributor>(mParent.Get()),
+                             NID_SIBLING_KEY);
+        mHandler->AddDirectHandler(&LControl::OnLocalHotKey, NID_SIBLING_KEY);
+    }
+    return S_OK;
 }
 
 KXRESULT LControl::OnLocalHotKey(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification)
