@@ -6,6 +6,8 @@
 
 #include "ControlBase/Control.h"
 #include "ControlBase/ControlFactory.h"
+#include "Controls/Panel.h"
+#include "Controls/Scrollbar.h"
 
 namespace KX {
 
@@ -37,9 +39,9 @@ const ControlType kFrameworkControlTypes[] = {
 
     // { L"Framework.listbox2ColumnSortable", &LControl::CreateControlOfClass<LMultiColumnListBox> },
 
-    // { L"Framework.ScrollBar", &LControl::CreateControlOfClass<LScrollbar> },
+    { L"Framework.ScrollBar", &LControl::CreateControlOfClass<LScrollbar> },
 
-    // { L"Framework.ScrollChannel", &LControl::CreateControlOfClass<LPanel> },
+    { L"Framework.ScrollChannel", &LControl::CreateControlOfClass<LPanel> },
 
     // { L"Framework.ComboBox", &LControl::CreateControlOfClass<LComboBox> },
 
@@ -51,7 +53,7 @@ const ControlType kFrameworkControlTypes[] = {
 
     // { L"Framework.ComboSlider", &LControl::CreateControlOfClass<LComboSlider> },
 
-    // { L"Framework.ComboSlider.DropDownPanel", &LControl::CreateControlOfClass<LPanel> },
+    { L"Framework.ComboSlider.DropDownPanel", &LControl::CreateControlOfClass<LPanel> },
 
     // { L"Framework.Slider", &LControl::CreateControlOfClass<LSlider> },
 
@@ -65,7 +67,7 @@ const ControlType kFrameworkControlTypes[] = {
 
     // { L"Framework.NumericUpDown", &LControl::CreateControlOfClass<LNumericUpDown> },
 
-    // { L"Framework.Panel", &LControl::CreateControlOfClass<LPanel> },
+    { L"Framework.Panel", &LControl::CreateControlOfClass<LPanel> },
 
     // { L"Framework.ToolTip", &LControl::CreateControlOfClass<LToolTip> },
 
