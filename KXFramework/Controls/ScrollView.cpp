@@ -98,6 +98,15 @@ KXRESULT LScrollView::ApplyControlDescriptor(const RCPtr<LControlDescriptor>& de
     const int32_t mask = mAutoExtent;
     mAutoExtent = 0;
     const KXRESULT result = LControl::ApplyControlDescriptor(descriptor);
+    // Parts the new skin no longer names have left the tree: they count as
+    // absent from now on.
+    const auto keepChild = [this](auto& part) {
+        if (part && part->GetParent().Get() != this)
+            part = nullptr;
+    };
+    keepChild(mCorner);
+    keepChild(mHBar);
+    keepChild(mVBar);
     BindScrollBars();
     mAutoExtent = mask;
     UpdateAutoClientExtent();

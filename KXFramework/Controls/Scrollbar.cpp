@@ -112,6 +112,17 @@ KXRESULT LScrollbar::Initialize()
 
 KXRESULT LScrollbar::OnCreated()
 {
+    if (mCreated) {
+        // A new skin: the parts it no longer names have left the bar.
+        const auto keepChildOf = [](RCPtr<LControl>& part, const LControl* parent) {
+            if (part && (!parent || part->GetParent().Get() != parent))
+                part = nullptr;
+        };
+        keepChildOf(mChannel, this);
+        keepChildOf(mThumb, mChannel.Get());
+        keepChildOf(mDec, this);
+        keepChildOf(mInc, this);
+    }
     SetFocusDisabled(true);
     for (const RCPtr<LControl>& part : {mDec, mInc, mChannel, mThumb}) {
         if (part)

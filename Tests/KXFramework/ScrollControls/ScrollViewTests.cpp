@@ -277,23 +277,101 @@ TEST_F(ScrollViewTest, RowModeCountsWholeRows)
     EXPECT_EQ(3.0 * 14, view->GetScrollOffset().y);
 }
 
-TEST_F(ScrollViewTest, AViewWithoutBarsScrollsByOffsetOnly)
+TEST_F(ScrollViewTest, MissingOrOtherPartsLeaveTheirFeatureOutWithoutAnError)
 {
-    // A panel made in code has neither bars nor corner.
-    RCPtr<KX::LControl> made;
+    // A panel made in code, without corner, whose "vBar" is no scroll bar and
+    // whose "hBar" is a scroll bar without arrows, channel or thumb.
     RCPtr<KX::LControlDescriptor> descriptor = KX::LControlDescriptor::Create(L"Framework.Panel", L"bare", nullptr);
     descriptor->SetLayoutDescriptor(KXTest::FixedLayout(0, 0, 100, 100));
+    RCPtr<KX::LControlDescriptor> notABar = KX::LControlDescriptor::Create(L"Test.Block", L"vBar", nullptr);
+    notABar->SetLayoutDescriptor(KXTest::FixedLayout(84, 0, 16, 100));
+    RCPtr<KX::LControlDescriptor> emptyBar = KX::LControlDescriptor::Create(L"Framework.ScrollBar", L"hBar", nullptr);
+    RCPtr<KX::LLayoutDescriptor> barLayout = KXTest::FixedLayout(0, 84, 100, 16);
+    barLayout->mXIsDocked = barLayout->mYIsDocked = true;
+    emptyBar->SetLayoutDescriptor(barLayout);
+    descriptor->AddChild(notABar);
+    descriptor->AddChild(emptyBar);
+    RCPtr<KX::LControl> made;
     KX::LControl::CreateControlOfClass<KX::LPanel>(made, window->GetRootControl(), descriptor);
     RCPtr<KX::LPanel> bare = RCPtr<KX::LPanel>::DynamicCast(made);
     ASSERT_TRUE(bare);
     EXPECT_FALSE(bare->GetVerticalScrollBar());
+    EXPECT_FALSE(bare->GetCorner());
+    const RCPtr<LScrollbar> bar = bare->GetHorizontalScrollBar();
+    ASSERT_TRUE(bar);
+    EXPECT_FALSE(bar->GetThumb());
+    EXPECT_FALSE(bar->IsVertical()); // its shape
+
+    // Content wider than the view: the horizontal bar takes its height from
+    // its own size; nothing scrolls by bar vertically.
+    bare->SetAutoClientExtent(0, 0, 0);
     EXPECT_EQ(S_OK, bare->SetClientExtent(400, 400));
-    EXPECT_EQ(RectT<double>(0, 0, 100, 100), bare->GetClientRect());
-    EXPECT_EQ(PointT<double>(0, 0), bare->GetScrollBarSizes());
-    EXPECT_EQ(RectT<double>(0, 0, 300, 300), bare->GetScrollRange(RCPtr<KX::LControl>()));
-    EXPECT_EQ(S_FALSE, bare->OnMouseWheel(KX::LMouseWheelParam::Create(PointT<long>(1, 1), 0, 0)));
+    EXPECT_EQ(PointT<double>(0, 16), bare->GetScrollBarSize());
+    EXPECT_TRUE(LScrollView::IsBarUsable(bar));
+    EXPECT_EQ(RectT<double>(0, 0, 100, 84), bare->GetClientRect());
+    EXPECT_EQ(RectT<double>(0, 0, 300, 316), bare->GetScrollRange(RCPtr<KX::LControl>()));
+    // The wheel scrolls what there is a bar for.
+    EXPECT_EQ(S_OK, bare->OnMouseWheel(KX::LMouseWheelParam::Create(PointT<long>(1, 1), 0, 0)));
+    EXPECT_EQ(PointT<double>(KX::LayoutUtils::Round(300 * bar->GetStep()), 0), bare->GetScrollOffset());
     bare->SetScrollOffset(PointT<double>(10.5, 20));
     EXPECT_EQ(PointT<double>(11, 20), bare->GetScrollOffset());
+    EXPECT_NEAR(11.0 / 300, bar->GetNormalizedValue(), 1e-12);
+    // Content that fits collapses the bar.
+    bare->SetClientExtent(50, 50);
+    EXPECT_FALSE(LScrollView::IsBarUsable(bar));
+    EXPECT_EQ(RectT<double>(0, 0, 100, 100), bare->GetClientRect());
+}
+
+TEST_F(ScrollViewTest, ASkinAppliedAgainKeepsTheBarsTheExtentAndTheOffset)
+{
+    vBar->SetNormalizedValue(400.0 / 700.0);
+    ASSERT_EQ(400.0, view->GetScrollOffset().y);
+    ASSERT_EQ(S_OK, factory->ReapplyControlDescriptor(window->GetRootControl()));
+    ASSERT_EQ(view, FindAs<KX::LPanel>(L"view")); // the same objects
+    EXPECT_EQ(vBar, view->GetVerticalScrollBar());
+    EXPECT_EQ(PointT<double>(280, 1000), view->GetClientExtent());
+    EXPECT_TRUE(Shown(vBar));
+    EXPECT_FALSE(Shown(hBar));
+    EXPECT_EQ(400.0, view->GetScrollOffset().y);
+    EXPECT_NEAR(300.0 / 700.0, vBar->GetPage(), 1e-6);
+    EXPECT_EQ(10.0, vBar->GetMinThumbLength());
+    EXPECT_EQ(80.0, vBar->GetThumbLength());
+    EXPECT_EQ(KX::LayoutUtils::Round(188 * 4.0 / 7.0), vBar->GetThumb()->GetRect().y);
+    // And the bars still drive the view.
+    vBar->SetNormalizedValue(0.0);
+    EXPECT_EQ(0.0, view->GetScrollOffset().y);
+}
+
+TEST_F(ScrollViewTest, ASkinWithoutSomePartsLeavesThemOutOfTheLiveControls)
+{
+    const RCPtr<KX::LControl> oldDec = vBar->FindChild(String(L"dec"));
+    ASSERT_TRUE(oldDec);
+    // The second skin has no corner, no horizontal bar and no arrows.
+    application->SetSkin(1);
+    ASSERT_EQ(S_OK, factory->ReapplyControlDescriptor(window->GetRootControl()));
+    ASSERT_EQ(view, FindAs<KX::LPanel>(L"view"));
+    EXPECT_FALSE(view->GetHorizontalScrollBar());
+    EXPECT_FALSE(view->GetCorner());
+    EXPECT_EQ(vBar, view->GetVerticalScrollBar());
+    EXPECT_FALSE(vBar->FindChild(String(L"dec")));
+
+    // The vertical bar's own width is the thickness now.
+    EXPECT_EQ(PointT<double>(12, 0), view->GetScrollBarSize());
+    EXPECT_EQ(PointT<double>(280, 1000), view->GetClientExtent()); // the marker went
+    EXPECT_TRUE(Shown(vBar));
+    EXPECT_EQ(RectT<double>(0, 0, 288, 300), view->GetClientRect());
+    EXPECT_EQ(300.0, vBar->GetChannelEnd());
+    EXPECT_EQ(20.0, vBar->GetMinThumbLength());
+    EXPECT_EQ(90.0, vBar->GetThumbLength());
+
+    // The first skin's arrow steps the bar no more; the bar still scrolls.
+    RCPtr<KX::LNotification> repeat;
+    KX::LNotification::Create(repeat, KX::NID_BUTTON_AUTOREPEAT, RCPtr<KX::LRefCountedObject>());
+    oldDec->SendNotification(repeat);
+    vBar->SetNormalizedValue(0.5);
+    oldDec->SendNotification(repeat);
+    EXPECT_EQ(0.5, vBar->GetNormalizedValue());
+    EXPECT_EQ(350.0, view->GetScrollOffset().y);
 }
 
 TEST_F(ScrollViewTest, PaintedScrolledContentShowsTheMarkerWhereTheOffsetPutsIt)
