@@ -63,12 +63,15 @@ LFrameworkApp::LFrameworkApp(const RCPtr<LControlFactory>& factory, const RCPtr<
         center->GetPostingReceiver(posting);
     mHotKeyManager = LGlobalHotKeyManager::Create(RCPtr<LNotificationReceiver>(posting.Get()));
     mClipboard = LClipboard::Create();
+    mClipboard->SetHost(&mClipboardHost);
     if (mControlFactory)
         mControlFactory->GetAppStringTable(mAppStrings);
 }
 
 LFrameworkApp::~LFrameworkApp()
 {
+    if (mClipboard)
+        mClipboard->SetHost(nullptr);
     UnregisterAll();
     LNotificationCenterManager::sInstance = RCPtr<LNotificationCenterManager>();
     LNotification::SetPoolingEnabled(false);
@@ -187,6 +190,8 @@ KXRESULT LFrameworkApp::Shutdown()
     hotKeys = RCPtr<LGlobalHotKeyManager>();
     RCPtr<LClipboard> clipboard = mClipboard;
     mClipboard = RCPtr<LClipboard>();
+    if (clipboard)
+        clipboard->SetHost(nullptr);
     clipboard = RCPtr<LClipboard>();
     return S_OK;
 }

@@ -16,6 +16,7 @@
 // - Everything else runs on the user-interface thread.
 #pragma once
 
+#include "Application/ClipboardHost.h"
 #include "Notification/NotificationClient.h"
 #include "ObjectBase/RCPtr.h"
 #include "Utilities/Geometry/PointT.h"
@@ -210,6 +211,8 @@ private:
     int32_t mDefaultFontStyle = 0;
     RCPtr<LGlobalHotKeyManager> mHotKeyManager;
     RCPtr<LClipboard> mClipboard;
+    // What the clipboard asks of the application: owner window, edit target.
+    LFrameworkClipboardHost mClipboardHost{*this};
 };
 
 // The text of the identifier in the application's string table (empty

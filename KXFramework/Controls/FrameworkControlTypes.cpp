@@ -6,8 +6,12 @@
 
 #include "ControlBase/Control.h"
 #include "ControlBase/ControlFactory.h"
+#include "Controls/Button.h"
+#include "Controls/Label.h"
 #include "Controls/Panel.h"
+#include "Controls/ProgressBar.h"
 #include "Controls/Scrollbar.h"
+#include "Controls/ToolTip.h"
 
 namespace KX {
 
@@ -21,7 +25,7 @@ struct ControlType
 
 // Each entry: { L"Framework.<Name>", &LControl::CreateControlOfClass<KX::L<Class>> },
 const ControlType kFrameworkControlTypes[] = {
-    // { L"Framework.Button", &LControl::CreateControlOfClass<LButton> },
+    { L"Framework.Button", &LControl::CreateControlOfClass<LButton> },
 
     // { L"Framework.OverlayButton", &LControl::CreateControlOfClass<LListBoxItem> },
 
@@ -61,7 +65,7 @@ const ControlType kFrameworkControlTypes[] = {
 
     // { L"Framework.TabControl", &LControl::CreateControlOfClass<LTabControl> },
 
-    // { L"Framework.Label", &LControl::CreateControlOfClass<LLabel> },
+    { L"Framework.Label", &LControl::CreateControlOfClass<LLabel> },
 
     // { L"Framework.TextBox", &LControl::CreateControlOfClass<LTextBox> },
 
@@ -69,7 +73,7 @@ const ControlType kFrameworkControlTypes[] = {
 
     { L"Framework.Panel", &LControl::CreateControlOfClass<LPanel> },
 
-    // { L"Framework.ToolTip", &LControl::CreateControlOfClass<LToolTip> },
+    { L"Framework.ToolTip", &LControl::CreateControlOfClass<LToolTip> },
 
     // { L"Framework.PopupMenu", &LControl::CreateControlOfClass<LPopupMenu> },
 
@@ -89,7 +93,7 @@ const ControlType kFrameworkControlTypes[] = {
 
     // { L"Framework.LevelMeter", &LControl::CreateControlOfClass<LLevelMeter> },
 
-    // { L"Framework.ProgressBar", &LControl::CreateControlOfClass<LProgressBar> },
+    { L"Framework.ProgressBar", &LControl::CreateControlOfClass<LProgressBar> },
 
     // { L"Framework.TreeView", &LControl::CreateControlOfClass<LTreeView> },
 

@@ -97,7 +97,8 @@ KXRESULT LScrollView::ApplyControlDescriptor(const RCPtr<LControlDescriptor>& de
 KXRESULT LScrollView::ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
                                           const RCPtr<LNotification>& notification)
 {
-    if (mCreated && mScrollViewHandler && mScrollViewHandler->Binds(sender, notification)) {
+    if (mCreated && mScrollViewHandler && notification &&
+        mScrollViewHandler->HasHandler(sender, notification->GetID())) {
         const RCPtr<Handler> handler = mScrollViewHandler;
         return handler->HandleNotification(sender, notification);
     }

@@ -50,17 +50,22 @@ KXRESULT LScrollbar::Initialize()
     if (mChannel) {
         bind(&LScrollbar::OnChannelLeftDrag, mChannel, NID_LEFT_DRAG_CONDITION_CHANGE, __LINE__);
         bind(&LScrollbar::OnChannelHover, mChannel, NID_HOVER_CONDITION_CHANGE, __LINE__);
-        mThumb = mChannel->FindChild(String(L"thumb"));
+        mThumb = RCPtr<LButton>::DynamicCast(mChannel->FindChild(String(L"thumb")));
         if (mThumb) {
-            bind(&LScrollbar::OnThumbMouseMove, mThumb, NID_MOUSE_MOVE, __LINE__);
-            bind(&LScrollbar::OnThumbLeftDrag, mThumb, NID_LEFT_DRAG_CONDITION_CHANGE, __LINE__);
+            const RCPtr<LControl> thumb(mThumb.Get());
+            bind(&LScrollbar::OnThumbMouseMove, thumb, NID_MOUSE_MOVE, __LINE__);
+            bind(&LScrollbar::OnThumbLeftDrag, thumb, NID_LEFT_DRAG_CONDITION_CHANGE, __LINE__);
+            // The thumb looks pressed while dragged, wherever the pointer is.
+            mThumb->SetPressedWhileCaptured(true);
         }
     }
-    mDec = FindChild(String(L"dec"));
-    mInc = FindChild(String(L"inc"));
-    for (const RCPtr<LControl>& arrow : {mDec, mInc}) {
-        if (arrow)
-            bind(&LScrollbar::OnArrowRepeat, arrow, NID_BUTTON_AUTOREPEAT, __LINE__);
+    mDec = RCPtr<LButton>::DynamicCast(FindChild(String(L"dec")));
+    mInc = RCPtr<LButton>::DynamicCast(FindChild(String(L"inc")));
+    for (const RCPtr<LButton>& arrow : {mDec, mInc}) {
+        if (!arrow)
+            continue;
+        bind(&LScrollbar::OnArrowRepeat, RCPtr<LControl>(arrow.Get()), NID_BUTTON_AUTOREPEAT, __LINE__);
+        arrow->SetAutoRepeat(true);
     }
 
     if (mDec && mInc) {
@@ -84,7 +89,7 @@ KXRESULT LScrollbar::OnCreated()
 {
     if (mCreated) {
         // A new skin: the parts it no longer names have left the bar.
-        const auto keepChildOf = [](RCPtr<LControl>& part, const LControl* parent) {
+        const auto keepChildOf = [](auto& part, const LControl* parent) {
             if (part && (!parent || part->GetParent().Get() != parent))
                 part = nullptr;
         };
@@ -94,7 +99,8 @@ KXRESULT LScrollbar::OnCreated()
         keepChildOf(mInc, this);
     }
     SetFocusDisabled(true);
-    for (const RCPtr<LControl>& part : {mDec, mInc, mChannel, mThumb}) {
+    for (const RCPtr<LControl>& part : {RCPtr<LControl>(mDec.Get()), RCPtr<LControl>(mInc.Get()), mChannel,
+                                        RCPtr<LControl>(mThumb.Get())}) {
         if (part)
             part->SetFocusDisabled(true);
     }
@@ -111,7 +117,8 @@ KXRESULT LScrollbar::OnCreated()
 KXRESULT LScrollbar::ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
                                          const RCPtr<LNotification>& notification)
 {
-    if (mCreated && mScrollbarHandler && mScrollbarHandler->Binds(sender, notification)) {
+    if (mCreated && mScrollbarHandler && notification &&
+        mScrollbarHandler->HasHandler(sender, notification->GetID())) {
         const RCPtr<Handler> handler = mScrollbarHandler;
         return handler->HandleNotification(sender, notification);
     }
@@ -243,12 +250,12 @@ KXRESULT LScrollbar::SetKeyFlags(uint32_t mask)
     if (mask > 0xFF)
         return E_INVALIDARG;
     if (mask != 0 && mKeyFlags == 0 && mScrollbarHandler) {
-        if (mParent && !mScrollbarHandler->IsBound(RCPtr<LNotificationDistributor>(mParent.Get()), NID_SIBLING_KEY))
+        if (mParent && !mScrollbarHandler->HasHandler(RCPtr<LNotificationDistributor>(mParent.Get()), NID_SIBLING_KEY))
             KX_THROW_IF_FAILED(mScrollbarHandler->AddHandler(&LScrollbar::OnSiblingKey,
                                                              RCPtr<LNotificationDistributor>(mParent.Get()),
                                                              NID_SIBLING_KEY),
                                "KX::LScrollbar::SetKeyFlags", kSource, __LINE__);
-        if (!mScrollbarHandler->IsBound(RCPtr<LNotificationDistributor>(), NID_SIBLING_KEY))
+        if (!mScrollbarHandler->HasHandler(RCPtr<LNotificationDistributor>(), NID_SIBLING_KEY))
             KX_THROW_IF_FAILED(mScrollbarHandler->AddDirectHandler(&LScrollbar::OnSiblingKey, NID_SIBLING_KEY),
                                "KX::LScrollbar::SetKeyFlags", kSource, __LINE__);
     }

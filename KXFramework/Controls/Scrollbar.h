@@ -22,6 +22,7 @@
 #pragma once
 
 #include "ControlBase/Control.h"
+#include "Controls/Button.h"
 
 namespace KX {
 
@@ -97,7 +98,7 @@ public:
     double GetChannelEnd() const { return mChannelEnd; }
     int32_t GetPageMode() const { return mPageMode; }
     bool IsDraggingThumb() const { return mDraggingThumb; }
-    const RCPtr<LControl>& GetThumb() const { return mThumb; }
+    const RCPtr<LButton>& GetThumb() const { return mThumb; }
     const RCPtr<LControl>& GetChannel() const { return mChannel; }
 
 protected:
@@ -140,7 +141,7 @@ private:
     // ---- Fields, in order ----
     RCPtr<Handler> mScrollbarHandler;
     int32_t mVertical = 1;
-    RCPtr<LControl> mThumb;
+    RCPtr<LButton> mThumb;
     double mStep = 0.02;
     double mPage = 0.2;
     double mThumbFraction = 0.1;
@@ -160,8 +161,8 @@ private:
     uint8_t mKeyFlags = 0;
     // The parts the bar listens to.
     RCPtr<LControl> mChannel;
-    RCPtr<LControl> mDec;
-    RCPtr<LControl> mInc;
+    RCPtr<LButton> mDec;
+    RCPtr<LButton> mInc;
 };
 
 } // namespace KX

@@ -169,7 +169,8 @@ KXRESULT LScrollbar::OnThumbLeftDrag(const RCPtr<LNotificationDistributor>&, con
         mDraggingThumb = true;
         // The drag origin is in the channel's client area, as the thumb's
         // rectangle is.
-        mGrabOffset = PointT<long>(param->mPoint.x - mThumb->GetRect().x, param->mPoint.y - mThumb->GetRect().y);
+        mGrabOffset = PointT<long>(RoundDoubleToInt(param->mPoint.x - mThumb->GetRect().x),
+                                   RoundDoubleToInt(param->mPoint.y - mThumb->GetRect().y));
         mDeferredValue = -1.0;
     } else if (Ceased(*param, kLeftDrag)) {
         const RCPtr<LControl> self(this);

@@ -336,6 +336,37 @@ TEST_F(ScrollBarTest, ArrowRepeatsStepTheValueAndStopAtTheEnds)
     EXPECT_EQ(0.0, vBar->GetNormalizedValue());
 }
 
+TEST_F(ScrollBarTest, AHeldArrowStepsAtOnceThenAfterAFirstDelayThenTenTimesASecondUpToTheEnd)
+{
+    const RCPtr<KX::LButton> inc = RCPtr<KX::LButton>::DynamicCast(vBar->FindChild(String(L"inc")));
+    ASSERT_TRUE(inc);
+    EXPECT_TRUE(inc->GetAutoRepeat());
+    EXPECT_TRUE(vBar->GetThumb()->IsFocusDisabled(false));
+    vBar->SetStep(0.1);
+    RCPtr<ValueRecorder> recorder = ValueRecorder::Make(vBar, application.Get());
+    const uint32_t pressed = application->mTicks;
+    const PointT<long> onArrow = AtControl(inc, 8, 8);
+    Press(onArrow);
+    for (int i = 0; i < 200; ++i)
+        Advance(10);
+    Release(onArrow);
+    // 0.1 at the press, then ten steps later it stops at 1.
+    ASSERT_EQ(10u, recorder->values.size());
+    EXPECT_EQ(pressed, recorder->times[0]);
+    EXPECT_NEAR(0.1, recorder->values[0], 1e-12);
+    EXPECT_EQ(1.0, recorder->values.back());
+    const uint32_t first = recorder->times[1] - recorder->times[0];
+    EXPECT_GE(first, 300u);
+    EXPECT_LE(first, 310u);
+    for (size_t i = 2; i < recorder->times.size(); ++i) {
+        EXPECT_GE(recorder->times[i] - recorder->times[i - 1], 100u) << i;
+        EXPECT_LE(recorder->times[i] - recorder->times[i - 1], 110u) << i;
+    }
+    EXPECT_EQ(700.0, view->GetScrollOffset().y);
+    EXPECT_EQ(0, inc->GetIdleRequestCount());
+    recorder->UnregisterAll();
+}
+
 TEST_F(ScrollBarTest, AChangedRangeKeepsTheValueInRangeUnits)
 {
     bareBar->SetNormalizedValue(0.5); // 50 of 0..100

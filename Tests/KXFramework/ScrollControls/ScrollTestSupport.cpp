@@ -11,9 +11,6 @@ void ScrollTestBase::SetUp()
     ASSERT_EQ(S_OK, factory->LoadSkin(String(L"::SCROLL_SKIN"))) << KXTest::Text(factory->GetLastErrorText());
     KX::RegisterFrameworkControlTypes(*factory);
     factory->RegisterControlCreateFunction(String(L"Test.Block"), &KX::LControl::CreateControlOfClass<Block>);
-    // The arrows and the thumb are plain parts where the framework has no
-    // button class (the first registration of a name wins).
-    factory->RegisterControlCreateFunction(String(L"Framework.Button"), &KX::LControl::CreateControlOfClass<Block>);
     application = KXTest::ControlTestApplication::Make(factory);
     application->SetSkin(0);
     renderer = RendererTest::MakeGdiRenderer();
