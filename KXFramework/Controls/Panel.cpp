@@ -89,6 +89,9 @@ KXRESULT LPanel::ProcessNavigationKey(const RCPtr<LKeyParam>& param)
 {
     if (!param)
         return E_INVALIDARG;
+    // Ctrl+Tab leaves the group, as it does from any container.
+    if (param->mKey.GetCode() & KeyCode::CtrlBit)
+        return LScrollView::ProcessNavigationKey(param);
     const RCPtr<LControl> self(this);
     const bool backward = (param->mKey.GetCode() & KeyCode::ShiftBit) != 0;
     RCPtr<LControl> origin = LastVisited(param);

@@ -9,7 +9,7 @@
 // - Tab: navigation inside a panel with a parent does not wrap; Tab on its
 //   last focusable child (Shift+Tab on its first) leaves the panel for the
 //   next (previous) control of the enclosing group. A panel without parent
-//   wraps, as any container does.
+//   wraps, as any container does. Ctrl+Tab leaves the panel at once.
 // - Hot keys that no child uses go up through every enclosing panel, and at
 //   the top to the window's key bindings and the application's hot keys.
 // - Notifications go to the panel's table, then the scroll view's, then the
@@ -37,7 +37,8 @@ public:
     // application's hot keys.
     KXRESULT ProcessHotKey(const RCPtr<LKeyParam>& param) override;
     // Focus to the next (previous) child that takes it; when none does, the
-    // key goes up to the parent's navigation (a top panel stops).
+    // key goes up to the parent's navigation (a top panel stops). Ctrl+Tab
+    // leaves the panel as it leaves any container.
     KXRESULT ProcessNavigationKey(const RCPtr<LKeyParam>& param) override;
     // The scroll view's, then, with a parent, the sibling-key binding. A
     // failed binding throws the failed-result exception.

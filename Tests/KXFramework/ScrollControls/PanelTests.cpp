@@ -41,19 +41,21 @@ TEST_F(PanelTest, TabLeavesAPanelAfterItsLastChildAndShiftTabBeforeItsFirst)
     };
     const Case cases[] = {
         {L"group/a", 0, L"b"},
-        {L"group/b", 0, L"after"},               // not back to a
+        {L"group/b", 0, L"after"},                  // not back to a
         {L"group/a", KeyCode::ModShift, L"before"}, // not round to b
         {L"group/b", KeyCode::ModShift, L"a"},
-        {L"before", 0, L"a"},                    // into the panel, its first child
-        {L"after", KeyCode::ModShift, L"b"},     // into the panel from behind, its last
-        {L"after", 0, L"leaf"},                  // into nested panels
-        {L"outer/inner/leaf", 0, L"before"},     // out of both; the top wraps
+        {L"before", 0, L"a"},                       // into the panel, its first child
+        {L"after", KeyCode::ModShift, L"b"},        // into the panel from behind, its last
+        {L"after", 0, L"leaf"},                     // into nested panels
+        {L"outer/inner/leaf", 0, L"before"},        // out of both; the top wraps
         {L"before", KeyCode::ModShift, L"leaf"},
+        {L"group/a", KeyCode::ModCtrl, L"after"},   // Ctrl+Tab leaves the group at once
+        {L"group/b", KeyCode::ModCtrl | KeyCode::ModShift, L"before"},
     };
     for (const Case& c : cases) {
         FocusOn(c.from);
         EXPECT_EQ(S_OK, PressKey(VK_TAB, c.modifiers)) << std::wstring(c.from);
-        EXPECT_EQ(std::wstring(c.to), Focused()) << std::wstring(c.from) << (c.modifiers ? L" Shift+Tab" : L" Tab");
+        EXPECT_EQ(std::wstring(c.to), Focused()) << std::wstring(c.from) << L" modifiers " << c.modifiers;
     }
 }
 
