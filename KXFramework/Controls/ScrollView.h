@@ -19,8 +19,10 @@
 //   dock them on both axes inside the look's client area.
 // - Bars and offset are coupled both ways: a bar's value change moves the
 //   scroll offset (pixel mode: the value in range units, which is 0..extent -
-//   client; row mode, vertical only: whole rows times the row height), and a
-//   scroll offset set by anyone moves the bars without feeding back.
+//   client; row mode, vertical only: the value in rows, rounded, times the
+//   row height), and a scroll offset set by anyone moves the bars without
+//   feeding back (row mode: to the offset's row). A change of range keeps
+//   the offset where it still fits and limits it where it does not.
 // - Thumb fraction = client / extent, page = client / (extent - client),
 //   step = page / 10, per axis (row mode: in rows).
 // - Everything that can change the fit (a resize, an extent change, a child's
@@ -190,6 +192,10 @@ private:
     // One bar's range in pixels or rows.
     void UpdateBarRange(int32_t axis);
     void UpdateBarRows();
+    // The value a bar shows for an offset along its axis (0 horizontal, 1
+    // vertical): offset / (extent - client), in row mode rows over the rows
+    // the bar scrolls; 0 when nothing scrolls.
+    double BarValueOfOffset(int32_t axis, double offset);
     // Wheel steps on a bar: forward adds, backward subtracts; 0.
     KXRESULT ScrollBarBy(const RCPtr<LScrollbar>& bar, bool forward, int32_t modifiers);
 };

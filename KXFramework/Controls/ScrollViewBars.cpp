@@ -228,16 +228,29 @@ KXRESULT LScrollView::OnBarValueChange(const RCPtr<LNotificationDistributor>& se
 
 // ---- Offset to bars ----
 
+double LScrollView::BarValueOfOffset(int32_t axis, double offset)
+{
+    const RectT<double> client = GetClientRect();
+    if (axis == 1 && mRowMode && mRowHeight > 0) {
+        // Whole rows over the rows the bar can scroll, so that the bar's row
+        // is the row the offset shows (pixels over pixels would drift from
+        // it by up to a row where the client height is no multiple of rows).
+        const int32_t scrollable = static_cast<int32_t>(mClientExtent.y) / mRowHeight -
+                                   static_cast<int32_t>(client.height) / mRowHeight;
+        return scrollable > 0 ? (offset / mRowHeight) / scrollable : 0.0;
+    }
+    const double range = Along(mClientExtent, axis) - (axis == 0 ? client.width : client.height);
+    return range > 0.0 ? offset / range : 0.0;
+}
+
 KXRESULT LScrollView::InvalidateBackBuffer(const PointT<double>& oldOffset, const PointT<double>& newOffset)
 {
     const RCPtr<LControl> self(this);
-    const RectT<double> client = GetClientRect();
     for (int32_t axis = 0; axis < 2; ++axis) {
         const RCPtr<LScrollbar> bar = BarOf(axis);
         if (!bar)
             continue;
-        const double range = Along(mClientExtent, axis) - (axis == 0 ? client.width : client.height);
-        const double value = range > 0.0 ? Along(newOffset, axis) / range : 0.0;
+        const double value = BarValueOfOffset(axis, Along(newOffset, axis));
         const RCPtr<LNotificationDistributor> sender(bar.Get());
         // The bar follows the offset; its value change must not come back
         // as an offset of its own.

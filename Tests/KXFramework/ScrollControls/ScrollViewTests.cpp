@@ -270,11 +270,38 @@ TEST_F(ScrollViewTest, RowModeCountsWholeRows)
     vBar->SetNormalizedValue(1.0);
     EXPECT_EQ(13.0 * 14, view->GetScrollOffset().y);
 
+    // An offset set from elsewhere shows on the bar as its row.
+    view->SetScrollOffset(PointT<double>(0, 10 * 14));
+    EXPECT_DOUBLE_EQ(10.0, vBar->NormalizedToValue(vBar->GetNormalizedValue()));
+
     // Fewer rows: the bar keeps its value in rows within the new last row.
     view->SetClientExtent(200, 10 * 14);
     view->UpdateScrollBarRanges();
     EXPECT_DOUBLE_EQ(3.0, vBar->NormalizedToValue(1.0));
     EXPECT_EQ(3.0 * 14, view->GetScrollOffset().y);
+}
+
+TEST_F(ScrollViewTest, InRowModeTheBarStaysOnTheOffsetsRowWhenTheClientHeightIsNoMultipleOfRows)
+{
+    // 20 rows of 14 in a view 111 high: 7 rows in view, 13 to scroll; the
+    // pixels to scroll (280 - 111 = 169) are not 13 rows.
+    view->SetAutoClientExtent(0, 0, 0);
+    view->SetRowMode(true, 14);
+    KX::LLayoutDescriptor::PositionSpec position;
+    KX::LLayoutDescriptor::SizeSpec size;
+    bool docked = false;
+    view->GetLayout().GetAxisSpec(1, position, docked, size);
+    size.mAbs = 111;
+    view->SetPlacement(1, position, docked, size);
+    view->SetClientExtent(200, 20 * 14);
+    view->UpdateScrollBarRanges();
+    for (int32_t row : {1, 6, 10, 12, 13}) {
+        view->SetScrollOffset(PointT<double>(0, row * 14));
+        EXPECT_DOUBLE_EQ(row, vBar->NormalizedToValue(vBar->GetNormalizedValue())) << row;
+        // Updating the bars again leaves the list on its row.
+        view->UpdateScrollBarRanges();
+        EXPECT_EQ(row * 14.0, view->GetScrollOffset().y) << row;
+    }
 }
 
 TEST_F(ScrollViewTest, MissingOrOtherPartsLeaveTheirFeatureOutWithoutAnError)
