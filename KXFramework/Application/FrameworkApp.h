@@ -16,8 +16,8 @@
 // - Everything else runs on the user-interface thread.
 #pragma once
 
-#include "Application/ClipboardHost.h"
 #include "Notification/NotificationClient.h"
+#include "System/ClipBoard.h"
 #include "ObjectBase/RCPtr.h"
 #include "Utilities/Geometry/PointT.h"
 #include "Utilities/Geometry/RectT.h"
@@ -28,7 +28,6 @@
 
 namespace KX {
 
-class LClipboard;
 class LControlFactory;
 class LFont;
 class LGlobalHotKeyManager;
@@ -39,7 +38,7 @@ class LRenderer;
 class LRootWindow;
 class LStringTable;
 
-class LFrameworkApp : public LNotificationClient
+class LFrameworkApp : public LNotificationClient, public IClipboardHost
 {
 public:
     using String = StringT<wchar_t, char>;
@@ -137,6 +136,14 @@ public:
     // The buttons held now: left 1, middle 2, right 4 (the active root
     // window's, else the system's).
     virtual int32_t GetMouseButtons();
+
+    // ---- the clipboard's host ----
+
+    // Root window 0's OS window, or null.
+    HWND GetClipboardOwnerWindow() override;
+    // The edit target of the active root window's focused control (the
+    // nearest control up its chain that edits text), or null.
+    RCPtr<IEditTarget> GetFocusEditTarget() override;
     // WM_POWERBROADCAST of a window: TRUE, nothing refused.
     virtual BOOL OnPowerBroadcast(WPARAM wParam, LPARAM lParam);
     // The status bar's text: E_FAIL, the program has no status bar.
@@ -211,8 +218,6 @@ private:
     int32_t mDefaultFontStyle = 0;
     RCPtr<LGlobalHotKeyManager> mHotKeyManager;
     RCPtr<LClipboard> mClipboard;
-    // What the clipboard asks of the application: owner window, edit target.
-    LFrameworkClipboardHost mClipboardHost{*this};
 };
 
 // The text of the identifier in the application's string table (empty

@@ -45,7 +45,7 @@ RCPtr<LGlobalHotKeyManager> ApplicationKeys()
     return application ? application->GetHotKeyManager() : RCPtr<LGlobalHotKeyManager>();
 }
 
-bool Binds(const RCPtr<LGlobalHotKeyManager>& keys, const wchar_t* identifier)
+bool KeysBind(const RCPtr<LGlobalHotKeyManager>& keys, const wchar_t* identifier)
 {
     return keys && keys->GetBindingMap().IsBound(identifier);
 }
@@ -205,7 +205,7 @@ void LControl::ForwardMenuShortcuts(const RCPtr<LMenuDescriptor>& menu, bool ins
             continue;
         }
         const wchar_t* identifier = InternNotificationID(item->mNotificationId.GetData());
-        if (!identifier || !(Binds(windowKeys, identifier) || Binds(applicationKeys, identifier)))
+        if (!identifier || !(KeysBind(windowKeys, identifier) || KeysBind(applicationKeys, identifier)))
             continue;
         if (install)
             mHandler->AddDirectHandler(&LControl::OnMenuShortcut, identifier);
@@ -220,7 +220,7 @@ KXRESULT LControl::OnMenuShortcut(const RCPtr<LNotificationDistributor>&, const 
         return S_FALSE;
     const wchar_t* identifier = notification->GetID();
     const RCPtr<LGlobalHotKeyManager> windowKeys = WindowKeys(*this);
-    if (Binds(windowKeys, identifier)) {
+    if (KeysBind(windowKeys, identifier)) {
         DeliverNotification(windowKeys->GetReceiver(), identifier, notification->GetData());
     } else if (const RCPtr<LGlobalHotKeyManager> applicationKeys = ApplicationKeys()) {
         DeliverNotification(applicationKeys->GetReceiver(), identifier);

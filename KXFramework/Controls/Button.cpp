@@ -250,7 +250,7 @@ void LButton::CompleteClick()
 KXRESULT LButton::ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
                                       const RCPtr<LNotification>& notification)
 {
-    if (mCreated && mButtonHandler && notification && mButtonHandler->HasHandler(sender, notification->GetID())) {
+    if (mCreated && mButtonHandler && mButtonHandler->Binds(sender, notification)) {
         const RCPtr<ButtonHandler> handler = mButtonHandler;
         return handler->HandleNotification(sender, notification);
     }

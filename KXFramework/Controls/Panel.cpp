@@ -44,7 +44,7 @@ KXRESULT LPanel::Initialize()
 KXRESULT LPanel::ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
                                      const RCPtr<LNotification>& notification)
 {
-    if (mCreated && mPanelHandler && notification && mPanelHandler->HasHandler(sender, notification->GetID())) {
+    if (mCreated && mPanelHandler && mPanelHandler->Binds(sender, notification)) {
         const RCPtr<Handler> handler = mPanelHandler;
         return handler->HandleNotification(sender, notification);
     }

@@ -180,8 +180,7 @@ StringT<wchar_t, char> LProgressBar::FormatTimeRemaining(int32_t seconds) const
 KXRESULT LProgressBar::ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
                                            const RCPtr<LNotification>& notification)
 {
-    if (mCreated && mProgressHandler && notification &&
-        mProgressHandler->HasHandler(sender, notification->GetID())) {
+    if (mCreated && mProgressHandler && mProgressHandler->Binds(sender, notification)) {
         const RCPtr<ProgressHandler> handler = mProgressHandler;
         return handler->HandleNotification(sender, notification);
     }

@@ -97,8 +97,7 @@ KXRESULT LScrollView::ApplyControlDescriptor(const RCPtr<LControlDescriptor>& de
 KXRESULT LScrollView::ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
                                           const RCPtr<LNotification>& notification)
 {
-    if (mCreated && mScrollViewHandler && notification &&
-        mScrollViewHandler->HasHandler(sender, notification->GetID())) {
+    if (mCreated && mScrollViewHandler && mScrollViewHandler->Binds(sender, notification)) {
         const RCPtr<Handler> handler = mScrollViewHandler;
         return handler->HandleNotification(sender, notification);
     }

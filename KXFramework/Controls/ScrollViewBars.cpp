@@ -43,7 +43,7 @@ KXRESULT LScrollView::BindScrollBars()
     if (!mCreated && mScrollViewHandler) {
         for (int32_t axis = 0; axis < 2; ++axis) {
             const RCPtr<LScrollbar>& bar = BarOf(axis);
-            if (bar && !mScrollViewHandler->HasHandler(RCPtr<LNotificationDistributor>(bar.Get()), NID_VALUE_CHANGE))
+            if (bar && !mScrollViewHandler->IsBound(RCPtr<LNotificationDistributor>(bar.Get()), NID_VALUE_CHANGE))
                 KX_THROW_IF_FAILED(mScrollViewHandler->AddHandler(&LScrollView::OnBarValueChange,
                                                                   RCPtr<LNotificationDistributor>(bar.Get()),
                                                                   NID_VALUE_CHANGE),
@@ -254,7 +254,7 @@ KXRESULT LScrollView::InvalidateBackBuffer(const PointT<double>& oldOffset, cons
         const RCPtr<LNotificationDistributor> sender(bar.Get());
         // The bar follows the offset; its value change must not come back
         // as an offset of its own.
-        if (mScrollViewHandler && mScrollViewHandler->HasHandler(sender, NID_VALUE_CHANGE)) {
+        if (mScrollViewHandler && mScrollViewHandler->IsBound(sender, NID_VALUE_CHANGE)) {
             CAutoNotificationDisabler<LScrollView> mute(mScrollViewHandler, sender, NID_VALUE_CHANGE);
             bar->SetNormalizedValue(value);
         } else {

@@ -117,8 +117,7 @@ KXRESULT LScrollbar::OnCreated()
 KXRESULT LScrollbar::ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
                                          const RCPtr<LNotification>& notification)
 {
-    if (mCreated && mScrollbarHandler && notification &&
-        mScrollbarHandler->HasHandler(sender, notification->GetID())) {
+    if (mCreated && mScrollbarHandler && mScrollbarHandler->Binds(sender, notification)) {
         const RCPtr<Handler> handler = mScrollbarHandler;
         return handler->HandleNotification(sender, notification);
     }
@@ -250,12 +249,12 @@ KXRESULT LScrollbar::SetKeyFlags(uint32_t mask)
     if (mask > 0xFF)
         return E_INVALIDARG;
     if (mask != 0 && mKeyFlags == 0 && mScrollbarHandler) {
-        if (mParent && !mScrollbarHandler->HasHandler(RCPtr<LNotificationDistributor>(mParent.Get()), NID_SIBLING_KEY))
+        if (mParent && !mScrollbarHandler->IsBound(RCPtr<LNotificationDistributor>(mParent.Get()), NID_SIBLING_KEY))
             KX_THROW_IF_FAILED(mScrollbarHandler->AddHandler(&LScrollbar::OnSiblingKey,
                                                              RCPtr<LNotificationDistributor>(mParent.Get()),
                                                              NID_SIBLING_KEY),
                                "KX::LScrollbar::SetKeyFlags", kSource, __LINE__);
-        if (!mScrollbarHandler->HasHandler(RCPtr<LNotificationDistributor>(), NID_SIBLING_KEY))
+        if (!mScrollbarHandler->IsBound(RCPtr<LNotificationDistributor>(), NID_SIBLING_KEY))
             KX_THROW_IF_FAILED(mScrollbarHandler->AddDirectHandler(&LScrollbar::OnSiblingKey, NID_SIBLING_KEY),
                                "KX::LScrollbar::SetKeyFlags", kSource, __LINE__);
     }
