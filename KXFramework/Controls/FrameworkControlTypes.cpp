@@ -8,7 +8,9 @@
 #include "ControlBase/ControlFactory.h"
 #include "Controls/Button.h"
 #include "Controls/Label.h"
+#include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
+#include "Controls/Scrollbar.h"
 #include "Controls/ToolTip.h"
 
 namespace KX {
@@ -41,9 +43,9 @@ const ControlType kFrameworkControlTypes[] = {
 
     // { L"Framework.listbox2ColumnSortable", &LControl::CreateControlOfClass<LMultiColumnListBox> },
 
-    // { L"Framework.ScrollBar", &LControl::CreateControlOfClass<LScrollbar> },
+    { L"Framework.ScrollBar", &LControl::CreateControlOfClass<LScrollbar> },
 
-    // { L"Framework.ScrollChannel", &LControl::CreateControlOfClass<LPanel> },
+    { L"Framework.ScrollChannel", &LControl::CreateControlOfClass<LPanel> },
 
     // { L"Framework.ComboBox", &LControl::CreateControlOfClass<LComboBox> },
 
@@ -55,7 +57,7 @@ const ControlType kFrameworkControlTypes[] = {
 
     // { L"Framework.ComboSlider", &LControl::CreateControlOfClass<LComboSlider> },
 
-    // { L"Framework.ComboSlider.DropDownPanel", &LControl::CreateControlOfClass<LPanel> },
+    { L"Framework.ComboSlider.DropDownPanel", &LControl::CreateControlOfClass<LPanel> },
 
     // { L"Framework.Slider", &LControl::CreateControlOfClass<LSlider> },
 
@@ -69,7 +71,7 @@ const ControlType kFrameworkControlTypes[] = {
 
     // { L"Framework.NumericUpDown", &LControl::CreateControlOfClass<LNumericUpDown> },
 
-    // { L"Framework.Panel", &LControl::CreateControlOfClass<LPanel> },
+    { L"Framework.Panel", &LControl::CreateControlOfClass<LPanel> },
 
     { L"Framework.ToolTip", &LControl::CreateControlOfClass<LToolTip> },
 
