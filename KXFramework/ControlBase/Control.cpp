@@ -150,6 +150,10 @@ const RCPtr<LRootWindow>& LControl::GetRootWindow() const
 KXRESULT LControl::Detach()
 {
     const RCPtr<LControl> self(this);
+    // A running kinetic scroll holds an idle request that the loop below
+    // gives back; stopped first, it cannot give it back a second time later.
+    StopKineticScroll(0);
+    StopKineticScroll(1);
     SetVisible(false);
     SetClipToParent(true);
     if (mCapture)

@@ -32,7 +32,8 @@
 //   ControlInvalidation.cpp  the invalidation chain and back-buffer bookkeeping
 //   ControlValueText.cpp     value, text and font
 //   ControlMouse.cpp         pointer input, capture, clicks, hit testing
-//   ControlFocus.cpp         focus, tab order and keys
+//   ControlFocus.cpp         focus and tab order
+//   ControlKeys.cpp          the way a key travels: local, sibling, navigation and hot keys
 //   ControlScrolling.cpp     wheel, kinetic scrolling and idle requests
 //   ControlDrag.cpp          drag and drop inside the tree
 //   ControlToolTips.cpp      tool tips, context menus and edit targets
@@ -441,7 +442,12 @@ public:
     // ==== Pointer (ControlMouse.cpp) ====
 
     KXRESULT SetDragThreshold(int32_t pixels);
+    int32_t GetDragThreshold() const { return mDragThreshold; }
     KXRESULT SetHoverCursor(HCURSOR cursor);
+    // Whether the left button holds the control down: it has the capture and
+    // the left press has not been released, whether it is still a press or
+    // has turned into a drag (condition bits 3 and 4, or 3 and 7).
+    bool IsHeld() const { return mCapture && (mLeftPressed || mLeftDrag); }
     // The control's depth for hit testing (kNoDepth when it and its whole
     // chain clip to their parents).
     int32_t GetDepth() const;
@@ -455,9 +461,13 @@ public:
     RCPtr<LControl> GetFocusedChild();
     RCPtr<LControl> GetFirstFocusableChild();
     RCPtr<LControl> GetLastFocusableChild();
+    // From the start, along the tab order, the first child that can take the
+    // focus itself or below it; null after one round.
+    RCPtr<LControl> FindFocusableInTabOrder(const RCPtr<LControl>& start, bool backward);
     KXRESULT AcquireFocusPath(const RCPtr<LControl>& child);
     KeyCode GetLocalHotKey(const wchar_t* notificationId) const;
     bool HasLocalHotKey(const wchar_t* notificationId) const;
+    bool WantsTab() const { return mWantsTab; }
 
     // ==== Wheel, kinetic scrolling, idle (ControlScrolling.cpp) ====
 
@@ -467,6 +477,17 @@ public:
     KXRESULT AddIdleRequest();
     KXRESULT ReleaseIdle();
     int32_t GetIdleRequestCount() const { return mIdleRequestCount; }
+    bool IsKineticScrollRunning(int32_t axis) const { return (axis == 0 || axis == 1) && mKineticRunning[axis]; }
+    double GetKineticVelocity(int32_t axis) const { return (axis == 0 || axis == 1) ? mKineticVelocity[axis] : 0.0; }
+    bool IsFlickActive(int32_t axis) const { return (axis == 0 || axis == 1) && mFlickActive[axis]; }
+    double GetFlickVelocity(int32_t axis) const { return (axis == 0 || axis == 1) ? mFlickVelocity[axis] : 0.0; }
+
+    // ==== Drag and drop (ControlDrag.cpp) ====
+
+    int32_t GetDragMode() const { return mDragMode; }
+    int32_t GetDragFlags() const { return mDragFlags; }
+    const RCPtr<LControl>& GetDropTarget() const { return mDropTarget; }
+    const PointT<double>& GetDragDelta() const { return mDragDelta; }
 
     // ==== Tool tips, context menus (ControlToolTips.cpp) ====
 
@@ -493,6 +514,19 @@ protected:
     // The "NID_IDLE" handler of an idle request.
     KXRESULT OnIdleNotification(const RCPtr<LNotificationDistributor>& sender,
                                 const RCPtr<LNotification>& notification);
+    // Loads the "LHK" bindings of the string table and, when there are any
+    // and the control has a parent, binds the local hot-key handler to the
+    // parent's sibling keys and to sibling keys delivered to the control
+    // itself (a step of Initialize). A failed binding throws the
+    // failed-result exception.
+    KXRESULT LoadLocalHotKeys();
+    // The "NID_SIBLING_KEY" handler of the local hot keys: a bound key fires
+    // its notification at this control and consumes the key. Always 1.
+    KXRESULT OnLocalHotKeyNotification(const RCPtr<LNotificationDistributor>& sender,
+                                       const RCPtr<LNotification>& notification);
+    // Hands a key that went up the tree to the root window's focus cycling
+    // (Tab) or key bindings and then the application's hot keys (others).
+    KXRESULT PassKeyToWindow(const RCPtr<LKeyParam>& param, bool navigation);
     // Registers the idle handler with the tree's root window.
     KXRESULT RegisterIdleHandler(const RCPtr<LRootWindow>& rootWindow);
     // Sets mRootWindow, counting the reference as one of the window's own.
@@ -521,10 +555,6 @@ protected:
 
     // ---- Creation steps (ControlCreation.cpp) ----
 
-    // The local hot-key handler of "NID_SIBLING_KEY": a key bound in
-    // mLocalHotKeys is answered with its notification, delivered to this
-    // control. Always 1, so the key goes on to the other siblings.
-    KXRESULT OnLocalHotKey(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
     // One look per slot of the description's look list.
     void ApplyLooks(const RCPtr<LControlDescriptor>& descriptor);
     // The description's font request.
@@ -614,6 +644,9 @@ protected:
     double mKineticMin[2] = {0.0, 0.0};
     double mKineticMax[2] = {0.0, 0.0};
     RCPtr<LControl> mKineticDragTarget[2];
+    // The part of a kinetic step below a whole pixel, carried into the next
+    // step so that slow scrolls move at their speed; reset when a scroll starts.
+    double mKineticRemainder[2] = {0.0, 0.0};
     int32_t mCaptureTick = 0;
     int32_t mReleaseTick = 0;
     bool mFlickActive[2] = {false, false};
@@ -639,7 +672,46 @@ protected:
 private:
     friend class ChildControlList;
     friend class LRootWindow;
+
+    // The scrolls that one drag step asks of its scroll host, per axis (0 X,
+    // 1 Y): forward is right or down; the depth is how far the pointer is
+    // inside the edge zone.
+    struct DragEdgeRequests
+    {
+        bool active[2] = {false, false};
+        bool forward[2] = {false, false};
+        double depth[2] = {0.0, 0.0};
+
+        void Request(int32_t axis, bool towardsEnd, double zoneDepth)
+        {
+            active[axis] = true;
+            forward[axis] = towardsEnd;
+            depth[axis] = zoneDepth;
+        }
+        void Clear(int32_t axis) { active[axis] = false; }
+        bool Any(int32_t axis) const { return active[axis]; }
+    };
+
+    // Steps of DragTo (ControlDrag.cpp).
+    void LimitToMinimumSize(double (&low)[2], double (&high)[2]) const;
+    DragEdgeRequests FindEdgeScrolls(const PointT<long>& pointer, const PointT<double>& delta,
+                                     const RectT<double>& visible, const RectT<double>& bounds,
+                                     const double (&low)[2], const double (&high)[2]) const;
+    void MoveToDelta(const PointT<double>& delta);
+    void ResizeToDelta(const PointT<double>& delta);
+    void ScrollContentBy(const PointT<double>& delta);
+    void TrackDropTarget(const PointT<long>& atRoot, PointT<long>& targetPoint);
+    void FindDropTargetScrolls(const RCPtr<LControl>& target, const PointT<long>& point,
+                               DragEdgeRequests& requests);
+    void RunEdgeScrolls(const RCPtr<LControl>& host, const DragEdgeRequests& requests);
 };
+
+// Makes a notification with the identifier and the data and hands it straight
+// to the receiver's ReceiveNotification with no sender: no distributor, no
+// queue. The receiver's result, or E_INVALIDARG for a null receiver or an
+// identifier that makes no notification.
+KXRESULT DeliverNotification(const RCPtr<LNotificationReceiver>& receiver, const wchar_t* identifier,
+                             const RCPtr<LRefCountedObject>& data = RCPtr<LRefCountedObject>::sNull);
 
 template <class T>
 RCPtr<LControl>& LControl::CreateControlOfClass(RCPtr<LControl>& out, const RCPtr<LControl>& parent,

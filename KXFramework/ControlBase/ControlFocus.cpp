@@ -1,8 +1,11 @@
 // Keyboard focus: which controls may take it, how it moves along the focus
 // path (the chain from the focused control up to the top control), and the
-// way a key travels from the focused control. The focus path is what the root
-// window relies on; the keys' travel through sibling keys, navigation keys
-// and hot keys completes this file.
+// tab order among a control's children. The way a key travels from the
+// focused control is ControlKeys.cpp.
+//
+// Results of the focus path: AcquireFocusPath and FocusLost answer whether
+// the path changed soundly (1) or not (0); SetFocus passes on what the path
+// answered, E_FAIL when there was nothing to focus.
 #include "ControlBase/Control.h"
 
 #include "Application/RootWindow.h"
@@ -54,18 +57,26 @@ RCPtr<LControl> LControl::GetFocusedChild()
     return RCPtr<LControl>();
 }
 
+RCPtr<LControl> LControl::FindFocusableInTabOrder(const RCPtr<LControl>& start, bool backward)
+{
+    // The walk skips children that cannot take input, so it may never come
+    // back to a start that cannot: it ends after one round at the latest.
+    RCPtr<LControl> candidate = start;
+    for (int32_t steps = mChildren.GetCount(); candidate && steps >= 0; --steps) {
+        if (candidate->IsFocusable() || candidate->HasFocusableChild())
+            return candidate;
+        candidate = GetNextTabChild(candidate, backward);
+        if (candidate == start)
+            break;
+    }
+    return RCPtr<LControl>();
+}
+
 RCPtr<LControl> LControl::GetFirstFocusableChild()
 {
     if (mChildren.GetCount() == 0)
         return RCPtr<LControl>();
-    const RCPtr<LControl> first = mChildren.GetAt(0, kTabOrder);
-    RCPtr<LControl> candidate = first;
-    do {
-        if (candidate->IsFocusable() || candidate->HasFocusableChild())
-            return candidate;
-        candidate = GetNextTabChild(candidate, false);
-    } while (candidate && candidate != first);
-    return RCPtr<LControl>();
+    return FindFocusableInTabOrder(mChildren.GetAt(0, kTabOrder), false);
 }
 
 RCPtr<LControl> LControl::GetLastFocusableChild()
@@ -73,14 +84,7 @@ RCPtr<LControl> LControl::GetLastFocusableChild()
     const int32_t count = mChildren.GetCount();
     if (count == 0)
         return RCPtr<LControl>();
-    const RCPtr<LControl> last = mChildren.GetAt(count - 1, kTabOrder);
-    RCPtr<LControl> candidate = last;
-    do {
-        if (candidate->IsFocusable() || candidate->HasFocusableChild())
-            return candidate;
-        candidate = GetNextTabChild(candidate, true);
-    } while (candidate && candidate != last);
-    return RCPtr<LControl>();
+    return FindFocusableInTabOrder(mChildren.GetAt(count - 1, kTabOrder), true);
 }
 
 RCPtr<LControl> LControl::GetNextTabChild(const RCPtr<LControl>& child, bool backward)
@@ -124,7 +128,7 @@ KXRESULT LControl::SetFocus(bool first)
         return target ? target->SetFocus(first) : E_FAIL;
     }
     if (focusable) {
-        KXRESULT result = S_OK;
+        KXRESULT result = S_OK; // a top control
         if (mContainsFocus) {
             // The focus was below this control: the old path loses it.
             mHasFocus = true;
@@ -143,11 +147,12 @@ KXRESULT LControl::SetFocus(bool first)
         UpdateConditions();
         return result;
     }
+    // Nothing here can take the focus: it stays where it is.
     const RCPtr<LControl> top = GetRootControl();
     if (mHasFocus || !top)
         return E_FAIL;
     if (top.Get() != this && (top->mHasFocus || top->mContainsFocus))
-        top->SetFocus(true);
+        return top->SetFocus(true);
     return S_FALSE;
 }
 
@@ -155,24 +160,25 @@ KXRESULT LControl::AcquireFocusPath(const RCPtr<LControl>& child)
 {
     const RCPtr<LControl> self(this);
     if (mContainsFocus) {
-        const RCPtrArray<LControl>& children = mChildren.GetChildren();
+        // The path goes through here already: the old branch below loses it.
+        const RCPtrArray<LControl> children = mChildren.Snapshot();
         for (int32_t i = children.GetCount() - 1; i >= 0; --i) {
-            const RCPtr<LControl> other = children.GetAt(i);
+            const RCPtr<LControl>& other = children.GetAt(i);
             if (other != child && (other->mHasFocus || other->mContainsFocus))
-                return other->FocusLost() >= 0 ? S_OK : E_FAIL;
+                return other->FocusLost() >= 0 ? 1 : 0;
         }
-        return S_OK;
+        return 0;
     }
     mContainsFocus = true;
     if (mHasFocus) {
         mHasFocus = false;
         UpdateConditions();
-        return S_FALSE;
+        return 1;
     }
-    KXRESULT result = S_FALSE;
+    KXRESULT result = 1; // a top control
     if (mParent) {
         const RCPtr<LControl> parent = mParent;
-        result = parent->AcquireFocusPath(self) >= 0 ? S_OK : E_FAIL;
+        result = parent->AcquireFocusPath(self) >= 0 ? 1 : 0;
     }
     UpdateConditions();
     return result;
@@ -186,13 +192,13 @@ KXRESULT LControl::FocusLost()
         UpdateConditions();
         if (const RCPtr<LRootWindow> window = GetRootWindow())
             window->SaveFocus();
-        return S_FALSE;
+        return 1;
     }
     mContainsFocus = false;
     const RCPtr<LControl> focused = GetFocusedChild();
     const KXRESULT result = focused ? focused->FocusLost() : E_FAIL;
     UpdateConditions();
-    return result >= 0 ? S_OK : E_FAIL;
+    return result >= 0 ? 1 : 0;
 }
 
 KXRESULT LControl::RequestFocus(const RCPtr<LControl>&)
@@ -235,53 +241,6 @@ KXRESULT LControl::SetFocusDisabled(bool disabled)
 bool LControl::AcceptsInput()
 {
     return true;
-}
-
-// ---- Keys ----
-
-KXRESULT LControl::KeyEvent(const RCPtr<LKeyParam>& param)
-{
-    if (!param || !IsUsable())
-        return S_FALSE;
-    // The key's travel through local, sibling and hot keys joins here.
-    return OnKey(param);
-}
-
-KXRESULT LControl::OnKey(const RCPtr<LKeyParam>&)
-{
-    return S_FALSE;
-}
-
-KXRESULT LControl::DispatchSiblingKey(const RCPtr<LKeyParam>&)
-{
-    return S_FALSE;
-}
-
-KXRESULT LControl::ProcessHotKey(const RCPtr<LKeyParam>&)
-{
-    return S_FALSE;
-}
-
-KXRESULT LControl::ProcessNavigationKey(const RCPtr<LKeyParam>&)
-{
-    return S_FALSE;
-}
-
-void LControl::SortSiblingKeyTargets(const RCPtr<LKeyParam>&,
-                                     const RCPtr<LNotificationDistributor::LNotificationClientPool>&,
-                                     Array<int32_t>& order)
-{
-    order.SetCount(0);
-}
-
-KeyCode LControl::GetLocalHotKey(const wchar_t* notificationId) const
-{
-    return mLocalHotKeys.GetFirstKey(notificationId);
-}
-
-bool LControl::HasLocalHotKey(const wchar_t* notificationId) const
-{
-    return mLocalHotKeys.IsBound(notificationId);
 }
 
 } // namespace KX

@@ -56,7 +56,9 @@ KXRESULT LControl::MouseMove(const RCPtr<LPointWithModifiersParam>& param)
     if (mLeftPressed || mMiddlePressed || mRightPressed) {
         const PointT<long> press(RoundDoubleToInt(mDragOrigin.x - mRect.x), RoundDoubleToInt(mDragOrigin.y - mRect.y));
         const long travel = std::max(std::labs(param->mX - press.x), std::labs(param->mY - press.y));
-        if (travel >= mDragThreshold) {
+        // The move at the press point below travels 0: it never starts the
+        // drag again, whatever the threshold became meanwhile.
+        if (travel > 0 && travel >= mDragThreshold) {
             // Listeners see the pointer at the press point before the drag.
             MouseMove(LPointWithModifiersParam::Create(press, param->mModifiers, 0));
             if (mLeftPressed)
@@ -146,7 +148,9 @@ KXRESULT LControl::MouseUp(const RCPtr<LMouseButtonParam>& param)
     if (param->mButton == 1 && mLeftDrag && mDragMode == 6) {
         mReleaseTick = CurrentTick();
         if (static_cast<uint32_t>(mReleaseTick) - static_cast<uint32_t>(mLastMoveTick) < 100u) {
-            const RectT<double> range = mParent ? mParent->GetScrollRange(self) : GetScrollRange(self);
+            // {lowest X, lowest Y, highest X, highest Y}: the flick coasts
+            // between 0 and the largest offsets.
+            const RectT<double> range = GetScrollRange(self);
             for (int32_t axis = 0; axis < 2; ++axis) {
                 const bool enabled = axis == 0 ? (mDragFlags == 1 || mDragFlags == 3)
                                                : (mDragFlags == 2 || mDragFlags == 3);
@@ -327,7 +331,15 @@ KXRESULT LControl::SetHoverCursor(HCURSOR cursor)
 
 int32_t LControl::GetDepth() const
 {
-    return GetEffectiveZOrder();
+    // The largest Z_Order along the chain among the controls that draw
+    // outside their parents.
+    int32_t depth = kNoDepth;
+    for (const LControl* control = this; control; control = control->mParent.Get()) {
+        const LLayoutDescriptor& layout = control->GetLayout();
+        if (!layout.mClipToParent)
+            depth = std::max(depth, layout.mZOrder);
+    }
+    return depth;
 }
 
 bool LControl::ContainsPoint(const PointT<long>& point)
@@ -370,12 +382,15 @@ RCPtr<LControl> LControl::FindControlAtPoint(const PointT<long>& point, bool ins
     int32_t bestFoundDepth = kNoDepth;
     const int32_t count = mChildren.GetCount();
     if (count > 0) {
-        for (int32_t look = 0; look < std::max<int32_t>(mLooks.GetCount(), 1); ++look) {
-            // Without looks the children are searched once, in the whole area.
-            const bool weighted = mLooks.GetCount() == 0 || (mLooks.GetAt(look) && GetLookWeight(look) > 0.0f);
-            if (!weighted)
+        // Once per shown look, in its client area (an empty look entry has
+        // the whole area). A control made without any look, by code rather
+        // than from a skin, shows its children all the same: they are
+        // searched once, in the whole area.
+        const int32_t lookCount = mLooks.GetCount();
+        for (int32_t look = 0; look < std::max<int32_t>(lookCount, 1); ++look) {
+            if (lookCount > 0 && !(GetLookWeight(look) > 0.0f))
                 continue;
-            const RectT<long> client = GetLookClientRect(mLooks.GetCount() == 0 ? -1 : look);
+            const RectT<long> client = GetLookClientRect(lookCount > 0 ? look : -1);
             const bool inClient = point.x >= client.x && point.x < client.x + client.width && point.y >= client.y &&
                                   point.y < client.y + client.height;
             const PointT<long> base(point.x + RoundDoubleToInt(mScrollOffset.x) - client.x,

@@ -112,6 +112,7 @@ KXRESULT LControl::StartKineticScroll(int32_t axis, double velocity, double high
         return S_OK; // retargeted; the step clock goes on
     mKineticRunning[axis] = true;
     mKineticLastTime[axis] = ElapsedSeconds();
+    mKineticRemainder[axis] = 0.0;
     AddIdleRequest();
     return S_OK;
 }
@@ -197,7 +198,11 @@ KXRESULT LControl::OnIdleNotification(const RCPtr<LNotificationDistributor>&, co
             continue;
         const double now = ElapsedSeconds();
         const double dt = now - mKineticLastTime[axis];
-        const double step = LayoutUtils::Round(mKineticVelocity[axis] * dt);
+        // Whole pixels; what is left below a pixel waits for the next step,
+        // so that a slow scroll moves once enough time has gone by.
+        const double exact = mKineticVelocity[axis] * dt + mKineticRemainder[axis];
+        const double step = LayoutUtils::Round(exact);
+        mKineticRemainder[axis] = exact - step;
         mKineticLastTime[axis] = now;
         if (step != 0.0) {
             PointT<double> offset = mScrollOffset;

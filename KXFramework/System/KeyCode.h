@@ -61,6 +61,12 @@ public:
     uint8_t GetPreviousState() const { return mPreviousState; }
     uint32_t GetVirtualKeyCode() const { return (mCode & VirtualKeyMask) >> 16; }
     wchar_t GetCharacter() const { return static_cast<wchar_t>(mCode & CharacterMask); }
+    // A press of a virtual key: a virtual key, the key-down bit, not the
+    // no-key value.
+    bool IsVirtualKeyDown() const
+    {
+        return (mCode & VirtualKeyMask) != 0 && (mCode & NoKey) == 0 && (mCode & KeyDownBit) != 0;
+    }
 
     // The side bits of modifier flags: a side counts when its general flag is
     // present too.

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -55,8 +56,29 @@ public:
         area = KX::RectT<int32_t>(0, 0, 1280, 1000);
         return S_OK;
     }
+    // A handle of its own for every cursor name asked for, so that tests can
+    // tell which cursor a window was given (CursorName).
+    HCURSOR GetCursor(const String& name) override
+    {
+        const std::wstring text = name.GetData() ? name.GetData() : L"";
+        size_t index = 0;
+        while (index < mCursorNames.size() && mCursorNames[index] != text)
+            ++index;
+        if (index == mCursorNames.size())
+            mCursorNames.push_back(text);
+        return reinterpret_cast<HCURSOR>(static_cast<intptr_t>(0x1000 + index));
+    }
+    // The name behind a handle of GetCursor; empty for any other handle.
+    std::wstring CursorName(HCURSOR cursor) const
+    {
+        const intptr_t index = reinterpret_cast<intptr_t>(cursor) - 0x1000;
+        return index >= 0 && index < static_cast<intptr_t>(mCursorNames.size()) ? mCursorNames[index]
+                                                                               : std::wstring();
+    }
 
+    // The clock the controls read: GetTicks, and GetElapsedTime from it.
     uint32_t mTicks = 1000;
+    std::vector<std::wstring> mCursorNames;
 
 protected:
     explicit ControlTestApplication(const RCPtr<KX::LControlFactory>& factory)
@@ -320,6 +342,51 @@ protected:
 
     // Runs the application's idle pass once.
     void IdlePass() { application->ProcessIdle(true); }
+    // Idle passes as the window timer makes them: the clock moves on by
+    // `step` milliseconds before each pass (less before the last one) until
+    // `duration` has gone by.
+    void RunIdle(uint32_t duration, uint32_t step = 33)
+    {
+        for (uint32_t elapsed = 0; elapsed < duration;) {
+            const uint32_t next = std::min(step, duration - elapsed);
+            application->mTicks += next;
+            elapsed += next;
+            IdlePass();
+        }
+    }
+
+    // The pointer as the OS window reports it: moves, presses and releases
+    // at client points, with the buttons held in between.
+    void MoveTo(const KX::PointT<long>& point, int32_t modifiers = 0)
+    {
+        os.cursor = point;
+        window->MouseMove(point, modifiers, 0);
+    }
+    // A button goes down or up where the pointer is; the pointer moves there
+    // first when it is elsewhere.
+    void Press(const KX::PointT<long>& point, int32_t button = 1, int32_t modifiers = 0)
+    {
+        if (os.cursor != point)
+            MoveTo(point, modifiers);
+        os.buttons |= button;
+        window->MouseButton(KX::LRootWindow::kPress, button, modifiers, point, 0);
+    }
+    void DoubleClickPress(const KX::PointT<long>& point, int32_t button = 1)
+    {
+        if (os.cursor != point)
+            MoveTo(point);
+        os.buttons |= button;
+        window->MouseButton(KX::LRootWindow::kDoubleClick, button, 0, point, 0);
+    }
+    void Release(const KX::PointT<long>& point, int32_t button = 1, int32_t modifiers = 0)
+    {
+        if (os.cursor != point)
+            MoveTo(point, modifiers);
+        os.buttons &= ~button;
+        window->MouseButton(KX::LRootWindow::kRelease, button, modifiers, point, 0);
+    }
+    // The name of the cursor the window shows now.
+    std::wstring CurrentCursor() const { return application->CursorName(os.currentCursor); }
 
     FakeOSServices os;
     RCPtr<KX::LControlFactory> factory;
