@@ -6,6 +6,8 @@
 
 #include "ControlBase/Control.h"
 #include "ControlBase/ControlFactory.h"
+#include "Controls/SplitterH.h"
+#include "Controls/SplitterV.h"
 
 namespace KX {
 
@@ -81,9 +83,9 @@ const ControlType kFrameworkControlTypes[] = {
 
     // { L"Framework.StatusBar", &LControl::CreateControlOfClass<LStatusBar> },
 
-    // { L"Framework.SplitterH", &LControl::CreateControlOfClass<LSplitterH> },
+    { L"Framework.SplitterH", &LControl::CreateControlOfClass<LSplitterH> },
 
-    // { L"Framework.SplitterV", &LControl::CreateControlOfClass<LSplitterV> },
+    { L"Framework.SplitterV", &LControl::CreateControlOfClass<LSplitterV> },
 
     // { L"Framework.LevelMeter", &LControl::CreateControlOfClass<LLevelMeter> },
 
