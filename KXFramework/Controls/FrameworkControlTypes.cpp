@@ -6,6 +6,8 @@
 
 #include "ControlBase/Control.h"
 #include "ControlBase/ControlFactory.h"
+#include "Controls/FileDropper.h"
+#include "Controls/LevelMeter.h"
 #include "Controls/SplitterH.h"
 #include "Controls/SplitterV.h"
 
@@ -79,7 +81,7 @@ const ControlType kFrameworkControlTypes[] = {
 
     // { L"Framework.MainMenu", &LControl::CreateControlOfClass<LMainMenu> },
 
-    // { L"Framework.FileDropper", &LControl::CreateControlOfClass<LFileDropper> },
+    { L"Framework.FileDropper", &LControl::CreateControlOfClass<LFileDropper> },
 
     // { L"Framework.StatusBar", &LControl::CreateControlOfClass<LStatusBar> },
 
@@ -87,7 +89,7 @@ const ControlType kFrameworkControlTypes[] = {
 
     { L"Framework.SplitterV", &LControl::CreateControlOfClass<LSplitterV> },
 
-    // { L"Framework.LevelMeter", &LControl::CreateControlOfClass<LLevelMeter> },
+    { L"Framework.LevelMeter", &LControl::CreateControlOfClass<LLevelMeter> },
 
     // { L"Framework.ProgressBar", &LControl::CreateControlOfClass<LProgressBar> },
 
