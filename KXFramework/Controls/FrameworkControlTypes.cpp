@@ -7,6 +7,7 @@
 #include "ControlBase/Control.h"
 #include "ControlBase/ControlFactory.h"
 #include "Controls/FileDropper.h"
+#include "Controls/Knob.h"
 #include "Controls/LevelMeter.h"
 #include "Controls/SplitterH.h"
 #include "Controls/SplitterV.h"
@@ -59,7 +60,7 @@ const ControlType kFrameworkControlTypes[] = {
 
     // { L"Framework.Slider", &LControl::CreateControlOfClass<LSlider> },
 
-    // { L"Framework.Knob", &LControl::CreateControlOfClass<LKnob> },
+    { L"Framework.Knob", &LControl::CreateControlOfClass<LKnob> },
 
     // { L"Framework.TabControl", &LControl::CreateControlOfClass<LTabControl> },
 
