@@ -514,16 +514,6 @@ protected:
     // The "NID_IDLE" handler of an idle request.
     KXRESULT OnIdleNotification(const RCPtr<LNotificationDistributor>& sender,
                                 const RCPtr<LNotification>& notification);
-    // Loads the "LHK" bindings of the string table and, when there are any
-    // and the control has a parent, binds the local hot-key handler to the
-    // parent's sibling keys and to sibling keys delivered to the control
-    // itself (a step of Initialize). A failed binding throws the
-    // failed-result exception.
-    KXRESULT LoadLocalHotKeys();
-    // The "NID_SIBLING_KEY" handler of the local hot keys: a bound key fires
-    // its notification at this control and consumes the key. Always 1.
-    KXRESULT OnLocalHotKeyNotification(const RCPtr<LNotificationDistributor>& sender,
-                                       const RCPtr<LNotification>& notification);
     // Hands a key that went up the tree to the root window's focus cycling
     // (Tab) or key bindings and then the application's hot keys (others).
     KXRESULT PassKeyToWindow(const RCPtr<LKeyParam>& param, bool navigation);
@@ -555,6 +545,10 @@ protected:
 
     // ---- Creation steps (ControlCreation.cpp) ----
 
+    // The local hot-key handler of "NID_SIBLING_KEY": a key bound in
+    // mLocalHotKeys is answered with its notification, delivered to this
+    // control. Always 1, so the key goes on to the other siblings.
+    KXRESULT OnLocalHotKey(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
     // One look per slot of the description's look list.
     void ApplyLooks(const RCPtr<LControlDescriptor>& descriptor);
     // The description's font request.

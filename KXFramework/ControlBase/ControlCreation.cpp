@@ -262,7 +262,33 @@ KXRESULT LControl::Initialize()
     if (!mStringTable)
         return S_OK;
     mStringTable->GetString(L"TOOLTIP", mToolTipText);
-    return LoadLocalHotKeys();
+    // Local hot keys act while the focus is on this control or a sibling:
+    // the parent offers keys to its children as "NID_SIBLING_KEY", and the
+    // control offers its own keys to itself the same way.
+    mLocalHotKeys.Load(mStringTable, String(L"LHK"));
+    if (mParent && !mLocalHotKeys.IsEmpty()) {
+        mHandler->AddHandler(&LControl::OnLocalHotKey, RCPtr<LNotificationDistributor>(mParent.Get()),
+                             NID_SIBLING_KEY);
+        mHandler->AddDirectHandler(&LControl::OnLocalHotKey, NID_SIBLING_KEY);
+    }
+    return S_OK;
+}
+
+KXRESULT LControl::OnLocalHotKey(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification)
+{
+    const RCPtr<LSiblingKeyParam> param =
+        notification ? RCPtr<LSiblingKeyParam>::DynamicCast(notification->GetData()) : RCPtr<LSiblingKeyParam>();
+    if (!param || !IsUsable())
+        return S_FALSE;
+    const String bound = mLocalHotKeys.FindNotificationID(param->mKey);
+    if (bound.IsEmpty())
+        return S_FALSE;
+    param->mResult = 0;
+    RCPtr<LNotification> hotKey;
+    LNotification::Create(hotKey, bound.GetData(), RCPtr<LRefCountedObject>(param.Get()));
+    if (hotKey)
+        ReceiveNotification(RCPtr<LNotificationDistributor>(), hotKey);
+    return S_FALSE;
 }
 
 KXRESULT LControl::ApplyCreateParams()

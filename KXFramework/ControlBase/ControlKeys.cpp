@@ -208,39 +208,7 @@ void LControl::SortSiblingKeyTargets(const RCPtr<LKeyParam>& param,
     }
 }
 
-// ---- Local hot keys ----
-
-KXRESULT LControl::LoadLocalHotKeys()
-{
-    if (!mStringTable)
-        return S_OK;
-    mLocalHotKeys.Load(mStringTable, String(L"LHK"));
-    if (mLocalHotKeys.IsEmpty() || !mParent || !mHandler)
-        return S_OK;
-    static const char* const kOperation = "KX::LControl::Initialize";
-    KX_THROW_IF_FAILED(mHandler->AddHandler(&LControl::OnLocalHotKeyNotification,
-                                            RCPtr<LNotificationDistributor>(mParent.Get()), NID_SIBLING_KEY),
-                       kOperation, "ControlBase\\Control", __LINE__);
-    KX_THROW_IF_FAILED(mHandler->AddDirectHandler(&LControl::OnLocalHotKeyNotification, NID_SIBLING_KEY), kOperation,
-                       "ControlBase\\Control", __LINE__);
-    return S_OK;
-}
-
-KXRESULT LControl::OnLocalHotKeyNotification(const RCPtr<LNotificationDistributor>&,
-                                             const RCPtr<LNotification>& notification)
-{
-    const RCPtr<LSiblingKeyParam> sibling =
-        notification ? RCPtr<LSiblingKeyParam>::DynamicCast(notification->GetData()) : RCPtr<LSiblingKeyParam>();
-    if (!sibling || !IsUsable())
-        return S_FALSE;
-    const String bound = mLocalHotKeys.FindNotificationID(sibling->mKey);
-    if (bound.IsEmpty())
-        return S_FALSE;
-    const RCPtr<LControl> self(this);
-    sibling->mResult = 0;
-    DeliverNotification(RCPtr<LNotificationReceiver>(this), bound.GetData(), sibling);
-    return S_FALSE;
-}
+// ---- Local hot keys (loaded and handled with the creation, ControlCreation.cpp) ----
 
 KeyCode LControl::GetLocalHotKey(const wchar_t* notificationId) const
 {

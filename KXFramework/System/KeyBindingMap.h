@@ -53,14 +53,14 @@ public:
     // The text of the notification bound to the key, or the empty text.
     String FindNotificationID(const KeyCode& key) const;
     bool IsBound(const wchar_t* name) const;
-    // True when no key is bound.
-    bool IsEmpty() const { return mBindings.empty(); }
     // A copy of the keys bound to the notification (empty for an empty or
     // unbound name).
     Array<KeyCode> GetBindings(const wchar_t* name) const;
     // The first key bound to the notification, or the no-key value
     // {0x80000000, 0, 0}.
     KeyCode GetFirstKey(const wchar_t* name) const;
+    // Whether nothing is bound.
+    bool IsEmpty() const { return mBindings.empty(); }
 
 private:
     // Interned identifier -> keys; ordered by the identifier's address.

@@ -165,6 +165,17 @@ TEST_F(ControlTreeTest, AThresholdOfZeroStartsTheDragWithTheCapture)
     EXPECT_EQ(2, std::count(ids.begin(), ids.end(), std::wstring(KX::NID_LEFT_DRAG_CONDITION_CHANGE)));
     EXPECT_TRUE(handle->IsHeld());
     Release(PointT<long>(30, 25));
+
+    // Lowered to 0 while a press waits for its first move: that move starts
+    // the drag once (the move at the press point it sends first does not).
+    ASSERT_EQ(S_OK, handle->SetDragThreshold(1));
+    Press(PointT<long>(30, 25));
+    handle->SetDragThreshold(0);
+    log.Clear();
+    MoveTo(PointT<long>(32, 25));
+    EXPECT_EQ((std::vector<std::wstring>{KX::NID_MOUSE_MOVE, KX::NID_LEFT_DRAG_CONDITION_CHANGE, KX::NID_MOUSE_MOVE}),
+              log.Ids());
+    Release(PointT<long>(32, 25));
 }
 
 TEST_F(ControlTreeTest, ADoubleClickFlagsTheSecondPressAndItsRelease)
