@@ -9,6 +9,8 @@
 #include "Controls/FileDropper.h"
 #include "Controls/Knob.h"
 #include "Controls/LevelMeter.h"
+#include "Controls/Panel.h"
+#include "Controls/Scrollbar.h"
 #include "Controls/SplitterH.h"
 #include "Controls/SplitterV.h"
 
@@ -42,9 +44,9 @@ const ControlType kFrameworkControlTypes[] = {
 
     // { L"Framework.listbox2ColumnSortable", &LControl::CreateControlOfClass<LMultiColumnListBox> },
 
-    // { L"Framework.ScrollBar", &LControl::CreateControlOfClass<LScrollbar> },
+    { L"Framework.ScrollBar", &LControl::CreateControlOfClass<LScrollbar> },
 
-    // { L"Framework.ScrollChannel", &LControl::CreateControlOfClass<LPanel> },
+    { L"Framework.ScrollChannel", &LControl::CreateControlOfClass<LPanel> },
 
     // { L"Framework.ComboBox", &LControl::CreateControlOfClass<LComboBox> },
 
@@ -56,7 +58,7 @@ const ControlType kFrameworkControlTypes[] = {
 
     // { L"Framework.ComboSlider", &LControl::CreateControlOfClass<LComboSlider> },
 
-    // { L"Framework.ComboSlider.DropDownPanel", &LControl::CreateControlOfClass<LPanel> },
+    { L"Framework.ComboSlider.DropDownPanel", &LControl::CreateControlOfClass<LPanel> },
 
     // { L"Framework.Slider", &LControl::CreateControlOfClass<LSlider> },
 
@@ -70,7 +72,7 @@ const ControlType kFrameworkControlTypes[] = {
 
     // { L"Framework.NumericUpDown", &LControl::CreateControlOfClass<LNumericUpDown> },
 
-    // { L"Framework.Panel", &LControl::CreateControlOfClass<LPanel> },
+    { L"Framework.Panel", &LControl::CreateControlOfClass<LPanel> },
 
     // { L"Framework.ToolTip", &LControl::CreateControlOfClass<LToolTip> },
 

@@ -130,6 +130,22 @@ public:
     T* GetOwner() const { return mOwner; }
     int32_t GetBindingCount() const { return static_cast<int32_t>(mBindings.size()); }
 
+    // Whether the table binds the notification's (sender, identifier) pair,
+    // so that HandleNotification would call a member. A class whose tables
+    // form a chain (its own, then its base classes') offers a notification to
+    // the first table that binds it.
+    bool Binds(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification) const
+    {
+        return notification && mBindings.count(Receivable(sender.Get(), notification->GetID())) > 0;
+    }
+    // Whether the table binds (sender, identifier); a null sender asks for a
+    // direct binding.
+    bool IsBound(const RCPtr<LNotificationDistributor>& sender, const wchar_t* name) const
+    {
+        const wchar_t* identifier = InternNotificationID(name);
+        return identifier && mBindings.count(Receivable(sender.Get(), identifier)) > 0;
+    }
+
 protected:
     ~LNotificationHandler() override = default;
 
