@@ -11,6 +11,7 @@
 #include "Controls/LevelMeter.h"
 #include "Controls/Panel.h"
 #include "Controls/Scrollbar.h"
+#include "Controls/Slider.h"
 #include "Controls/SplitterH.h"
 #include "Controls/SplitterV.h"
 
@@ -60,7 +61,7 @@ const ControlType kFrameworkControlTypes[] = {
 
     { L"Framework.ComboSlider.DropDownPanel", &LControl::CreateControlOfClass<LPanel> },
 
-    // { L"Framework.Slider", &LControl::CreateControlOfClass<LSlider> },
+    { L"Framework.Slider", &LControl::CreateControlOfClass<LSlider> },
 
     { L"Framework.Knob", &LControl::CreateControlOfClass<LKnob> },
 

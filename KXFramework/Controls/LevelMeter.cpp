@@ -207,9 +207,9 @@ KXRESULT LLevelMeter::OnClipClicked(const RCPtr<LNotificationDistributor>&, cons
 KXRESULT LLevelMeter::ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
                                           const RCPtr<LNotification>& notification)
 {
-    if (mCreated && mMeterHandler) {
+    if (mCreated && mMeterHandler && mMeterHandler->Binds(sender, notification)) {
         const RCPtr<MeterHandler> handler = mMeterHandler;
-        handler->HandleNotification(sender, notification);
+        return handler->HandleNotification(sender, notification);
     }
     return LControl::ReceiveNotification(sender, notification);
 }

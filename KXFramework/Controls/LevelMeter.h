@@ -58,7 +58,8 @@ public:
     KXRESULT Initialize() override;
     KXRESULT OnCreated() override;
 
-    // The meter's own bindings first, then the control's.
+    // To the first table that binds the notification: the meter's own, then
+    // the control's.
     KXRESULT ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
                                  const RCPtr<LNotification>& notification) override;
     KXRESULT UnregisterNotification(const RCPtr<LNotificationDistributor>& sender,
