@@ -3,6 +3,7 @@
 
 #include "Application/RootWindow.h"
 #include "Application/StartupErrorBox.h"
+#include "ControlBase/ControlEditTarget.h"
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/StringTable.h"
 #include "Controls/FrameworkControlTypes.h"
@@ -63,12 +64,16 @@ LFrameworkApp::LFrameworkApp(const RCPtr<LControlFactory>& factory, const RCPtr<
         center->GetPostingReceiver(posting);
     mHotKeyManager = LGlobalHotKeyManager::Create(RCPtr<LNotificationReceiver>(posting.Get()));
     mClipboard = LClipboard::Create();
+    if (mClipboard)
+        mClipboard->SetHost(this);
     if (mControlFactory)
         mControlFactory->GetAppStringTable(mAppStrings);
 }
 
 LFrameworkApp::~LFrameworkApp()
 {
+    if (mClipboard)
+        mClipboard->SetHost(nullptr);
     UnregisterAll();
     LNotificationCenterManager::sInstance = RCPtr<LNotificationCenterManager>();
     LNotification::SetPoolingEnabled(false);
@@ -187,6 +192,8 @@ KXRESULT LFrameworkApp::Shutdown()
     hotKeys = RCPtr<LGlobalHotKeyManager>();
     RCPtr<LClipboard> clipboard = mClipboard;
     mClipboard = RCPtr<LClipboard>();
+    if (clipboard)
+        clipboard->SetHost(nullptr);
     clipboard = RCPtr<LClipboard>();
     return S_OK;
 }
@@ -342,6 +349,18 @@ int32_t LFrameworkApp::GetMouseButtons()
     if (::GetKeyState(VK_RBUTTON) & 0x8000)
         buttons |= 4;
     return buttons;
+}
+
+HWND LFrameworkApp::GetClipboardOwnerWindow()
+{
+    const RCPtr<LRootWindow>& window = GetRootWindow(0);
+    return window && window->GetOSServices() ? window->GetOSServices()->GetHandle() : nullptr;
+}
+
+RCPtr<IEditTarget> LFrameworkApp::GetFocusEditTarget()
+{
+    const RCPtr<LRootWindow>& window = GetActiveRootWindow();
+    return window ? LControlEditTarget::ForControl(window->GetFocusControl()) : RCPtr<IEditTarget>();
 }
 
 BOOL LFrameworkApp::OnPowerBroadcast(WPARAM, LPARAM)

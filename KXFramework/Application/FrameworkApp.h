@@ -17,6 +17,7 @@
 #pragma once
 
 #include "Notification/NotificationClient.h"
+#include "System/ClipBoard.h"
 #include "ObjectBase/RCPtr.h"
 #include "Utilities/Geometry/PointT.h"
 #include "Utilities/Geometry/RectT.h"
@@ -27,7 +28,6 @@
 
 namespace KX {
 
-class LClipboard;
 class LControlFactory;
 class LFont;
 class LGlobalHotKeyManager;
@@ -38,7 +38,7 @@ class LRenderer;
 class LRootWindow;
 class LStringTable;
 
-class LFrameworkApp : public LNotificationClient
+class LFrameworkApp : public LNotificationClient, public IClipboardHost
 {
 public:
     using String = StringT<wchar_t, char>;
@@ -136,6 +136,14 @@ public:
     // The buttons held now: left 1, middle 2, right 4 (the active root
     // window's, else the system's).
     virtual int32_t GetMouseButtons();
+
+    // ---- the clipboard's host ----
+
+    // Root window 0's OS window, or null.
+    HWND GetClipboardOwnerWindow() override;
+    // The edit target of the active root window's focused control (the
+    // nearest control up its chain that edits text), or null.
+    RCPtr<IEditTarget> GetFocusEditTarget() override;
     // WM_POWERBROADCAST of a window: TRUE, nothing refused.
     virtual BOOL OnPowerBroadcast(WPARAM wParam, LPARAM lParam);
     // The status bar's text: E_FAIL, the program has no status bar.

@@ -561,6 +561,16 @@ protected:
     // with their new descriptions; they leave `previous`.
     void ReattachChildren(const RCPtr<LControlDescriptor>& descriptor, RCPtrArray<LControl>& previous);
 
+    // ---- Context-menu shortcuts (ControlToolTips.cpp) ----
+
+    // Installs (or removes) the handler that forwards each item of the menu
+    // whose notification a key binding of the window or the application
+    // binds, submenus included.
+    void ForwardMenuShortcuts(const RCPtr<LMenuDescriptor>& menu, bool install);
+    // The forwarding handler: the item's notification goes where its key's
+    // notification would go. 1.
+    KXRESULT OnMenuShortcut(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);
+
     // ---- Font (ControlValueText.cpp) ----
 
     // The base font of a font request: the parent's font when the font

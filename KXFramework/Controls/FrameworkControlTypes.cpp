@@ -6,14 +6,18 @@
 
 #include "ControlBase/Control.h"
 #include "ControlBase/ControlFactory.h"
+#include "Controls/Button.h"
 #include "Controls/FileDropper.h"
 #include "Controls/Knob.h"
+#include "Controls/Label.h"
 #include "Controls/LevelMeter.h"
 #include "Controls/Panel.h"
+#include "Controls/ProgressBar.h"
 #include "Controls/Scrollbar.h"
 #include "Controls/Slider.h"
 #include "Controls/SplitterH.h"
 #include "Controls/SplitterV.h"
+#include "Controls/ToolTip.h"
 
 namespace KX {
 
@@ -27,7 +31,7 @@ struct ControlType
 
 // Each entry: { L"Framework.<Name>", &LControl::CreateControlOfClass<KX::L<Class>> },
 const ControlType kFrameworkControlTypes[] = {
-    // { L"Framework.Button", &LControl::CreateControlOfClass<LButton> },
+    { L"Framework.Button", &LControl::CreateControlOfClass<LButton> },
 
     // { L"Framework.OverlayButton", &LControl::CreateControlOfClass<LListBoxItem> },
 
@@ -67,7 +71,7 @@ const ControlType kFrameworkControlTypes[] = {
 
     // { L"Framework.TabControl", &LControl::CreateControlOfClass<LTabControl> },
 
-    // { L"Framework.Label", &LControl::CreateControlOfClass<LLabel> },
+    { L"Framework.Label", &LControl::CreateControlOfClass<LLabel> },
 
     // { L"Framework.TextBox", &LControl::CreateControlOfClass<LTextBox> },
 
@@ -75,7 +79,7 @@ const ControlType kFrameworkControlTypes[] = {
 
     { L"Framework.Panel", &LControl::CreateControlOfClass<LPanel> },
 
-    // { L"Framework.ToolTip", &LControl::CreateControlOfClass<LToolTip> },
+    { L"Framework.ToolTip", &LControl::CreateControlOfClass<LToolTip> },
 
     // { L"Framework.PopupMenu", &LControl::CreateControlOfClass<LPopupMenu> },
 
@@ -95,7 +99,7 @@ const ControlType kFrameworkControlTypes[] = {
 
     { L"Framework.LevelMeter", &LControl::CreateControlOfClass<LLevelMeter> },
 
-    // { L"Framework.ProgressBar", &LControl::CreateControlOfClass<LProgressBar> },
+    { L"Framework.ProgressBar", &LControl::CreateControlOfClass<LProgressBar> },
 
     // { L"Framework.TreeView", &LControl::CreateControlOfClass<LTreeView> },
 

@@ -22,6 +22,9 @@ public:
     KeyBindingMap& GetBindingMap() { return mBindings; }
     const KeyBindingMap& GetBindingMap() const { return mBindings; }
 
+    // Where bound notifications go (a context menu's items reach it too).
+    const RCPtr<LNotificationReceiver>& GetReceiver() const { return mReceiver; }
+
     // 0 when the key is bound and its notification (no data) was handed to
     // the receiver; 1 when the key is not bound (nothing is created).
     KXRESULT ProcessKey(const KeyCode& key);

@@ -171,7 +171,7 @@ TEST_F(SkinTest, ALabelInABitmapColourIsRefused)
                                                                 RCPtr<KX::LColorizer>(), PointT<long>(), 1.0f,
                                                                 RCPtr<KX::LBitmap>()));
     EXPECT_EQ(E_INVALIDARG, exit->SetLookPart(RCPtr<KX::LVisualPart>(), 0));
-    EXPECT_EQ(E_FAIL, exit->SetLookPart(bitmapPart, 4)); // an empty slot
+    EXPECT_EQ(E_FAIL, exit->SetLookPart(bitmapPart, 14)); // no such slot
     ASSERT_EQ(S_OK, exit->SetLookPart(bitmapPart, 0));
     surface = RendererTest::MakeOffscreenContext(RCPtr<KX::LRenderer>(renderer.Get()), 560, 360);
     KX::LRectRegion region;
@@ -202,7 +202,7 @@ TEST_F(SkinTest, AnImageOnTheActiveLookRedrawsTheControl)
     EXPECT_TRUE(DirtyRectangles().empty());
     EXPECT_EQ(S_OK, exit->SetLookImage(image, KX::ResizeTile, 0, false));
     EXPECT_EQ(std::vector<RectT<long>>{RectT<long>(376, 308, 160, 32)}, DirtyRectangles());
-    EXPECT_EQ(E_FAIL, exit->SetLookImage(image, KX::ResizeTile, 4, false));
+    EXPECT_EQ(E_FAIL, exit->SetLookImage(image, KX::ResizeTile, 14, false)); // no such slot
     PaintWindow();
     EXPECT_EQ(RendererTest::PatternPixel(2, 3), Pixel(386, 311)); // tiled from the client's corner
     ForgetInvalidations();

@@ -181,7 +181,7 @@ TEST_F(SkinTest, ALookWithARegionDrawsOnlyThere)
     PaintWindow("except");
     EXPECT_EQ(kButton, Pixel(380, 312));
     EXPECT_EQ(kButtonHover, Pixel(400, 312));
-    EXPECT_EQ(E_INVALIDARG, exit->InvalidateLookExcept(1, 4)); // slot 4 is empty
+    EXPECT_EQ(E_INVALIDARG, exit->InvalidateLookExcept(1, 14)); // there is no slot 14
     EXPECT_EQ(E_INVALIDARG, exit->SetLookRegion(20, corner));
 
     EXPECT_EQ(S_OK, exit->ClearAllLookRegions());
