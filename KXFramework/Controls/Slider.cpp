@@ -5,6 +5,7 @@
 #include "Application/FrameworkApp.h"
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/LayoutUtils.h"
+#include "Controls/Button.h"
 #include "Notification/NotificationIDs.h"
 
 #include <algorithm>
@@ -86,6 +87,10 @@ KXRESULT LSlider::CreateThumb()
         return E_FAIL;
     mThumb = thumb;
     thumb->SetVisible(true);
+    // A button thumb keeps its pressed look while dragged, even where the
+    // pointer runs ahead of it.
+    if (const RCPtr<LButton> button = RCPtr<LButton>::DynamicCast(thumb))
+        button->SetPressedWhileCaptured(true);
 
     const RCPtr<LNotificationDistributor> sender(thumb.Get());
     KX_THROW_IF_FAILED(mSliderHandler->AddHandler(&LSlider::OnThumbMouseMove, sender, NID_MOUSE_MOVE),

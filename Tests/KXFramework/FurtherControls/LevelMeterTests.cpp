@@ -4,6 +4,7 @@
 // the light and the marker's far end.
 #include "FurtherTestSupport.h"
 
+#include "Controls/Button.h"
 #include "Controls/LevelMeter.h"
 
 using namespace FurtherTest;
@@ -28,6 +29,7 @@ protected:
         marker = Find(L"meter/peakLo");
         light = Find(L"meter/clipButton");
         ASSERT_TRUE(overlay && marker && light);
+        ASSERT_TRUE(RCPtr<KX::LButton>::DynamicCast(light));
     }
 
     RCPtr<LLevelMeter> meter;

@@ -4,6 +4,7 @@
 // value set during a drag, coinciding markers and a slider without markers.
 #include "FurtherTestSupport.h"
 
+#include "Controls/Button.h"
 #include "Controls/Slider.h"
 
 using namespace FurtherTest;
@@ -91,6 +92,11 @@ TEST_F(SliderTest, DraggingTheThumbSetsTheValueFromWhereItIs)
     MoveTo(PointT<long>(grip.x + 10, grip.y + 7)); // sideways movement is ignored
     EXPECT_TRUE(slider->IsThumbDragging());
     EXPECT_EQ(PointT<double>(70, 20), Origin(slider->GetThumb()));
+    // The step took the pointer off the thumb before it followed; the thumb
+    // (focused by the press) still shows the pressed look of its button.
+    EXPECT_FALSE(slider->GetThumb()->IsHovered());
+    EXPECT_TRUE(slider->GetThumb()->HasFocus());
+    EXPECT_EQ(KX::LButton::kLookPressed + KX::LButton::kFocusOffset, slider->GetThumb()->GetActiveLookIndex());
     MoveTo(PointT<long>(grip.x + 25, grip.y));
     Release(PointT<long>(grip.x + 25, grip.y));
     EXPECT_FALSE(slider->IsThumbDragging());
