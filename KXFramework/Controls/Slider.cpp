@@ -81,9 +81,10 @@ KXRESULT LSlider::CreateThumb()
                                  String(kThumbName)) < 0 ||
         !descriptor)
         return E_FAIL;
+    ReleaseThumb();
     RCPtr<LControl> thumb;
     factory->CreateControl(thumb, RCPtr<LControl>(this), descriptor);
-    if (!thumb)
+    if (!thumb || thumb->GetParent().Get() != this)
         return E_FAIL;
     mThumb = thumb;
     thumb->SetVisible(true);
@@ -101,6 +102,20 @@ KXRESULT LSlider::CreateThumb()
                                                   NID_LEFT_DRAG_CONDITION_CHANGE),
                        "KX::LSlider::CreateThumb", "Controls\\Slider", __LINE__);
     return S_OK;
+}
+
+void LSlider::ReleaseThumb()
+{
+    // A thumb made before (or one that came with the skin) makes way.
+    const RCPtr<LControl> old = mThumb ? mThumb : FindChild(String(kThumbName));
+    mThumb = nullptr;
+    if (!old)
+        return;
+    const RCPtr<LNotificationDistributor> sender(old.Get());
+    for (const wchar_t* id : {NID_MOUSE_MOVE, NID_LEFT_CLICK, NID_LEFT_DRAG_CONDITION_CHANGE})
+        UnregisterNotification(sender, id);
+    if (old->GetParent().Get() == this)
+        old->Detach();
 }
 
 KXRESULT LSlider::AddChild(const RCPtr<LControl>& child, const RCPtr<LControlDescriptor>& descriptor)

@@ -112,6 +112,8 @@ private:
     // Makes the thumb from "thumbStart" and listens to it; 0, or E_FAIL
     // without a marker or a factory.
     KXRESULT CreateThumb();
+    // Stops listening to the current thumb and takes it out of the slider.
+    void ReleaseThumb();
     // One step of a track press toward a point of the slider.
     void StepToward(const PointT<double>& point);
     // The thumb's position specs take a new origin.

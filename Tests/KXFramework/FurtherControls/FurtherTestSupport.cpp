@@ -37,10 +37,8 @@ void FurtherControlTest::SetUp()
     ASSERT_EQ(S_OK, factory->LoadSkin(L"::FURTHER_SKINS")) << KXTest::Text(factory->GetLastErrorText());
     factory->SetCurrentSkinIndex(0);
     KX::RegisterFrameworkControlTypes(*factory);
-    // Parts of the scenes that are plain controls here. The framework's own
-    // classes were registered first and keep their names.
-    for (const wchar_t* name : {L"Test.Part", L"Framework.Button", L"Framework.Panel"})
-        factory->RegisterControlCreateFunction(name, &KX::LControl::CreateControlOfClass<KXTest::TestControl>);
+    // The scenes' plain parts.
+    factory->RegisterControlCreateFunction(L"Test.Part", &KX::LControl::CreateControlOfClass<KXTest::TestControl>);
     factory->RegisterControlCreateFunction(L"Test.DropTarget", &KX::LControl::CreateControlOfClass<DropTarget>);
     application = TestApplication::Make(factory);
     application->SetSkin(0);

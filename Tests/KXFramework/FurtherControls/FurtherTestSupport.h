@@ -1,11 +1,11 @@
 // What the tests of the further controls share: the small test skins of
 // FurtherSkins.xml (one top-level scene per control family) in a factory with
-// the framework's control types, plain parts and a drop target of the test
-// program's own; an application whose clock and Ctrl key the tests set; a
-// root window over the fake OS window with a real GDI+ renderer, so that
-// scenes can be painted off-screen (PNGs under screenshots/FurtherControlTests/);
-// and the pointer, keys and wheel as the OS window hands them to the root
-// window.
+// the framework's control types, plain parts ("Test.Part") and a drop target
+// of the test program's own; an application whose clock and Ctrl key the
+// tests set; a root window over the fake OS window with a real GDI+
+// renderer, so that scenes can be painted off-screen (PNGs under
+// screenshots/FurtherControlTests/); and the pointer, keys and wheel as the
+// OS window hands them to the root window.
 #pragma once
 
 #include "KXFramework/ControlTree/ControlTestSupport.h"

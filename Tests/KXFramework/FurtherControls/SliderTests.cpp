@@ -290,3 +290,24 @@ TEST_F(SliderTest, ASliderWithoutMarkersHasNoThumbButTakesTheWheel)
     bare->SetNormalizedValue(0.4);
     EXPECT_DOUBLE_EQ(0.4, bare->GetNormalizedValue());
 }
+
+TEST_F(SliderTest, AThumbAddedWithoutADescriptionIsMadeAgainFromTheStartMarker)
+{
+    slider->SetNormalizedValue(0.5);
+    const RCPtr<LControl> first = slider->GetThumb();
+    const RCPtr<LControl> stray = KXTest::MakeControl(RCPtr<LControl>(), L"thumb");
+    EXPECT_EQ(S_OK, slider->AddChild(stray, RCPtr<KX::LControlDescriptor>()));
+    const RCPtr<LControl> second = slider->GetThumb();
+    ASSERT_TRUE(second);
+    EXPECT_NE(first, second);
+    EXPECT_FALSE(first->GetParent());
+    EXPECT_FALSE(stray->GetParent());
+    EXPECT_EQ(second, slider->FindChild(String(L"thumb")));
+    EXPECT_TRUE(RCPtr<KX::LButton>::DynamicCast(second));
+    slider->SetNormalizedValue(0.25);
+    EXPECT_EQ(PointT<double>(35, 20), Origin(second));
+    // The new thumb drags like the first.
+    const PointT<long> grip = CentreOf(second);
+    Drag(grip, PointT<long>(grip.x + 50, grip.y));
+    EXPECT_DOUBLE_EQ(0.75, slider->GetNormalizedValue());
+}
