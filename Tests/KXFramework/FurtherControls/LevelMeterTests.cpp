@@ -15,6 +15,8 @@ namespace {
 
 constexpr uint32_t kBarColour = 0xFF3FAE6A;
 constexpr uint32_t kMeterColour = 0xFF3A4048;
+constexpr uint32_t kLightColour = 0xFFE04030;
+constexpr uint32_t kDarkLightColour = 0xFF505860;
 
 class LevelMeterTest : public FurtherControlTest
 {
@@ -125,6 +127,12 @@ TEST_F(LevelMeterTest, TheClipLightComesOnWhenTheClipValueChangesAndGoesOffWhenI
     EXPECT_FALSE(meter->IsClipLit());
     meter->SetLevelsAndClip(0.4, 0.0, 4);
     EXPECT_TRUE(meter->IsClipLit());
+    // The lit light is the button's checked look.
+    PaintWindow("lit");
+    EXPECT_EQ(kLightColour, Pixel(20 + 192, 20 + 10));
+    meter->SetLevelsAndClip(0.4, 0.0, 4);
+    PaintWindow("dark");
+    EXPECT_EQ(kDarkLightColour, Pixel(20 + 192, 20 + 10));
 }
 
 TEST_F(LevelMeterTest, ALatchedLightStaysOnUntilClickedAndTellsOnce)
