@@ -7,10 +7,16 @@
 #include "ControlBase/Control.h"
 #include "ControlBase/ControlFactory.h"
 #include "Controls/Button.h"
+#include "Controls/FileDropper.h"
+#include "Controls/Knob.h"
 #include "Controls/Label.h"
+#include "Controls/LevelMeter.h"
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/Scrollbar.h"
+#include "Controls/Slider.h"
+#include "Controls/SplitterH.h"
+#include "Controls/SplitterV.h"
 #include "Controls/ToolTip.h"
 
 namespace KX {
@@ -59,9 +65,9 @@ const ControlType kFrameworkControlTypes[] = {
 
     { L"Framework.ComboSlider.DropDownPanel", &LControl::CreateControlOfClass<LPanel> },
 
-    // { L"Framework.Slider", &LControl::CreateControlOfClass<LSlider> },
+    { L"Framework.Slider", &LControl::CreateControlOfClass<LSlider> },
 
-    // { L"Framework.Knob", &LControl::CreateControlOfClass<LKnob> },
+    { L"Framework.Knob", &LControl::CreateControlOfClass<LKnob> },
 
     // { L"Framework.TabControl", &LControl::CreateControlOfClass<LTabControl> },
 
@@ -83,15 +89,15 @@ const ControlType kFrameworkControlTypes[] = {
 
     // { L"Framework.MainMenu", &LControl::CreateControlOfClass<LMainMenu> },
 
-    // { L"Framework.FileDropper", &LControl::CreateControlOfClass<LFileDropper> },
+    { L"Framework.FileDropper", &LControl::CreateControlOfClass<LFileDropper> },
 
     // { L"Framework.StatusBar", &LControl::CreateControlOfClass<LStatusBar> },
 
-    // { L"Framework.SplitterH", &LControl::CreateControlOfClass<LSplitterH> },
+    { L"Framework.SplitterH", &LControl::CreateControlOfClass<LSplitterH> },
 
-    // { L"Framework.SplitterV", &LControl::CreateControlOfClass<LSplitterV> },
+    { L"Framework.SplitterV", &LControl::CreateControlOfClass<LSplitterV> },
 
-    // { L"Framework.LevelMeter", &LControl::CreateControlOfClass<LLevelMeter> },
+    { L"Framework.LevelMeter", &LControl::CreateControlOfClass<LLevelMeter> },
 
     { L"Framework.ProgressBar", &LControl::CreateControlOfClass<LProgressBar> },
 
