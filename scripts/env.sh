@@ -44,11 +44,6 @@ ensure_prefix() {
              /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf; do
         [ -f "$f" ] && [ ! -f "$fonts/$(basename "$f")" ] && cp "$f" "$fonts/"
     done
-    # There is no window manager: Wine's own windows are left unmanaged, else
-    # hiding or destroying a shown window waits 2 s for a manager's answer.
-    if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
-        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null || true
-    fi
     return 0
 }
 
@@ -78,4 +73,11 @@ start_wine() {
     # A server already running for this prefix (another run's) is used as it is.
     wineserver -p >/dev/null 2>&1 </dev/null || true
     wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
+    # There is no window manager: Wine's own windows are left unmanaged, else
+    # hiding or destroying a shown window waits 2 s for a manager's answer.
+    # Set here, once the display is chosen: a Wine process started without
+    # one would leave the persistent server's desktop without a display.
+    if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null || true
+    fi
 }
