@@ -122,7 +122,7 @@ TEST_F(StatusBarTest, TheApplicationsStatusTextReachesTheBar)
 TEST_F(StatusBarTest, TheBusyCursorShowsItsTextAtOnceAndTheDefaultComesBackAfterIt)
 {
     OpenStatus();
-    const HCURSOR before = os.currentCursor;
+    window->SetCursor(application->GetCursor(L"UI_CURSOR_HAND"));
     {
         KX::CBusyCursor busy(L"Putting Device in Update Mode...");
         EXPECT_EQ(String(L"Putting Device in Update Mode..."), label->GetText());
@@ -130,7 +130,7 @@ TEST_F(StatusBarTest, TheBusyCursorShowsItsTextAtOnceAndTheDefaultComesBackAfter
         PaintWindow("busy");
         EXPECT_GT(TextPixels(), 0);
     }
-    EXPECT_EQ(before, os.currentCursor);
+    EXPECT_EQ(L"UI_CURSOR_HAND", CurrentCursorName()) << "the previous cursor is back";
     EXPECT_EQ(String(L"Putting Device in Update Mode..."), label->GetText()) << "the default is posted";
     IdlePass();
     EXPECT_EQ(String(L"Ready"), label->GetText());
