@@ -21,6 +21,8 @@
 #include "Controls/Slider.h"
 #include "Controls/SplitterH.h"
 #include "Controls/SplitterV.h"
+#include "Controls/StatusBar.h"
+#include "Controls/TabControl.h"
 #include "Controls/ToolTip.h"
 
 namespace KX {
@@ -73,7 +75,7 @@ const ControlType kFrameworkControlTypes[] = {
 
     { L"Framework.Knob", &LControl::CreateControlOfClass<LKnob> },
 
-    // { L"Framework.TabControl", &LControl::CreateControlOfClass<LTabControl> },
+    { L"Framework.TabControl", &LControl::CreateControlOfClass<LTabControl> },
 
     { L"Framework.Label", &LControl::CreateControlOfClass<LLabel> },
 
@@ -95,7 +97,7 @@ const ControlType kFrameworkControlTypes[] = {
 
     { L"Framework.FileDropper", &LControl::CreateControlOfClass<LFileDropper> },
 
-    // { L"Framework.StatusBar", &LControl::CreateControlOfClass<LStatusBar> },
+    { L"Framework.StatusBar", &LControl::CreateControlOfClass<LStatusBar> },
 
     { L"Framework.SplitterH", &LControl::CreateControlOfClass<LSplitterH> },
 
