@@ -7,10 +7,14 @@
 #include "ControlBase/Control.h"
 #include "ControlBase/ControlFactory.h"
 #include "Controls/Button.h"
+#include "Controls/CheckedListBox.h"
+#include "Controls/CheckedListBoxItem.h"
 #include "Controls/FileDropper.h"
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
 #include "Controls/LevelMeter.h"
+#include "Controls/ListBox.h"
+#include "Controls/ListBoxItem.h"
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/Scrollbar.h"
@@ -33,19 +37,19 @@ struct ControlType
 const ControlType kFrameworkControlTypes[] = {
     { L"Framework.Button", &LControl::CreateControlOfClass<LButton> },
 
-    // { L"Framework.OverlayButton", &LControl::CreateControlOfClass<LListBoxItem> },
+    { L"Framework.OverlayButton", &LControl::CreateControlOfClass<LListBoxItem> },
 
-    // { L"Framework.ListBox", &LControl::CreateControlOfClass<LListBox> },
+    { L"Framework.ListBox", &LControl::CreateControlOfClass<LListBox> },
 
-    // { L"Framework.listboxNoScroll", &LControl::CreateControlOfClass<LListBox> },
+    { L"Framework.listboxNoScroll", &LControl::CreateControlOfClass<LListBox> },
 
-    // { L"Framework.ListBoxItem", &LControl::CreateControlOfClass<LListBoxItem> },
+    { L"Framework.ListBoxItem", &LControl::CreateControlOfClass<LListBoxItem> },
 
-    // { L"Framework.CheckedListBox", &LControl::CreateControlOfClass<LCheckedListBox> },
+    { L"Framework.CheckedListBox", &LControl::CreateControlOfClass<LCheckedListBox> },
 
-    // { L"Framework.CheckedListBoxItem", &LControl::CreateControlOfClass<LCheckedListBoxItem> },
+    { L"Framework.CheckedListBoxItem", &LControl::CreateControlOfClass<LCheckedListBoxItem> },
 
-    // { L"Framework.ListBoxWithIcons", &LControl::CreateControlOfClass<LCheckedListBox> },
+    { L"Framework.ListBoxWithIcons", &LControl::CreateControlOfClass<LCheckedListBox> },
 
     // { L"Framework.listbox2ColumnSortable", &LControl::CreateControlOfClass<LMultiColumnListBox> },
 
