@@ -4,6 +4,7 @@
 #include "MenuOwnerControl.h"
 
 #include "Controls/FrameworkControlTypes.h"
+#include "Controls/ListBox.h"
 #include "System/GlobalHotKeyManager.h"
 
 #include <algorithm>
@@ -67,7 +68,7 @@ void MenuTestBase::Load(bool testDocuments, const PointT<long>& clientSize)
     factory->RegisterControlCreateFunction(String(L"FirmwareUpdater.MainControl"),
                                            &KX::LControl::CreateControlOfClass<KXTest::TestControl>);
 
-    application = KXTest::ControlTestApplication::Make(factory);
+    application = MenuTestApplication::Make(factory);
     // The application's own key bindings, as its start-up loads them.
     application->GetHotKeyManager()->GetBindingMap().Load(application->GetAppStringTable(), String(L"GHK"));
     application->SetSkin(0);
@@ -115,6 +116,28 @@ RectT<long> MenuTestBase::WindowRectOf(const RCPtr<KX::LControl>& control) const
     const PointT<long> origin = OriginOf(control);
     const RectT<double>& rect = control->GetRect();
     return RectT<long>(origin.x, origin.y, KX::RoundDoubleToInt(rect.width), KX::RoundDoubleToInt(rect.height));
+}
+
+PointT<long> MenuTestBase::ItemPoint(const RCPtr<KX::LControl>& list, int32_t item) const
+{
+    const RCPtr<KX::LListBox> box = RCPtr<KX::LListBox>::DynamicCast(list);
+    if (!box)
+        return PointT<long>(-1, -1);
+    const RectT<double> rect = box->GetItemRect(item);
+    const PointT<long> origin = OriginOf(list);
+    return PointT<long>(origin.x + KX::RoundDoubleToInt(rect.x + rect.width / 2),
+                        origin.y + KX::RoundDoubleToInt(rect.y + rect.height / 2));
+}
+
+std::vector<std::wstring> MenuTestBase::RowTexts(const RCPtr<KX::LControl>& popup) const
+{
+    std::vector<std::wstring> texts;
+    const RCPtr<KX::LListBox> box = RCPtr<KX::LListBox>::DynamicCast(popup);
+    if (!box)
+        return texts;
+    for (int32_t i = 0; i < box->GetItemCount(); ++i)
+        texts.push_back(Text(box->GetItemText(i)));
+    return texts;
 }
 
 void MenuTestBase::MoveTo(const PointT<long>& point)

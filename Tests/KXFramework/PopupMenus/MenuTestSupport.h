@@ -37,6 +37,33 @@ constexpr uint32_t kEscape = VK_ESCAPE;
 // Red, green and blue each within `tolerance`.
 bool NearColour(uint32_t a, uint32_t b, int tolerance = 6);
 
+// The application of these tests: the control tests' clock, and a status
+// line that records what it is asked to show ("set:<text>", "reset").
+class MenuTestApplication : public KXTest::ControlTestApplication
+{
+public:
+    static RCPtr<MenuTestApplication> Make(const RCPtr<KX::LControlFactory>& factory)
+    {
+        return RCPtr<MenuTestApplication>(new MenuTestApplication(factory));
+    }
+
+    KX::KXRESULT SetStatusText(const String& text, bool) override
+    {
+        statusCalls.push_back(L"set:" + Text(text));
+        return S_OK;
+    }
+    KX::KXRESULT ResetStatusText(bool) override
+    {
+        statusCalls.push_back(L"reset");
+        return S_OK;
+    }
+
+    std::vector<std::wstring> statusCalls;
+
+protected:
+    explicit MenuTestApplication(const RCPtr<KX::LControlFactory>& factory) : ControlTestApplication(factory) {}
+};
+
 class MenuTestBase : public ::testing::Test
 {
 protected:
@@ -63,6 +90,11 @@ protected:
     PointT<long> Middle(const RCPtr<KX::LControl>& control) const;
     // A control's rectangle in window coordinates (rounded origin).
     RectT<long> WindowRectOf(const RCPtr<KX::LControl>& control) const;
+
+    // The middle of the row that shows a list item, in window coordinates.
+    PointT<long> ItemPoint(const RCPtr<KX::LControl>& list, int32_t item) const;
+    // Texts of the labels a popup's rows show (item order, rows on screen).
+    std::vector<std::wstring> RowTexts(const RCPtr<KX::LControl>& popup) const;
 
     // ---- Pointer and keys as the OS window delivers them ----
     void MoveTo(const PointT<long>& point);
@@ -91,7 +123,7 @@ protected:
 
     KXTest::FakeOSServices os;
     RCPtr<KX::LControlFactory> factory;
-    RCPtr<KXTest::ControlTestApplication> application;
+    RCPtr<MenuTestApplication> application;
     RCPtr<KX::LGDIRenderer> renderer;
     RCPtr<KX::LRootWindow> window;
     RCPtr<KX::LRenderContextInfo> surface;
