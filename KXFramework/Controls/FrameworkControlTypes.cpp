@@ -11,6 +11,8 @@
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
 #include "Controls/LevelMeter.h"
+#include "Controls/ListBox.h"
+#include "Controls/ListBoxItem.h"
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/Scrollbar.h"
@@ -33,13 +35,13 @@ struct ControlType
 const ControlType kFrameworkControlTypes[] = {
     { L"Framework.Button", &LControl::CreateControlOfClass<LButton> },
 
-    // { L"Framework.OverlayButton", &LControl::CreateControlOfClass<LListBoxItem> },
+    { L"Framework.OverlayButton", &LControl::CreateControlOfClass<LListBoxItem> },
 
-    // { L"Framework.ListBox", &LControl::CreateControlOfClass<LListBox> },
+    { L"Framework.ListBox", &LControl::CreateControlOfClass<LListBox> },
 
-    // { L"Framework.listboxNoScroll", &LControl::CreateControlOfClass<LListBox> },
+    { L"Framework.listboxNoScroll", &LControl::CreateControlOfClass<LListBox> },
 
-    // { L"Framework.ListBoxItem", &LControl::CreateControlOfClass<LListBoxItem> },
+    { L"Framework.ListBoxItem", &LControl::CreateControlOfClass<LListBoxItem> },
 
     // { L"Framework.CheckedListBox", &LControl::CreateControlOfClass<LCheckedListBox> },
 
