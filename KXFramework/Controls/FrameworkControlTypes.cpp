@@ -7,6 +7,8 @@
 #include "ControlBase/Control.h"
 #include "ControlBase/ControlFactory.h"
 #include "Controls/Button.h"
+#include "Controls/CheckedListBox.h"
+#include "Controls/CheckedListBoxItem.h"
 #include "Controls/FileDropper.h"
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
@@ -43,11 +45,11 @@ const ControlType kFrameworkControlTypes[] = {
 
     { L"Framework.ListBoxItem", &LControl::CreateControlOfClass<LListBoxItem> },
 
-    // { L"Framework.CheckedListBox", &LControl::CreateControlOfClass<LCheckedListBox> },
+    { L"Framework.CheckedListBox", &LControl::CreateControlOfClass<LCheckedListBox> },
 
-    // { L"Framework.CheckedListBoxItem", &LControl::CreateControlOfClass<LCheckedListBoxItem> },
+    { L"Framework.CheckedListBoxItem", &LControl::CreateControlOfClass<LCheckedListBoxItem> },
 
-    // { L"Framework.ListBoxWithIcons", &LControl::CreateControlOfClass<LCheckedListBox> },
+    { L"Framework.ListBoxWithIcons", &LControl::CreateControlOfClass<LCheckedListBox> },
 
     // { L"Framework.listbox2ColumnSortable", &LControl::CreateControlOfClass<LMultiColumnListBox> },
 
