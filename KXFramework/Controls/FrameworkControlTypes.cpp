@@ -15,6 +15,7 @@
 #include "Controls/LevelMeter.h"
 #include "Controls/ListBox.h"
 #include "Controls/ListBoxItem.h"
+#include "Controls/MultiColumnListBox.h"
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/Scrollbar.h"
@@ -22,6 +23,8 @@
 #include "Controls/SplitterH.h"
 #include "Controls/SplitterV.h"
 #include "Controls/ToolTip.h"
+#include "Controls/TreeView.h"
+#include "Controls/TreeViewItem.h"
 
 namespace KX {
 
@@ -51,7 +54,7 @@ const ControlType kFrameworkControlTypes[] = {
 
     { L"Framework.ListBoxWithIcons", &LControl::CreateControlOfClass<LCheckedListBox> },
 
-    // { L"Framework.listbox2ColumnSortable", &LControl::CreateControlOfClass<LMultiColumnListBox> },
+    { L"Framework.listbox2ColumnSortable", &LControl::CreateControlOfClass<LMultiColumnListBox> },
 
     { L"Framework.ScrollBar", &LControl::CreateControlOfClass<LScrollbar> },
 
@@ -105,9 +108,9 @@ const ControlType kFrameworkControlTypes[] = {
 
     { L"Framework.ProgressBar", &LControl::CreateControlOfClass<LProgressBar> },
 
-    // { L"Framework.TreeView", &LControl::CreateControlOfClass<LTreeView> },
+    { L"Framework.TreeView", &LControl::CreateControlOfClass<LTreeView> },
 
-    // { L"Framework.TreeViewItem", &LControl::CreateControlOfClass<LTreeViewItem> },
+    { L"Framework.TreeViewItem", &LControl::CreateControlOfClass<LTreeViewItem> },
 
     { nullptr, nullptr }
 };

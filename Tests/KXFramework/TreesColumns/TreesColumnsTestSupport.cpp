@@ -77,26 +77,35 @@ void TreesColumnsTest::MoveTo(const PointT<long>& point, int32_t modifiers)
     window->MouseMove(point, modifiers, 0);
 }
 
-void TreesColumnsTest::Press(const PointT<long>& point, int32_t button)
+void TreesColumnsTest::Press(const PointT<long>& point, int32_t button, int32_t modifiers)
 {
     if (os.cursor != point)
-        MoveTo(point);
+        MoveTo(point, modifiers);
     os.buttons |= button;
-    window->MouseButton(KX::LRootWindow::kPress, button, 0, point, 0);
+    window->MouseButton(KX::LRootWindow::kPress, button, modifiers, point, 0);
 }
 
-void TreesColumnsTest::Release(const PointT<long>& point, int32_t button)
+void TreesColumnsTest::Release(const PointT<long>& point, int32_t button, int32_t modifiers)
+{
+    if (os.cursor != point)
+        MoveTo(point, modifiers);
+    os.buttons &= ~button;
+    window->MouseButton(KX::LRootWindow::kRelease, button, modifiers, point, 0);
+}
+
+void TreesColumnsTest::Click(const PointT<long>& point, int32_t modifiers)
+{
+    Press(point, 1, modifiers);
+    Release(point, 1, modifiers);
+}
+
+void TreesColumnsTest::DoubleClick(const PointT<long>& point)
 {
     if (os.cursor != point)
         MoveTo(point);
-    os.buttons &= ~button;
-    window->MouseButton(KX::LRootWindow::kRelease, button, 0, point, 0);
-}
-
-void TreesColumnsTest::Click(const PointT<long>& point, int32_t button)
-{
-    Press(point, button);
-    Release(point, button);
+    os.buttons |= 1;
+    window->MouseButton(KX::LRootWindow::kDoubleClick, 1, 0, point, 0);
+    Release(point);
 }
 
 void TreesColumnsTest::Key(uint32_t virtualKey, uint32_t modifiers)

@@ -43,11 +43,16 @@ protected:
     PointT<long> OriginOf(const RCPtr<KX::LControl>& control) const;
 
     // Pointer input as the OS window hands it to the root window.
+    // Modifiers as the OS window gives them (kCtrl, kShift).
+    static constexpr int32_t kCtrl = 0x01;
+    static constexpr int32_t kShift = 0x08;
     void MoveTo(const PointT<long>& point, int32_t modifiers = 0);
-    void Press(const PointT<long>& point, int32_t button = 1);
-    void Release(const PointT<long>& point, int32_t button = 1);
-    // Press and release at one point.
-    void Click(const PointT<long>& point, int32_t button = 1);
+    void Press(const PointT<long>& point, int32_t button = 1, int32_t modifiers = 0);
+    void Release(const PointT<long>& point, int32_t button = 1, int32_t modifiers = 0);
+    // Press and release at one point; DoubleClick as the second click of a
+    // pair (the window's double-click press, then the release).
+    void Click(const PointT<long>& point, int32_t modifiers = 0);
+    void DoubleClick(const PointT<long>& point);
     // A virtual key pressed and released, as the window makes them.
     void Key(uint32_t virtualKey, uint32_t modifiers = 0);
     // Idle passes: the clock moves on by `step` ms before each pass until
