@@ -15,6 +15,9 @@ export TAVIK8_SIM="${TAVIK8_SIM:-$BUILD/tavik8-sim.state}"
 # Paths below the repository are hashed relative to it, so that clones and
 # worktrees of the repository share the compiler cache's entries.
 export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$REPO}"
+# Builds of other checkouts share the cache: the build folder's own path (in
+# the debug information) must not make every object a miss.
+export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
 export LANG=en_US.UTF-8
 export LC_ALL=en_US.UTF-8
 
