@@ -76,23 +76,23 @@ void LMultiColumnListBox::FindColumns()
         const RCPtr<LNotificationDistributor> sender(column.Get());
         KX_THROW_IF_FAILED(mColumnHandler->AddHandler(&LMultiColumnListBox::OnColumnItemHover, sender,
                                                       NID_ITEM_HOVER_CONDITION_CHANGE),
-                           kInitialize, kSource, 96);
+                           kInitialize, kSource, __LINE__);
         KX_THROW_IF_FAILED(mColumnHandler->AddHandler(&LMultiColumnListBox::OnColumnSelectionChange, sender,
                                                       NID_SELECTION_CHANGE),
-                           kInitialize, kSource, 99);
+                           kInitialize, kSource, __LINE__);
         KX_THROW_IF_FAILED(mColumnHandler->AddHandler(&LMultiColumnListBox::OnColumnItemActivated, sender,
                                                       NID_ITEM_ACTIVATED),
-                           kInitialize, kSource, 102);
+                           kInitialize, kSource, __LINE__);
         KX_THROW_IF_FAILED(mColumnHandler->AddHandler(&LMultiColumnListBox::OnColumnItemDoubleClicked, sender,
                                                       NID_ITEM_DOUBLE_CLICKED),
-                           kInitialize, kSource, 105);
+                           kInitialize, kSource, __LINE__);
         if (number == 1) {
             KX_THROW_IF_FAILED(mColumnHandler->AddHandler(&LMultiColumnListBox::OnFirstColumnScrollOffset, sender,
                                                           NID_SCROLL_OFFSET_CHANGE),
-                               kInitialize, kSource, 109);
+                               kInitialize, kSource, __LINE__);
             KX_THROW_IF_FAILED(mColumnHandler->AddHandler(&LMultiColumnListBox::OnFirstColumnClientExtent, sender,
                                                           NID_CLIENT_EXTENT_CHANGE),
-                               kInitialize, kSource, 112);
+                               kInitialize, kSource, __LINE__);
         }
         // The table scrolls its rows itself: its own vertical scrolling must
         // not move the column.
@@ -110,7 +110,7 @@ void LMultiColumnListBox::FindHeaders()
         mHeaders.AddItem(header);
         KX_THROW_IF_FAILED(mColumnHandler->AddHandler(&LMultiColumnListBox::OnHeaderClick,
                                                       RCPtr<LNotificationDistributor>(header.Get()), NID_LEFT_CLICK),
-                           kInitialize, kSource, 129);
+                           kInitialize, kSource, __LINE__);
         DockVertically(header);
     }
 }

@@ -206,6 +206,12 @@ TEST_F(MultiColumnListBoxTest, HoverShowsOnTheSameRowOfEveryColumn)
     EXPECT_EQ(Colour::kRow, Pixel(RowSample(1, 1)));
     EXPECT_EQ(Colour::kRowHover, Pixel(RowSample(0, 2)));
 
+    // Across to the same row of the other column: still hot in both.
+    MoveTo(RowCentre(0, 2));
+    PaintWindow("across");
+    EXPECT_EQ(Colour::kRowHover, Pixel(RowSample(0, 2)));
+    EXPECT_EQ(Colour::kRowHover, Pixel(RowSample(1, 2)));
+
     MoveTo(PointT<long>(10, 300));
     PaintWindow("left");
     EXPECT_EQ(Colour::kRow, Pixel(RowSample(0, 2)));
