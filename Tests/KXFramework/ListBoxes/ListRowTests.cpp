@@ -430,3 +430,56 @@ TEST_F(ListRowTest, AnEmptyDropDownListIsOneRowHigh)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ListRowTest, ApplyingTheSkinAgainMakesTheRowsAnewAndKeepsTheItems)
+{
+    const RCPtr<LListBox> list = OpenList(L"listScene", L"list");
+    ASSERT_TRUE(list);
+    AddItems(list, 20);
+    Click(RowCentre(list, 2));
+    const RCPtr<KX::LControlDescriptor> scene = factory->FindControlDescriptor(String(L"listScene"));
+    ASSERT_TRUE(scene);
+    const RCPtr<KX::LControlDescriptor> description = scene->FindChild(String(L"list"));
+    ASSERT_TRUE(description);
+
+    ASSERT_EQ(S_OK, list->ApplyControlDescriptor(description));
+    EXPECT_EQ(7, list->GetRowCount());
+    EXPECT_EQ(Items(0, 7), RowTexts(list));
+    EXPECT_EQ(std::vector<int32_t>{2}, Selection(list));
+    EXPECT_TRUE(list->GetRowControl(2)->IsSelected());
+    // The new rows answer the pointer and the list scrolls by rows again.
+    Click(RowCentre(list, 4));
+    EXPECT_EQ(std::vector<int32_t>{4}, Selection(list));
+    Wheel(CentreOf(RCPtr<KX::LControl>(list.Get())), 0);
+    EXPECT_EQ(Items(1, 7), RowTexts(list));
+}
+
+TEST_F(ListRowTest, ARowWhoseTextIsCutOffOffersItWholeAsItsToolTip)
+{
+    const RCPtr<LListBox> list = OpenList(L"listScene", L"list");
+    ASSERT_TRUE(list);
+    const String longText(L"An item whose text is far too long for the row that shows it");
+    list->InsertItem(0, KX::CreateStringItem(String(L"Short")));
+    list->InsertItem(1, KX::CreateStringItem(longText));
+    // Shown, as a person meets it before any tool tip comes.
+    PaintWindow();
+    EXPECT_EQ(L"", KXTest::Text(list->GetRowControl(0)->GetToolTipText()));
+    EXPECT_EQ(KXTest::Text(longText), KXTest::Text(list->GetRowControl(1)->GetToolTipText()));
+    // A row never takes the focus; the list does.
+    EXPECT_TRUE(list->GetRowControl(0)->IsFocusDisabled(false));
+}
+
+TEST_F(ListRowTest, AnItemsRowShowsALookAskedForAndNothingHappensWithoutARow)
+{
+    const RCPtr<LListBox> list = OpenList(L"listScene", L"list");
+    ASSERT_TRUE(list);
+    AddItems(list, 10);
+    EXPECT_EQ(S_OK, list->SelectItemLook(3, KX::LListBoxItem::kSelectedOffset + 1));
+    EXPECT_EQ(8, list->GetRowControl(3)->GetActiveLookIndex());
+    EXPECT_EQ(S_FALSE, list->SelectItemLook(3, 14));
+    EXPECT_EQ(S_FALSE, list->SelectItemLook(9, 1));
+}
+
+} // namespace
