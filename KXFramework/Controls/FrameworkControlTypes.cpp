@@ -15,6 +15,7 @@
 #include "Controls/LevelMeter.h"
 #include "Controls/ListBox.h"
 #include "Controls/ListBoxItem.h"
+#include "Controls/MultiColumnListBox.h"
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/Scrollbar.h"
@@ -24,6 +25,8 @@
 #include "Controls/StatusBar.h"
 #include "Controls/TabControl.h"
 #include "Controls/ToolTip.h"
+#include "Controls/TreeView.h"
+#include "Controls/TreeViewItem.h"
 
 namespace KX {
 
@@ -53,7 +56,7 @@ const ControlType kFrameworkControlTypes[] = {
 
     { L"Framework.ListBoxWithIcons", &LControl::CreateControlOfClass<LCheckedListBox> },
 
-    // { L"Framework.listbox2ColumnSortable", &LControl::CreateControlOfClass<LMultiColumnListBox> },
+    { L"Framework.listbox2ColumnSortable", &LControl::CreateControlOfClass<LMultiColumnListBox> },
 
     { L"Framework.ScrollBar", &LControl::CreateControlOfClass<LScrollbar> },
 
@@ -107,9 +110,9 @@ const ControlType kFrameworkControlTypes[] = {
 
     { L"Framework.ProgressBar", &LControl::CreateControlOfClass<LProgressBar> },
 
-    // { L"Framework.TreeView", &LControl::CreateControlOfClass<LTreeView> },
+    { L"Framework.TreeView", &LControl::CreateControlOfClass<LTreeView> },
 
-    // { L"Framework.TreeViewItem", &LControl::CreateControlOfClass<LTreeViewItem> },
+    { L"Framework.TreeViewItem", &LControl::CreateControlOfClass<LTreeViewItem> },
 
     { nullptr, nullptr }
 };
