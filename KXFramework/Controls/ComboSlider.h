@@ -7,9 +7,12 @@
 // - It is a drop-down control: a left press opens the panel, a left press on
 //   the open field closes it, and the focus closes it when it arrives at the
 //   field or leaves the field's subtree. The focus may move into the open
-//   panel (to the slider's thumb) without closing it; so the panel and the
-//   slider must be able to take the focus: a press in a panel that cannot
-//   would hand the focus back to the field, which closes the panel.
+//   panel without closing it: a panel that opens under the focused field
+//   takes the focus to the slider's thumb (the control base's rule for a
+//   container that turns visible), so the arrow keys adjust at once, and
+//   closing the panel hands it back to the field. The panel and the slider
+//   must therefore be able to take the focus: a press in a panel that cannot
+//   would hand the focus to the field, which closes the panel.
 // - The field and the slider share one normalized value: a change of the
 //   slider sets the field's value, and a value set on the field moves the
 //   slider. Equal values do not notify, so the two settle after one

@@ -248,23 +248,38 @@ TEST_F(ComboSliderTest, TheSliderInTheOpenPanelTakesKeysAndTheWheel)
     const RCPtr<LSlider> slider = SliderOf(combo);
     ASSERT_TRUE(slider && slider->GetThumb());
     combo->SetValueRange(0.0, 127.0, 0);
+
+    // The panel that opens under the focused field takes the focus to the
+    // slider's thumb: the arrow keys adjust at once.
     Click(CentreOf(combo));
     ASSERT_TRUE(combo->IsDropDownShown());
-
-    // A click on the thumb gives it the focus without closing the panel.
-    Click(CentreOf(slider->GetThumb()));
     EXPECT_TRUE(slider->GetThumb()->HasFocus());
-    EXPECT_TRUE(combo->IsDropDownShown());
+    EXPECT_TRUE(combo->ContainsFocus());
     Key(VK_RIGHT, true);
     Key(VK_RIGHT, true);
     Key(VK_UP, true);
     Key(VK_UP, false);
     EXPECT_EQ(L"3", KXTest::Text(combo->GetText()));
     EXPECT_DOUBLE_EQ(3.0 / 127.0, combo->GetNormalizedValue());
+
+    // A click on the thumb or the wheel over the track leave it open.
+    Click(CentreOf(slider->GetThumb()));
+    EXPECT_TRUE(combo->IsDropDownShown());
     const PointT<long> track = OriginOf(slider);
     Wheel(PointT<long>(track.x + 150, track.y + 50), 0);
     EXPECT_EQ(L"2", KXTest::Text(combo->GetText()));
     EXPECT_TRUE(combo->IsDropDownShown());
+
+    // A press on the field closes the panel and the focus comes back to the
+    // field; the next press opens it again.
+    Click(CentreOf(combo));
+    EXPECT_FALSE(combo->IsDropDownShown());
+    EXPECT_TRUE(combo->HasFocus());
+    EXPECT_EQ(LComboSlider::kLookHoveredFocused, combo->GetActiveLookIndex());
+    Click(CentreOf(combo));
+    EXPECT_TRUE(combo->IsDropDownShown());
+    EXPECT_TRUE(slider->GetThumb()->HasFocus());
+    EXPECT_DOUBLE_EQ(2.0 / 127.0, slider->GetNormalizedValue());
 }
 
 TEST_F(ComboSliderTest, WithoutAPanelOrASliderTheFieldStillHoldsItsValue)
