@@ -325,3 +325,25 @@ TEST_F(ComboSliderTest, TheFieldsInitialValueReachesItsSlider)
     EXPECT_DOUBLE_EQ(0.5, combo->GetNormalizedValue());
     EXPECT_EQ(std::vector<double>{0.5}, ValuesSeen(*fieldValues));
 }
+
+TEST_F(ComboSliderTest, NoControlOutlivesTheTreeAfterThePanelWasUsed)
+{
+    // The field holds its panel and listens to the slider inside it: when
+    // the window lets the tree go, every control goes.
+    window->SetRootControl(RCPtr<LControl>());
+    other = nullptr;
+    const int32_t before = LControl::GetLiveCount();
+    {
+        OpenScene(L"comboSliderScene");
+        const RCPtr<LComboSlider> combo = Combo(L"edgeCombo");
+        Click(CentreOf(combo));
+        ASSERT_TRUE(combo->IsDropDownShown());
+        const PointT<long> grip = CentreOf(SliderOf(combo)->GetThumb());
+        Drag(grip, PointT<long>(grip.x + 30, grip.y));
+        EXPECT_LT(0.0, combo->GetNormalizedValue());
+        Combo(L"combo")->SetNormalizedValue(0.5);
+    }
+    EXPECT_LT(before, LControl::GetLiveCount());
+    window->SetRootControl(RCPtr<LControl>());
+    EXPECT_EQ(before, LControl::GetLiveCount());
+}
