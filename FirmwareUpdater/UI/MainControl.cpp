@@ -1,6 +1,7 @@
 // The update screen: construction, its children by name and its bindings.
 #include "UI/MainControl.h"
 
+#include "Application/FileDialog.h"
 #include "Application/FrameworkApp.h"
 #include "Application/RootWindow.h"
 #include "Controls/Button.h"

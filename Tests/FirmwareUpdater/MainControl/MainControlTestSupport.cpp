@@ -224,6 +224,7 @@ void MainControlTest::Start(const wchar_t* commandLine)
     KX::LRootWindow::Create(window, RCPtr<KX::LRenderer>(renderer.Get()), &os);
     app->AddRootWindow(window);
     engine->calls.clear();
+    engine->firmwareFiles.clear();
 }
 
 void MainControlTest::TearDown()
@@ -270,7 +271,7 @@ RCPtr<KX::LControlDescriptor> MakeVariant(const KX::LControlFactory& factory, co
     for (const std::wstring& name : removed) {
         for (int32_t i = children.GetCount() - 1; i >= 0; --i) {
             if (children.GetAt(i)->GetName() == name.c_str())
-                children.RemoveItem(i);
+                children.RemoveItems(i, 1);
         }
     }
     for (const std::wstring& name : added) {

@@ -82,6 +82,12 @@ public:
     KXRESULT RequestEnterUpdateMode() override;
     bool IsUpdateNeeded() override { return updateNeeded; }
     KXRESULT StartUpdate() override;
+    // Never waits: a silent run's wait would show here.
+    KXRESULT WaitForUpdate(uint32_t) override
+    {
+        Record("WaitForUpdate");
+        return E_FAIL;
+    }
     KXRESULT Abort() override;
     KXRESULT SetFirmwareFile(const String& path) override;
     KXRESULT GetFirmwareFileVersionText(String& text) const override;
