@@ -18,6 +18,7 @@
 #include "Controls/ListBoxItem.h"
 #include "Controls/MainMenu.h"
 #include "Controls/MenuListBoxItem.h"
+#include "Controls/MultiColumnListBox.h"
 #include "Controls/Panel.h"
 #include "Controls/PopupMenu.h"
 #include "Controls/ProgressBar.h"
@@ -25,7 +26,11 @@
 #include "Controls/Slider.h"
 #include "Controls/SplitterH.h"
 #include "Controls/SplitterV.h"
+#include "Controls/StatusBar.h"
+#include "Controls/TabControl.h"
 #include "Controls/ToolTip.h"
+#include "Controls/TreeView.h"
+#include "Controls/TreeViewItem.h"
 
 namespace KX {
 
@@ -55,7 +60,7 @@ const ControlType kFrameworkControlTypes[] = {
 
     { L"Framework.ListBoxWithIcons", &LControl::CreateControlOfClass<LCheckedListBox> },
 
-    // { L"Framework.listbox2ColumnSortable", &LControl::CreateControlOfClass<LMultiColumnListBox> },
+    { L"Framework.listbox2ColumnSortable", &LControl::CreateControlOfClass<LMultiColumnListBox> },
 
     { L"Framework.ScrollBar", &LControl::CreateControlOfClass<LScrollbar> },
 
@@ -77,7 +82,7 @@ const ControlType kFrameworkControlTypes[] = {
 
     { L"Framework.Knob", &LControl::CreateControlOfClass<LKnob> },
 
-    // { L"Framework.TabControl", &LControl::CreateControlOfClass<LTabControl> },
+    { L"Framework.TabControl", &LControl::CreateControlOfClass<LTabControl> },
 
     { L"Framework.Label", &LControl::CreateControlOfClass<LLabel> },
 
@@ -99,7 +104,7 @@ const ControlType kFrameworkControlTypes[] = {
 
     { L"Framework.FileDropper", &LControl::CreateControlOfClass<LFileDropper> },
 
-    // { L"Framework.StatusBar", &LControl::CreateControlOfClass<LStatusBar> },
+    { L"Framework.StatusBar", &LControl::CreateControlOfClass<LStatusBar> },
 
     { L"Framework.SplitterH", &LControl::CreateControlOfClass<LSplitterH> },
 
@@ -109,9 +114,9 @@ const ControlType kFrameworkControlTypes[] = {
 
     { L"Framework.ProgressBar", &LControl::CreateControlOfClass<LProgressBar> },
 
-    // { L"Framework.TreeView", &LControl::CreateControlOfClass<LTreeView> },
+    { L"Framework.TreeView", &LControl::CreateControlOfClass<LTreeView> },
 
-    // { L"Framework.TreeViewItem", &LControl::CreateControlOfClass<LTreeViewItem> },
+    { L"Framework.TreeViewItem", &LControl::CreateControlOfClass<LTreeViewItem> },
 
     { nullptr, nullptr }
 };
