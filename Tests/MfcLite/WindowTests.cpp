@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -46,6 +48,8 @@ public:
     LRESULT OnSetText(WPARAM, LPARAM)
     {
         mSeen.push_back(WM_SETTEXT);
+        if (mBeforeDefault)
+            mBeforeDefault();
         return mPassTextOn ? Default() : TRUE;
     }
     LRESULT OnApp(WPARAM, LPARAM)
@@ -75,6 +79,7 @@ public:
     int mPostNcDestroyCalls = 0;
     HWND mHandleAtPostNcDestroy = reinterpret_cast<HWND>(1);
     std::function<void(RecordingWindow&)> mOnApp;
+    std::function<void()> mBeforeDefault; // run in WM_SETTEXT's handler before Default
 
 protected:
     void PostNcDestroy() override
@@ -236,6 +241,46 @@ TEST(WindowTest, DestroyedWindowLetsGoOfItsHandleBeforePostNcDestroy)
     SendMessageW(selfHandle, WM_APP, 0, 0);
     EXPECT_TRUE(destroyed);
     EXPECT_FALSE(IsWindow(selfHandle));
+}
+
+// A window whose handler of WM_APP + 3 throws, as a faulty handler would.
+class ThrowingWindow : public CWnd
+{
+public:
+    LRESULT OnFail(WPARAM, LPARAM) { throw std::runtime_error("handler failed"); }
+    const MessageMap* GetMessageMap() const override
+    {
+        static const MessageMapEntry entries[] = {{WM_APP + 3, MapHandler(&ThrowingWindow::OnFail)}};
+        static const MessageMap map{CWnd::GetMessageMap(), entries, 1};
+        return &map;
+    }
+};
+
+TEST(WindowTest, AHandlerThatThrowsLeavesTheOuterHandlersMessageCurrent)
+{
+    RecordingWindow outer;
+    ThrowingWindow inner;
+    ASSERT_TRUE(CreatePopup(outer));
+    ASSERT_TRUE(CreatePopup(inner));
+    bool thrown = false;
+    outer.mPassTextOn = true;
+    // Between the outer handler's start and its Default, a message to a window
+    // whose handler throws (whether the failure comes out of the send is the
+    // platform's affair).
+    outer.mBeforeDefault = [&]() {
+        try {
+            inner.SendMessage(WM_APP + 3);
+        } catch (const std::runtime_error&) {
+            thrown = true;
+        }
+    };
+    outer.SetWindowText(L"after a failure");
+    wchar_t text[32] = {};
+    GetWindowTextW(outer.m_hWnd, text, 32);
+    EXPECT_STREQ(L"after a failure", text); // Default passed on WM_SETTEXT, not the inner message
+    std::printf("a handler's exception %s the sending code\n", thrown ? "reaches" : "does not reach");
+    inner.DestroyWindow();
+    outer.DestroyWindow();
 }
 
 TEST(WindowTest, EndOfTheMainWindowEndsItsThreadsLoop)
