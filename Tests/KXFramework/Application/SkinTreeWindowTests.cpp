@@ -228,7 +228,7 @@ TEST_F(SkinTreeWindowTest, APaintThatThrowsIsNotRepeatedAndLeavesTheNextPaintsWo
     EXPECT_EQ(1, left->renderThrows); // the window was validated: no paint again by itself
     RECT update{};
     EXPECT_FALSE(GetUpdateRect(handle, &update, FALSE));
-    EXPECT_EQ(0, renderer->GetContextDepth());
+    ASSERT_EQ(0, renderer->GetContextDepth()); // else every later paint is refused
     EXPECT_EQ(savedStates, context->mSavedStates.size());
 
     // The next change paints as ever.
