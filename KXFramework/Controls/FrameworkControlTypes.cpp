@@ -7,17 +7,26 @@
 #include "ControlBase/Control.h"
 #include "ControlBase/ControlFactory.h"
 #include "Controls/Button.h"
+#include "Controls/CheckedListBox.h"
+#include "Controls/CheckedListBoxItem.h"
 #include "Controls/FileDropper.h"
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
 #include "Controls/LevelMeter.h"
+#include "Controls/ListBox.h"
+#include "Controls/ListBoxItem.h"
+#include "Controls/MultiColumnListBox.h"
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/Scrollbar.h"
 #include "Controls/Slider.h"
 #include "Controls/SplitterH.h"
 #include "Controls/SplitterV.h"
+#include "Controls/StatusBar.h"
+#include "Controls/TabControl.h"
 #include "Controls/ToolTip.h"
+#include "Controls/TreeView.h"
+#include "Controls/TreeViewItem.h"
 
 namespace KX {
 
@@ -33,21 +42,21 @@ struct ControlType
 const ControlType kFrameworkControlTypes[] = {
     { L"Framework.Button", &LControl::CreateControlOfClass<LButton> },
 
-    // { L"Framework.OverlayButton", &LControl::CreateControlOfClass<LListBoxItem> },
+    { L"Framework.OverlayButton", &LControl::CreateControlOfClass<LListBoxItem> },
 
-    // { L"Framework.ListBox", &LControl::CreateControlOfClass<LListBox> },
+    { L"Framework.ListBox", &LControl::CreateControlOfClass<LListBox> },
 
-    // { L"Framework.listboxNoScroll", &LControl::CreateControlOfClass<LListBox> },
+    { L"Framework.listboxNoScroll", &LControl::CreateControlOfClass<LListBox> },
 
-    // { L"Framework.ListBoxItem", &LControl::CreateControlOfClass<LListBoxItem> },
+    { L"Framework.ListBoxItem", &LControl::CreateControlOfClass<LListBoxItem> },
 
-    // { L"Framework.CheckedListBox", &LControl::CreateControlOfClass<LCheckedListBox> },
+    { L"Framework.CheckedListBox", &LControl::CreateControlOfClass<LCheckedListBox> },
 
-    // { L"Framework.CheckedListBoxItem", &LControl::CreateControlOfClass<LCheckedListBoxItem> },
+    { L"Framework.CheckedListBoxItem", &LControl::CreateControlOfClass<LCheckedListBoxItem> },
 
-    // { L"Framework.ListBoxWithIcons", &LControl::CreateControlOfClass<LCheckedListBox> },
+    { L"Framework.ListBoxWithIcons", &LControl::CreateControlOfClass<LCheckedListBox> },
 
-    // { L"Framework.listbox2ColumnSortable", &LControl::CreateControlOfClass<LMultiColumnListBox> },
+    { L"Framework.listbox2ColumnSortable", &LControl::CreateControlOfClass<LMultiColumnListBox> },
 
     { L"Framework.ScrollBar", &LControl::CreateControlOfClass<LScrollbar> },
 
@@ -69,7 +78,7 @@ const ControlType kFrameworkControlTypes[] = {
 
     { L"Framework.Knob", &LControl::CreateControlOfClass<LKnob> },
 
-    // { L"Framework.TabControl", &LControl::CreateControlOfClass<LTabControl> },
+    { L"Framework.TabControl", &LControl::CreateControlOfClass<LTabControl> },
 
     { L"Framework.Label", &LControl::CreateControlOfClass<LLabel> },
 
@@ -91,7 +100,7 @@ const ControlType kFrameworkControlTypes[] = {
 
     { L"Framework.FileDropper", &LControl::CreateControlOfClass<LFileDropper> },
 
-    // { L"Framework.StatusBar", &LControl::CreateControlOfClass<LStatusBar> },
+    { L"Framework.StatusBar", &LControl::CreateControlOfClass<LStatusBar> },
 
     { L"Framework.SplitterH", &LControl::CreateControlOfClass<LSplitterH> },
 
@@ -101,9 +110,9 @@ const ControlType kFrameworkControlTypes[] = {
 
     { L"Framework.ProgressBar", &LControl::CreateControlOfClass<LProgressBar> },
 
-    // { L"Framework.TreeView", &LControl::CreateControlOfClass<LTreeView> },
+    { L"Framework.TreeView", &LControl::CreateControlOfClass<LTreeView> },
 
-    // { L"Framework.TreeViewItem", &LControl::CreateControlOfClass<LTreeViewItem> },
+    { L"Framework.TreeViewItem", &LControl::CreateControlOfClass<LTreeViewItem> },
 
     { nullptr, nullptr }
 };
