@@ -54,15 +54,17 @@ class LRootWindow::StateDepthScope
 public:
     explicit StateDepthScope(const RCPtr<LRenderer>& renderer) : mRenderer(renderer)
     {
-        if (mRenderer && mRenderer->GetCurrentContext())
-            mDepth = mRenderer->GetCurrentContext()->mSavedStates.size();
+        if (mRenderer)
+            mContext = mRenderer->GetCurrentContext();
+        if (mContext)
+            mDepth = mContext->mSavedStates.size();
     }
     ~StateDepthScope()
     {
-        if (!mRenderer)
+        // Only the context it measured, while it is the one on top.
+        if (!mContext || mRenderer->GetCurrentContext() != mContext)
             return;
-        const RCPtr<LRenderContextInfo> context = mRenderer->GetCurrentContext();
-        while (context && context->mSavedStates.size() > mDepth)
+        while (mContext->mSavedStates.size() > mDepth)
             mRenderer->PopState();
     }
     StateDepthScope(const StateDepthScope&) = delete;
@@ -70,6 +72,7 @@ public:
 
 private:
     RCPtr<LRenderer> mRenderer;
+    RCPtr<LRenderContextInfo> mContext;
     size_t mDepth = 0;
 };
 
