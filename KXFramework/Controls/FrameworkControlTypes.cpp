@@ -11,12 +11,14 @@
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
 #include "Controls/LevelMeter.h"
+#include "Controls/NumericUpDown.h"
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/Scrollbar.h"
 #include "Controls/Slider.h"
 #include "Controls/SplitterH.h"
 #include "Controls/SplitterV.h"
+#include "Controls/TextBox.h"
 #include "Controls/ToolTip.h"
 
 namespace KX {
@@ -73,9 +75,9 @@ const ControlType kFrameworkControlTypes[] = {
 
     { L"Framework.Label", &LControl::CreateControlOfClass<LLabel> },
 
-    // { L"Framework.TextBox", &LControl::CreateControlOfClass<LTextBox> },
+    { L"Framework.TextBox", &LControl::CreateControlOfClass<LTextBox> },
 
-    // { L"Framework.NumericUpDown", &LControl::CreateControlOfClass<LNumericUpDown> },
+    { L"Framework.NumericUpDown", &LControl::CreateControlOfClass<LNumericUpDown> },
 
     { L"Framework.Panel", &LControl::CreateControlOfClass<LPanel> },
 
