@@ -7,12 +7,20 @@
 #include "ControlBase/Control.h"
 #include "ControlBase/ControlFactory.h"
 #include "Controls/Button.h"
+#include "Controls/CheckedListBox.h"
+#include "Controls/CheckedListBoxItem.h"
+#include "Controls/ComboMenu.h"
 #include "Controls/FileDropper.h"
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
 #include "Controls/LevelMeter.h"
+#include "Controls/ListBox.h"
+#include "Controls/ListBoxItem.h"
+#include "Controls/MainMenu.h"
+#include "Controls/MenuListBoxItem.h"
 #include "Controls/NumericUpDown.h"
 #include "Controls/Panel.h"
+#include "Controls/PopupMenu.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/Scrollbar.h"
 #include "Controls/Slider.h"
@@ -35,19 +43,19 @@ struct ControlType
 const ControlType kFrameworkControlTypes[] = {
     { L"Framework.Button", &LControl::CreateControlOfClass<LButton> },
 
-    // { L"Framework.OverlayButton", &LControl::CreateControlOfClass<LListBoxItem> },
+    { L"Framework.OverlayButton", &LControl::CreateControlOfClass<LListBoxItem> },
 
-    // { L"Framework.ListBox", &LControl::CreateControlOfClass<LListBox> },
+    { L"Framework.ListBox", &LControl::CreateControlOfClass<LListBox> },
 
-    // { L"Framework.listboxNoScroll", &LControl::CreateControlOfClass<LListBox> },
+    { L"Framework.listboxNoScroll", &LControl::CreateControlOfClass<LListBox> },
 
-    // { L"Framework.ListBoxItem", &LControl::CreateControlOfClass<LListBoxItem> },
+    { L"Framework.ListBoxItem", &LControl::CreateControlOfClass<LListBoxItem> },
 
-    // { L"Framework.CheckedListBox", &LControl::CreateControlOfClass<LCheckedListBox> },
+    { L"Framework.CheckedListBox", &LControl::CreateControlOfClass<LCheckedListBox> },
 
-    // { L"Framework.CheckedListBoxItem", &LControl::CreateControlOfClass<LCheckedListBoxItem> },
+    { L"Framework.CheckedListBoxItem", &LControl::CreateControlOfClass<LCheckedListBoxItem> },
 
-    // { L"Framework.ListBoxWithIcons", &LControl::CreateControlOfClass<LCheckedListBox> },
+    { L"Framework.ListBoxWithIcons", &LControl::CreateControlOfClass<LCheckedListBox> },
 
     // { L"Framework.listbox2ColumnSortable", &LControl::CreateControlOfClass<LMultiColumnListBox> },
 
@@ -83,13 +91,13 @@ const ControlType kFrameworkControlTypes[] = {
 
     { L"Framework.ToolTip", &LControl::CreateControlOfClass<LToolTip> },
 
-    // { L"Framework.PopupMenu", &LControl::CreateControlOfClass<LPopupMenu> },
+    { L"Framework.PopupMenu", &LControl::CreateControlOfClass<LPopupMenu> },
 
-    // { L"Framework.MenuItem", &LControl::CreateControlOfClass<LMenuListBoxItem> },
+    { L"Framework.MenuItem", &LControl::CreateControlOfClass<LMenuListBoxItem> },
 
-    // { L"Framework.ComboMenu", &LControl::CreateControlOfClass<LComboMenu> },
+    { L"Framework.ComboMenu", &LControl::CreateControlOfClass<LComboMenu> },
 
-    // { L"Framework.MainMenu", &LControl::CreateControlOfClass<LMainMenu> },
+    { L"Framework.MainMenu", &LControl::CreateControlOfClass<LMainMenu> },
 
     { L"Framework.FileDropper", &LControl::CreateControlOfClass<LFileDropper> },
 
