@@ -7,8 +7,10 @@
 #include "ControlBase/Control.h"
 #include "ControlBase/ControlFactory.h"
 #include "Controls/Button.h"
+#include "Controls/CheckedComboBox.h"
 #include "Controls/CheckedListBox.h"
 #include "Controls/CheckedListBoxItem.h"
+#include "Controls/ComboBox.h"
 #include "Controls/ComboMenu.h"
 #include "Controls/FileDropper.h"
 #include "Controls/Knob.h"
@@ -63,13 +65,13 @@ const ControlType kFrameworkControlTypes[] = {
 
     { L"Framework.ScrollChannel", &LControl::CreateControlOfClass<LPanel> },
 
-    // { L"Framework.ComboBox", &LControl::CreateControlOfClass<LComboBox> },
+    { L"Framework.ComboBox", &LControl::CreateControlOfClass<LComboBox> },
 
-    // { L"Framework.ComboTextBox", &LControl::CreateControlOfClass<LComboBox> },
+    { L"Framework.ComboTextBox", &LControl::CreateControlOfClass<LComboBox> },
 
-    // { L"Framework.CheckedComboBox", &LControl::CreateControlOfClass<LCheckedComboBox> },
+    { L"Framework.CheckedComboBox", &LControl::CreateControlOfClass<LCheckedComboBox> },
 
-    // { L"Framework.ComboBoxWithIcons", &LControl::CreateControlOfClass<LCheckedComboBox> },
+    { L"Framework.ComboBoxWithIcons", &LControl::CreateControlOfClass<LCheckedComboBox> },
 
     // { L"Framework.ComboSlider", &LControl::CreateControlOfClass<LComboSlider> },
 
