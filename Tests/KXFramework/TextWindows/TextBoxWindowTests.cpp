@@ -5,6 +5,7 @@
 // screenshots/TextWindowTests/.
 #include "KXFramework/Application/WindowTestSupport.h"
 
+#include "Controls/PopupMenu.h"
 #include "Controls/TextBox.h"
 #include "Notification/Notification.h"
 #include "Notification/NotificationIDs.h"
@@ -125,6 +126,26 @@ protected:
     static void PressWith(WORD first, WORD second, WORD key)
     {
         SendKeys({{first, true}, {second, true}, {key, true}, {key, false}, {second, false}, {first, false}});
+    }
+
+    // A right click at a screen point, as a person's.
+    static void RightClick(int x, int y)
+    {
+        TestScreen::MoveMouseTo(x, y);
+        INPUT inputs[2] = {};
+        inputs[0].type = INPUT_MOUSE;
+        inputs[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+        inputs[1].type = INPUT_MOUSE;
+        inputs[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+        SendInput(2, inputs, sizeof(INPUT));
+    }
+
+    // The context menu the field shows now, or null.
+    RCPtr<KX::LPopupMenu> OpenContextMenu() const
+    {
+        const RCPtr<KX::LPopupMenu> popup =
+            RCPtr<KX::LPopupMenu>::DynamicCast(field->FindChild(String(L"contextMenu")));
+        return popup && popup->IsVisible(true) ? popup : RCPtr<KX::LPopupMenu>();
     }
 
     // Types the text and waits until the field holds `expected`.
@@ -355,6 +376,38 @@ TEST_F(TextBoxWindowTest, CopiedTextIsReadByAnotherProgramAndItsTextIsPasted)
     ASSERT_TRUE(LoopUntil([&]() { return Text(field) == L"ab xyzd"; })) << Text(field);
     EXPECT_EQ(6, field->GetCaretPosition());
     Screenshot(L"pasted");
+}
+
+TEST_F(TextBoxWindowTest, TheContextMenuCopiesTheSelectionForAnotherProgram)
+{
+    ASSERT_TRUE(TypeInto(field, L"ab  cd", L"ab  cd"));
+    PressWith(VK_SHIFT, VK_LEFT);
+    PressWith(VK_SHIFT, VK_LEFT);
+    ASSERT_TRUE(CaretReaches(4));
+    ASSERT_EQ(2, field->GetSelectionLength());
+    ASSERT_EQ(0, RunPeer(L"put-text before"));
+
+    const POINT inField = ScreenPointOf(RCPtr<KX::LControl>(field.Get()), 40, 20);
+    RightClick(inField.x, inField.y);
+    ASSERT_TRUE(LoopUntil([&]() { return static_cast<bool>(OpenContextMenu()); }));
+    const RCPtr<KX::LPopupMenu> menu = OpenContextMenu();
+    ASSERT_EQ(4, menu->GetItemCount());
+    const wchar_t* const texts[] = {L"Cut", L"Copy", L"Paste", L"Delete"};
+    for (int32_t i = 0; i < 4; ++i) {
+        const String text = menu->GetItemText(i);
+        EXPECT_EQ(texts[i], std::wstring(text.GetData())) << i;
+    }
+    Screenshot(L"menu");
+
+    // "Copy", chosen with the pointer.
+    const KX::RectT<double> copy = menu->GetItemRect(1);
+    const POINT onCopy = ScreenPointOf(RCPtr<KX::LControl>(menu.Get()), copy.x + copy.width / 2, copy.y + copy.height / 2);
+    TestScreen::Click(onCopy.x, onCopy.y);
+    ASSERT_TRUE(LoopUntil([&]() { return !OpenContextMenu(); }));
+    LoopUntil([]() { return false; }, 300);
+    EXPECT_EQ(L"cd", ClipboardTextFromAnotherProgram());
+    EXPECT_EQ(L"ab  cd", Text(field));
+    Screenshot(L"copied");
 }
 
 TEST_F(TextBoxWindowTest, AListenerThatShortensTheTextValidatesOnceAndEditingGoesOn)
