@@ -15,6 +15,9 @@ export TAVIK8_SIM="${TAVIK8_SIM:-$BUILD/tavik8-sim.state}"
 # Paths below the repository are hashed relative to it, so that clones and
 # worktrees of the repository share the compiler cache's entries.
 export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$REPO}"
+# Builds of other checkouts share the cache: the build folder's own path (in
+# the debug information) must not make every object a miss.
+export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
 export LANG=en_US.UTF-8
 export LC_ALL=en_US.UTF-8
 
@@ -70,6 +73,9 @@ stop_display() {
 # start_wine: one persistent wineserver, with Wine's own service processes
 # started now, so that they never hold a test program's output pipes open.
 start_wine() {
+    # Programs run by hand get the prefix with its fonts too: a prefix that
+    # Wine makes on its own has none, and GDI+ then draws no text at all.
+    ensure_prefix
     # A server already running for this prefix (another run's) is used as it is.
     wineserver -p >/dev/null 2>&1 </dev/null || true
     wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true

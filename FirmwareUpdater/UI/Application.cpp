@@ -1,5 +1,7 @@
 #include "UI/Application.h"
 
+#include "Application/RootWindow.h"
+#include "Controls/StatusBar.h"
 #include "Engine/UpdateEngineInterface.h"
 #include "MfcLite/AfxGlobals.h"
 #include "System/IniFileManager.h"
@@ -59,6 +61,15 @@ HCURSOR LApplication::GetCursor(const String& name)
             return nullptr;
     }
     return Base::GetCursor(name);
+}
+
+KX::RCPtr<KX::LStatusBar> LApplication::GetStatusBar()
+{
+    const KX::RCPtr<KX::LRootWindow>& window = GetRootWindow(0);
+    const KX::RCPtr<KX::LControl> top = window ? window->GetRootControl() : KX::RCPtr<KX::LControl>();
+    if (!top)
+        return KX::RCPtr<KX::LStatusBar>();
+    return KX::RCPtr<KX::LStatusBar>::DynamicCast(top->FindChild(String(kStatusBarName)));
 }
 
 KX::KXRESULT LApplication::GetSettingsFilePath(int32_t fileId, String& path)

@@ -21,6 +21,8 @@ public:
     static constexpr const wchar_t* kAppSettingsFileName = L"AppSettings.ini";
     static constexpr const wchar_t* kUserSettingsFileName = L"UserSettings.ini";
     static constexpr const wchar_t* kSettingsVersion = L"1_0_0";
+    // The name the status bar has in a skin that gives the program one.
+    static constexpr const wchar_t* kStatusBarName = L"statusBar";
 
     // A new application object; no processor yet, no settings file open.
     static KX::KXRESULT Create(KX::RCPtr<LApplication>& application, const KX::RCPtr<KX::LControlFactory>& factory,
@@ -40,6 +42,10 @@ public:
     // at the next call).
     int32_t GetSettingsFile(int32_t fileId) override;
     int32_t GetRendererType() override { return 1; }
+    // The status bar "statusBar" among the direct children of root window
+    // 0's top control; null without root window, top control or such a
+    // status bar (the program's own skin has none).
+    KX::RCPtr<KX::LStatusBar> GetStatusBar() override;
     // The framework's start-up, then the processor with the command line;
     // its result decides whether the window opens.
     KX::KXRESULT RunApplicationStartup() override;

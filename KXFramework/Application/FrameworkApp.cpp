@@ -8,6 +8,7 @@
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/StringTable.h"
 #include "Controls/FrameworkControlTypes.h"
+#include "Controls/StatusBar.h"
 #include "MfcLite/AfxGlobals.h"
 #include "MfcLite/WinApp.h"
 #include "MfcLite/Wnd.h"
@@ -386,14 +387,31 @@ BOOL LFrameworkApp::OnPowerBroadcast(WPARAM, LPARAM)
     return TRUE;
 }
 
-KXRESULT LFrameworkApp::SetStatusText(const String&, bool)
+// ---- Status bar ----
+
+RCPtr<LStatusBar> LFrameworkApp::GetStatusBar()
 {
-    return E_FAIL;
+    return RCPtr<LStatusBar>();
 }
 
-KXRESULT LFrameworkApp::ResetStatusText(bool)
+KXRESULT LFrameworkApp::SetStatusText(const String& text, bool immediately)
 {
-    return E_FAIL;
+    if (!GetRootWindow(0))
+        return E_FAIL;
+    const RCPtr<LStatusBar> statusBar = GetStatusBar();
+    if (!statusBar)
+        return E_FAIL;
+    return immediately ? statusBar->SetTextNow(text) : statusBar->PostText(text);
+}
+
+KXRESULT LFrameworkApp::ResetStatusText(bool immediately)
+{
+    if (!GetRootWindow(0))
+        return E_FAIL;
+    const RCPtr<LStatusBar> statusBar = GetStatusBar();
+    if (!statusBar)
+        return E_FAIL;
+    return SetStatusText(statusBar->GetDefaultText(), immediately);
 }
 
 bool LFrameworkApp::ProcessIdle(bool first)

@@ -36,6 +36,7 @@ class LNotification;
 class LNotificationDistributor;
 class LRenderer;
 class LRootWindow;
+class LStatusBar;
 class LStringTable;
 
 class LFrameworkApp : public LNotificationClient, public IClipboardHost
@@ -148,8 +149,16 @@ public:
     RCPtr<IEditTarget> GetFocusEditTarget() override;
     // WM_POWERBROADCAST of a window: TRUE, nothing refused.
     virtual BOOL OnPowerBroadcast(WPARAM wParam, LPARAM lParam);
-    // The status bar's text: E_FAIL, the program has no status bar.
+
+    // ---- the status bar ----
+
+    // The main window's status bar; null here, where the program has none.
+    virtual RCPtr<LStatusBar> GetStatusBar();
+    // The status bar shows the text at once (immediately) or at the next
+    // idle pass (posted): SetTextNow's or PostText's result. E_FAIL without
+    // root window 0 or without a status bar.
     virtual KXRESULT SetStatusText(const String& text, bool immediately);
+    // SetStatusText with the status bar's default text.
     virtual KXRESULT ResetStatusText(bool immediately);
 
     // ---- root windows ----

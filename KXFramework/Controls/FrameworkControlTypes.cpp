@@ -20,6 +20,7 @@
 #include "Controls/ListBoxItem.h"
 #include "Controls/MainMenu.h"
 #include "Controls/MenuListBoxItem.h"
+#include "Controls/MultiColumnListBox.h"
 #include "Controls/NumericUpDown.h"
 #include "Controls/Panel.h"
 #include "Controls/PopupMenu.h"
@@ -28,8 +29,12 @@
 #include "Controls/Slider.h"
 #include "Controls/SplitterH.h"
 #include "Controls/SplitterV.h"
+#include "Controls/StatusBar.h"
+#include "Controls/TabControl.h"
 #include "Controls/TextBox.h"
 #include "Controls/ToolTip.h"
+#include "Controls/TreeView.h"
+#include "Controls/TreeViewItem.h"
 
 namespace KX {
 
@@ -59,7 +64,7 @@ const ControlType kFrameworkControlTypes[] = {
 
     { L"Framework.ListBoxWithIcons", &LControl::CreateControlOfClass<LCheckedListBox> },
 
-    // { L"Framework.listbox2ColumnSortable", &LControl::CreateControlOfClass<LMultiColumnListBox> },
+    { L"Framework.listbox2ColumnSortable", &LControl::CreateControlOfClass<LMultiColumnListBox> },
 
     { L"Framework.ScrollBar", &LControl::CreateControlOfClass<LScrollbar> },
 
@@ -81,7 +86,7 @@ const ControlType kFrameworkControlTypes[] = {
 
     { L"Framework.Knob", &LControl::CreateControlOfClass<LKnob> },
 
-    // { L"Framework.TabControl", &LControl::CreateControlOfClass<LTabControl> },
+    { L"Framework.TabControl", &LControl::CreateControlOfClass<LTabControl> },
 
     { L"Framework.Label", &LControl::CreateControlOfClass<LLabel> },
 
@@ -103,7 +108,7 @@ const ControlType kFrameworkControlTypes[] = {
 
     { L"Framework.FileDropper", &LControl::CreateControlOfClass<LFileDropper> },
 
-    // { L"Framework.StatusBar", &LControl::CreateControlOfClass<LStatusBar> },
+    { L"Framework.StatusBar", &LControl::CreateControlOfClass<LStatusBar> },
 
     { L"Framework.SplitterH", &LControl::CreateControlOfClass<LSplitterH> },
 
@@ -113,9 +118,9 @@ const ControlType kFrameworkControlTypes[] = {
 
     { L"Framework.ProgressBar", &LControl::CreateControlOfClass<LProgressBar> },
 
-    // { L"Framework.TreeView", &LControl::CreateControlOfClass<LTreeView> },
+    { L"Framework.TreeView", &LControl::CreateControlOfClass<LTreeView> },
 
-    // { L"Framework.TreeViewItem", &LControl::CreateControlOfClass<LTreeViewItem> },
+    { L"Framework.TreeViewItem", &LControl::CreateControlOfClass<LTreeViewItem> },
 
     { nullptr, nullptr }
 };

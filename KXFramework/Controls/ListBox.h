@@ -328,7 +328,8 @@ protected:
     int32_t GetVerticalBorder();
     // The template's horizontal text overflow is "Expand".
     bool RowsExpand() const;
-    // The template makes rows whose width follows their text.
+    // The template makes rows of a fixed width: they are made as wide as the
+    // widest item and centred. Numbered rows keep their skin's layout.
     bool RowsSizeToContent() const;
     // Drop-down mode: the height follows the items.
     void FitDropDownHeight();

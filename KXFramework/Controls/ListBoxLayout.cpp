@@ -56,7 +56,8 @@ bool LListBox::RowsExpand() const
 
 bool LListBox::RowsSizeToContent() const
 {
-    return !mTemplateDescriptor || !mTemplateDescriptor->GetLayoutDescriptor() ||
+    // Numbered rows (no template) keep the layout their skin gives them.
+    return mTemplateDescriptor && mTemplateDescriptor->GetLayoutDescriptor() &&
            mTemplateDescriptor->GetLayoutDescriptor()->mXSize.mKind == LLayoutDescriptor::SizeSelf;
 }
 
@@ -139,8 +140,9 @@ KXRESULT LListBox::SetClientHeight(int32_t height)
 
 void LListBox::FitDropDownHeight()
 {
+    // An empty drop-down list still shows one (blank) row.
     if (mDropDownMode)
-        SetClientHeight(GetItemsHeight());
+        SetClientHeight(std::max(GetItemsHeight(), mRowHeight));
 }
 
 void LListBox::SnapHeightLimitsToRows()

@@ -175,6 +175,11 @@ KXRESULT LListBox::EnsureEnoughItemControls()
         const RCPtr<LListBoxItem> last = RowAt(GetRowCount() - 1);
         return last ? last->GetRect().y + last->GetRect().height : 0.0;
     };
+    // Rows of no height (a template that measures 0) would never fill the
+    // view: one is enough.
+    const RCPtr<LListBoxItem> last = RowAt(GetRowCount() - 1);
+    if (last && !(last->GetRect().height > 0.0))
+        return S_OK;
     for (double bottom = lastBottom(); bottom < limit;) {
         if (CreateItemControl() < 0)
             break;
@@ -414,7 +419,7 @@ KXRESULT LListBox::RefreshItemText(int32_t index)
     }
     if (mDropDownMode) {
         UpdateClientExtent();
-        SetClientHeight(GetItemsHeight());
+        FitDropDownHeight();
     }
     return S_OK;
 }
