@@ -4,12 +4,15 @@
 // box's looks and check box.
 #include "TextTestSupport.h"
 
+#include "ControlBase/Look.h"
 #include "Controls/CheckedComboBox.h"
 #include "Controls/ComboBox.h"
 #include "Controls/ListBoxItem.h"
 #include "Notification/Notification.h"
 #include "Notification/NotificationCenterManager.h"
 #include "Notification/NotificationIDs.h"
+#include "System/ClipBoard.h"
+#include "System/WrapperStringable.h"
 
 namespace {
 
@@ -140,6 +143,19 @@ TEST_F(ComboBoxTest, NearTheBottomOfTheWindowTheListOpensAbove)
     PaintWindow();
 }
 
+TEST_F(ComboBoxTest, AListLongerThanTheRoomBelowIsCutToWholeRowsThatFit)
+{
+    // 30 rows of 16 pixels; 313 pixels below the box (less the margin), 15 above.
+    combo->SetItemCount(30);
+    combo->DoShowDropDown(true);
+    const RCPtr<KX::LListBox> list = combo->GetListBox();
+    const long top = OriginOf(RCPtr<KX::LControl>(list.Get())).y;
+    const long height = std::lround(list->GetRect().height);
+    EXPECT_EQ(OriginOf(RCPtr<KX::LControl>(combo.Get())).y + 22, top);
+    EXPECT_EQ(19 * list->GetItemRowHeight(), height);
+    EXPECT_LE(top + height, 360 - 5);
+}
+
 TEST_F(ComboBoxTest, KeysOpenAndCloseTheListAndTheOthersGoOn)
 {
     const RCPtr<KXTest::Listener> windowKeys = KXTest::Listener::Make();
@@ -198,6 +214,15 @@ TEST_F(ComboBoxTest, ATypedTextChoosesItsItemAndGlobalKeysWorkInTheField)
     IdlePass();
     EXPECT_EQ((std::vector<std::wstring>{L"NID_TEST_GLOBAL"}), global->Ids());
     global->UnregisterAll();
+
+    // And the edit keys: Ctrl+C copies the field's selection.
+    field->SelectRange(0, -1);
+    Tap('C', KeyCode::ModCtrl);
+    IdlePass();
+    const RCPtr<KX::LStringObject> copied =
+        RCPtr<KX::LStringObject>::DynamicCast(application->GetClipboard()->GetData());
+    ASSERT_TRUE(copied);
+    EXPECT_EQ(L"teal", Text(copied->GetValue()));
 }
 
 TEST_F(ComboBoxTest, ItemsComeAndGoAroundTheChoice)
@@ -290,6 +315,34 @@ TEST_F(CheckedComboBoxTest, CheckingTheChosenItemSwitchesTheLooksAndTheCheckBox)
     list->SetItemChecked(0, false);
     checked->SetItemCount(3);
     EXPECT_LT(checked->GetActiveLookIndex(), KX::LCheckedComboBox::kCheckedLookOffset);
+}
+
+TEST_F(CheckedComboBoxTest, WithSharedIconsTheCheckBoxOnlyShowsTheChosenItemsIcon)
+{
+    const RCPtr<KX::LCheckedComboBox> icons = FindAs<KX::LCheckedComboBox>(L"iconCombo");
+    ASSERT_TRUE(icons && icons->CheckBox());
+    const RCPtr<KX::LCheckedListBox> list = icons->GetCheckedListBox();
+    ASSERT_EQ(3, list->GetIcons().GetCount());
+    EXPECT_TRUE(icons->CheckBoxIgnoresPointer());
+    EXPECT_TRUE(icons->CheckBox()->IgnoresPointer());
+
+    // The chosen item's icon on every look of the check box; the icons
+    // repeat by index.
+    const auto shownIcon = [&](int32_t look) {
+        const RCPtr<KX::LLook>& shown = icons->CheckBox()->GetLook(look);
+        return shown && shown->GetImagePart() ? shown->GetImagePart()->GetBitmap().Get() : nullptr;
+    };
+    ASSERT_EQ(0, icons->GetSelectedIndex());
+    EXPECT_EQ(list->GetItemIcon(0).Get(), shownIcon(0));
+    icons->SetSelectedIndex(3);
+    EXPECT_EQ(list->GetItemIcon(0).Get(), shownIcon(0));
+    icons->SetSelectedIndex(1);
+    for (int32_t look : {0, 6, 13})
+        EXPECT_EQ(list->GetItemIcon(1).Get(), shownIcon(look)) << look;
+    EXPECT_NE(list->GetItemIcon(0).Get(), list->GetItemIcon(1).Get());
+    PaintWindow();
+    icons->SetSelectedIndex(-1);
+    EXPECT_EQ(nullptr, shownIcon(0));
 }
 
 } // namespace
