@@ -28,6 +28,9 @@
 //   open and hovered, 6 disabled.
 // - A skin without "listBox" fails Initialize.
 // - User-interface thread only.
+//
+// The implementation: ComboBox.cpp (creation, items, choice, looks, keys,
+// notifications) and ComboBoxDropDown.cpp (opening and placing the list).
 #pragma once
 
 #include "Controls/DropDownControl.h"

@@ -47,7 +47,8 @@
 // The implementation is split by responsibility:
 //   TextBox.cpp            text, caret, selection and editing operations
 //   TextBoxInput.cpp       keys and the mouse
-//   TextBoxDisplay.cpp     geometry, caret drawing and blinking, looks, scrolling
+//   TextBoxGeometry.cpp    characters' places, hit testing, lines
+//   TextBoxDisplay.cpp     caret drawing and blinking, looks, conditions, scrolling
 //   TextBoxValidation.cpp  validation, focus, context menu, creation
 #pragma once
 
@@ -252,7 +253,7 @@ private:
     KXRESULT DeleteBackward();
     KXRESULT DeleteForward(bool toEnd);
 
-    // ---- Display (TextBoxDisplay.cpp) ----
+    // ---- Geometry (TextBoxGeometry.cpp) ----
     // The renderer text is measured with: the application's.
     RCPtr<LRenderer> MeasuringRenderer() const;
     // The rectangle the renderer measures for a text in the control's font.
@@ -260,6 +261,8 @@ private:
     // The left edge of the character at the index: the text origin plus the
     // width of the characters before it.
     float CharLeftEdge(int32_t index) const;
+
+    // ---- Display (TextBoxDisplay.cpp) ----
     // The whole control, for repaints.
     void InvalidateWhole();
     // Shows the caret and starts a new blink phase.
@@ -276,7 +279,7 @@ private:
     // The root window whose OS window is told about text input.
     RCPtr<LRootWindow> TextInputWindow() const;
 
-    // ---- Edit requests (TextBoxValidation.cpp) ----
+    // ---- Edit requests (TextBoxValidation.cpp; the clipboard's text in TextBox.cpp) ----
     // An edit request that reached the text box itself and that no key
     // binding forwards: performed on this text box. 1.
     KXRESULT OnEditRequest(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification);

@@ -296,6 +296,16 @@ TEST_F(CheckedComboBoxTest, CheckingTheChosenItemSwitchesTheLooksAndTheCheckBox)
     EXPECT_EQ(1.0, FirstCheckValue());
     EXPECT_EQ(1.0, checked->CheckBox()->GetNormalizedValue());
 
+    // A second item checked: told again; the check box stays with the chosen one.
+    const RCPtr<KX::LButton> secondBox =
+        list->FindCheckBox(RCPtr<KX::LControl>(list->GetRowControl(list->GetItemRowIndex(1)).Get()));
+    ASSERT_TRUE(secondBox);
+    Click(CentreOf(RCPtr<KX::LControl>(secondBox.Get())));
+    ASSERT_TRUE(list->IsItemChecked(1));
+    EXPECT_EQ(2, CountOf(*listener, KX::NID_ITEM_CHECK_CHANGE));
+    EXPECT_EQ(1.0, checked->CheckBox()->GetNormalizedValue());
+    list->SetItemChecked(1, false);
+
     checked->DoShowDropDown(false);
     MoveTo(PointT<long>(500, 300));
     EXPECT_GE(checked->GetActiveLookIndex(), KX::LCheckedComboBox::kCheckedLookOffset);
@@ -311,9 +321,12 @@ TEST_F(CheckedComboBoxTest, CheckingTheChosenItemSwitchesTheLooksAndTheCheckBox)
     checked->SetSelectedIndex(-1);
     EXPECT_EQ(1.0, checked->CheckBox()->GetNormalizedValue());
 
-    // Unchecking the last checked item brings the first looks back.
-    list->SetItemChecked(0, false);
-    checked->SetItemCount(3);
+    // No items: no choice, no checked item, the first looks again.
+    checked->SetSelectedIndex(0);
+    ASSERT_GE(checked->GetActiveLookIndex(), KX::LCheckedComboBox::kCheckedLookOffset);
+    checked->SetItemCount(0);
+    EXPECT_EQ(-1, checked->GetSelectedIndex());
+    EXPECT_EQ(0, list->GetCheckedCount());
     EXPECT_LT(checked->GetActiveLookIndex(), KX::LCheckedComboBox::kCheckedLookOffset);
 }
 
