@@ -3,6 +3,8 @@
 // 1000 x 750 window, driven through the root window with the test clock.
 #include "ContextMenuFixture.h"
 
+#include "Controls/ComboMenu.h"
+#include "Controls/MainMenu.h"
 #include "Controls/MenuPlacement.h"
 
 using namespace MenuTest;
@@ -47,6 +49,20 @@ TEST_F(SubmenuTest, APopupOpensAtThePointerInsideTheWindow)
     os.cursor = PointT<long>(-5, 10);
     other->ShowAtCursor();
     EXPECT_EQ(PointT<long>(0, 10), OriginOf(other));
+
+    // Whatever point of the popup its layout places (here its right and
+    // bottom edges), its top-left corner lands on the pointer.
+    for (int32_t axis = 0; axis < 2; ++axis) {
+        KX::LLayoutDescriptor::PositionSpec position;
+        KX::LLayoutDescriptor::SizeSpec size;
+        bool docked = false;
+        other->GetLayout().GetAxisSpec(axis, position, docked, size);
+        position.mAnchor = 1.0f;
+        other->SetPlacement(axis, position, docked, size);
+    }
+    os.cursor = PointT<long>(300, 200);
+    other->ShowAtCursor();
+    EXPECT_EQ(PointT<long>(300, 200), OriginOf(other));
 }
 
 TEST_F(SubmenuTest, ASubmenuOpensAfterThePointerRestedMoreThan250Milliseconds)
@@ -239,6 +255,52 @@ TEST_F(SubmenuTest, TheMenuClosesWhenTheFocusGoesElsewhere)
     EXPECT_TRUE(first->IsClosed());
     EXPECT_EQ(PointT<long>(10, 20), OriginOf(second));
     EXPECT_TRUE(second->IsVisible(true));
+}
+
+} // namespace
+
+namespace {
+
+class MenuLifetimeTest : public MenuTestBase
+{
+};
+
+// Popups, submenus, titles and bars hold their owners, updaters, menus and
+// the control that had the focus: when the window lets its tree go, every
+// control goes.
+TEST_F(MenuLifetimeTest, NoControlOutlivesTheTreeAfterMenusWereUsed)
+{
+    Load(true, PointT<long>(1000, 750));
+    const int32_t before = KX::LControl::GetLiveCount();
+    {
+        OpenScene(L"contextScene");
+        const RCPtr<KX::LControl> target = Find(L"target");
+        KX::RCPtrArray<KX::LMenuDescriptor> menus;
+        target->LoadContextMenus(menus);
+        target->SetContextMenu(menus.GetAt(0));
+        Click(PointT<long>(30, 40), 4);
+        const RCPtr<LPopupMenu> popup = RCPtr<LPopupMenu>::DynamicCast(target->FindChild(String(L"contextMenu")));
+        ASSERT_TRUE(popup);
+        popup->SelectItemRange(3, -1, true);
+        PressKey(kRight); // a submenu stays open
+        ASSERT_TRUE(popup->GetSubmenuPopup());
+    }
+    window->SetRootControl(RCPtr<KX::LControl>());
+    EXPECT_EQ(before, KX::LControl::GetLiveCount());
+
+    {
+        OpenScene(L"barScene");
+        Click(Middle(Find(L"button")));
+        const RCPtr<KX::LMainMenu> bar = FindAs<KX::LMainMenu>(L"mainMenu");
+        const RCPtr<KX::LComboMenu> file = bar->GetTitle(0);
+        Click(Middle(file));
+        Click(ItemPoint(file->GetPopupMenu(), 0));
+        IdlePass();
+        Click(Middle(file)); // left open
+        ASSERT_TRUE(bar->GetSavedFocus());
+    }
+    window->SetRootControl(RCPtr<KX::LControl>());
+    EXPECT_EQ(before, KX::LControl::GetLiveCount());
 }
 
 } // namespace
