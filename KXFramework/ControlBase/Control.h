@@ -335,6 +335,8 @@ public:
     bool HasBackBuffer() const { return mHasBackBuffer; }
     const RCPtr<LControl>& GetParent() const { return mParent; }
     const String& GetName() const { return mName; }
+    // The description the control was made from (its skin's record).
+    const RCPtr<LControlDescriptor>& GetDescriptor() const { return mDescriptor; }
     bool IsCreated() const { return mCreated; }
 
     // ==== Children ====
@@ -491,6 +493,9 @@ public:
 
     // ==== Tool tips, context menus (ControlToolTips.cpp) ====
 
+    // Whether the control shows its parent's tool tip when its own text is
+    // empty (the create parameter "USE_PARENT_TOOLTIP").
+    void SetUseParentToolTip(bool use) { mUseParentToolTip = use; }
     KXRESULT SetContextMenu(const RCPtr<LMenuDescriptor>& menu);
     KXRESULT ShowContextMenu(const RCPtr<LMenuDescriptor>& menu);
     KXRESULT LoadContextMenus(RCPtrArray<LMenuDescriptor>& menus);

@@ -7,8 +7,10 @@
 #include "ControlBase/Control.h"
 #include "ControlBase/ControlFactory.h"
 #include "Controls/Button.h"
+#include "Controls/CheckedComboBox.h"
 #include "Controls/CheckedListBox.h"
 #include "Controls/CheckedListBoxItem.h"
+#include "Controls/ComboBox.h"
 #include "Controls/ComboMenu.h"
 #include "Controls/ComboSlider.h"
 #include "Controls/FileDropper.h"
@@ -20,6 +22,7 @@
 #include "Controls/MainMenu.h"
 #include "Controls/MenuListBoxItem.h"
 #include "Controls/MultiColumnListBox.h"
+#include "Controls/NumericUpDown.h"
 #include "Controls/Panel.h"
 #include "Controls/PopupMenu.h"
 #include "Controls/ProgressBar.h"
@@ -29,6 +32,7 @@
 #include "Controls/SplitterV.h"
 #include "Controls/StatusBar.h"
 #include "Controls/TabControl.h"
+#include "Controls/TextBox.h"
 #include "Controls/ToolTip.h"
 #include "Controls/TreeView.h"
 #include "Controls/TreeViewItem.h"
@@ -67,13 +71,13 @@ const ControlType kFrameworkControlTypes[] = {
 
     { L"Framework.ScrollChannel", &LControl::CreateControlOfClass<LPanel> },
 
-    // { L"Framework.ComboBox", &LControl::CreateControlOfClass<LComboBox> },
+    { L"Framework.ComboBox", &LControl::CreateControlOfClass<LComboBox> },
 
-    // { L"Framework.ComboTextBox", &LControl::CreateControlOfClass<LComboBox> },
+    { L"Framework.ComboTextBox", &LControl::CreateControlOfClass<LComboBox> },
 
-    // { L"Framework.CheckedComboBox", &LControl::CreateControlOfClass<LCheckedComboBox> },
+    { L"Framework.CheckedComboBox", &LControl::CreateControlOfClass<LCheckedComboBox> },
 
-    // { L"Framework.ComboBoxWithIcons", &LControl::CreateControlOfClass<LCheckedComboBox> },
+    { L"Framework.ComboBoxWithIcons", &LControl::CreateControlOfClass<LCheckedComboBox> },
 
     { L"Framework.ComboSlider", &LControl::CreateControlOfClass<LComboSlider> },
 
@@ -87,9 +91,9 @@ const ControlType kFrameworkControlTypes[] = {
 
     { L"Framework.Label", &LControl::CreateControlOfClass<LLabel> },
 
-    // { L"Framework.TextBox", &LControl::CreateControlOfClass<LTextBox> },
+    { L"Framework.TextBox", &LControl::CreateControlOfClass<LTextBox> },
 
-    // { L"Framework.NumericUpDown", &LControl::CreateControlOfClass<LNumericUpDown> },
+    { L"Framework.NumericUpDown", &LControl::CreateControlOfClass<LNumericUpDown> },
 
     { L"Framework.Panel", &LControl::CreateControlOfClass<LPanel> },
 

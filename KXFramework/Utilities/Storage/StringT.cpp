@@ -418,6 +418,17 @@ KXRESULT StringT<C, O>::Insert(int32_t index, const C* text, int32_t count)
 }
 
 template <class C, class O>
+bool StringT<C, O>::Remove(int32_t index, int32_t count)
+{
+    const int64_t length = GetLength();
+    if (index < 0 || count < 0 || index >= length || static_cast<int64_t>(index) + count > length)
+        return false;
+    if (count > 0)
+        *this = Left(index) + Mid(index + count);
+    return true;
+}
+
+template <class C, class O>
 StringT<C, O>& StringT<C, O>::ReplaceAny(const C* set, C replacement)
 {
     if (replacement == 0 || !set || set[0] == 0)

@@ -134,6 +134,11 @@ public:
     // Inserts the first `count` characters of `text` (all of it when count,
     // taken unsigned, reaches its length or kWholeText).
     KXRESULT Insert(int32_t index, const C* text, int32_t count);
+    // Takes `count` characters out at `index`: the text becomes its first
+    // `index` characters followed by those after index + count. False, changing
+    // nothing, when the index is not inside the text (negative, or at or past
+    // the length), the count is negative or the range runs past the end.
+    bool Remove(int32_t index, int32_t count);
     // Every character found in `set` becomes `replacement`; a NUL replacement
     // changes nothing.
     StringT& ReplaceAny(const C* set, C replacement);

@@ -110,6 +110,41 @@ TEST(StringTest, AppendingOrInsertingAStringIntoItself)
     EXPECT_EQ(L"abab", locked);
 }
 
+TEST(StringTest, RemoveTakesARangeOutOrRefusesOneOutsideTheText)
+{
+    struct Case
+    {
+        int32_t index;
+        int32_t count;
+        bool result;
+        const wchar_t* expected;
+    };
+    for (const Case& c : {Case{0, 1, true, L"bcdef"}, Case{2, 2, true, L"abef"}, Case{4, 2, true, L"abcd"},
+                          Case{0, 6, true, L"" }, Case{3, 0, true, L"abcdef"}, Case{5, 2, false, L"abcdef"},
+                          Case{6, 0, false, L"abcdef"}, Case{-1, 1, false, L"abcdef"},
+                          Case{1, -1, false, L"abcdef"}, Case{1, 0x7FFFFFFF, false, L"abcdef"}}) {
+        WString s(L"abcdef");
+        EXPECT_EQ(c.result, s.Remove(c.index, c.count)) << c.index << "," << c.count;
+        EXPECT_EQ(c.expected, s) << c.index << "," << c.count;
+    }
+    WString empty;
+    EXPECT_FALSE(empty.Remove(0, 0));
+
+    // A copy that shares the buffer keeps its text.
+    WString original(L"abc");
+    WString copy(original);
+    EXPECT_TRUE(copy.Remove(1, 1));
+    EXPECT_EQ(L"ac", copy);
+    EXPECT_EQ(L"abc", original);
+
+    WString locked(L"xyz");
+    locked.Lock(8);
+    EXPECT_TRUE(locked.Remove(0, 2));
+    EXPECT_EQ(L"z", locked);
+    EXPECT_EQ(0, locked.Unlock());
+    EXPECT_EQ(L"z", locked);
+}
+
 TEST(StringTest, InsertAtEachPlaceAndBeyondTheEnd)
 {
     struct Case
