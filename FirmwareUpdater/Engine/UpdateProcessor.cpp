@@ -68,10 +68,20 @@ KX::KXRESULT LUpdateProcessor::SetAlwaysUpdate(bool alwaysUpdate)
 
 KX::KXRESULT LUpdateProcessor::Reinitialize()
 {
-    return Initialize(mCommandLine);
+    return Initialize(mCommandLine, true);
+}
+
+KX::KXRESULT LUpdateProcessor::ReinitializeInteractively()
+{
+    return Initialize(mCommandLine, false);
 }
 
 KX::KXRESULT LUpdateProcessor::Initialize(const String& commandLine)
+{
+    return Initialize(commandLine, true);
+}
+
+KX::KXRESULT LUpdateProcessor::Initialize(const String& commandLine, bool waitForSilentUpdate)
 {
     String value;
     if (mCommandLine.IsEmpty()) {
@@ -129,6 +139,8 @@ KX::KXRESULT LUpdateProcessor::Initialize(const String& commandLine)
         }
     }
 
+    if (silent && !waitForSilentUpdate)
+        return S_OK;
     if (silent) {
         // StartUpdate marks the update running before the worker starts, so
         // this waits for the transfer just started (and returns at once when

@@ -61,6 +61,10 @@ public:
     KX::KXRESULT Initialize(const String& commandLine);
     // Initialize with the stored command line.
     KX::KXRESULT Reinitialize();
+    // The same for the update screen's restart: an update the options ask
+    // for is started, but "-SILENT" does not wait for it (the screen shows
+    // its progress, and stays responsive); the answer is then 0.
+    KX::KXRESULT ReinitializeInteractively();
 
     // Before the program ends: stops a running transfer and the engine's
     // worker thread (waiting at most the engine's bounded wait). When the
@@ -101,6 +105,8 @@ protected:
     ~LUpdateProcessor() override;
 
 private:
+    // Initialize; waitForSilentUpdate false leaves a "-SILENT" update running.
+    KX::KXRESULT Initialize(const String& commandLine, bool waitForSilentUpdate);
     // The program's folder: the application's folder 0, or the folder of the
     // program file when there is no application object.
     static String GetProgramFolder();

@@ -5,6 +5,7 @@
 #include "Engine/UpdateEngineInterface.h"
 #include "MfcLite/AfxGlobals.h"
 #include "System/IniFileManager.h"
+#include "UI/MainControl.h"
 
 namespace {
 
@@ -107,11 +108,17 @@ KX::KXRESULT LApplication::RunApplicationStartup()
     const KX::KXRESULT result = Base::RunApplicationStartup();
     if (result < 0)
         return result;
-    // The update screen's control type joins the factory with the main control.
-    const KX::KXRESULT created = LUpdateProcessor::Create(mUpdateProcessor);
+    if (GetControlFactory())
+        GetControlFactory()->RegisterControlCreateFunction(KX::LMainControl::kClassName, &KX::LMainControl::Create);
+    const KX::KXRESULT created = CreateUpdateProcessor(mUpdateProcessor);
     if (created < 0)
         return created;
     return mUpdateProcessor->Initialize(GetCommandLineText());
+}
+
+KX::KXRESULT LApplication::CreateUpdateProcessor(KX::RCPtr<LUpdateProcessor>& processor)
+{
+    return LUpdateProcessor::Create(processor);
 }
 
 KX::KXRESULT LApplication::Shutdown()
@@ -126,8 +133,13 @@ KX::KXRESULT LApplication::Shutdown()
 bool LApplication::CanExit()
 {
     // While the engine sends the image nothing may end the program: a device
-    // left with half an image does not start. (The update screen's main
-    // control gives the same answer once it exists.)
+    // left with half an image does not start. The update screen answers when
+    // it is the main window's control; before it exists the engine does.
+    const KX::RCPtr<KX::LRootWindow> window = GetRootWindow(0);
+    if (window) {
+        if (KX::LMainControl* screen = dynamic_cast<KX::LMainControl*>(window->GetRootControl().Get()))
+            return screen->IsNotUpdating();
+    }
     const KX::RCPtr<LUpdateEngineInterface> engine =
         mUpdateProcessor ? mUpdateProcessor->GetUpdateEngine() : KX::RCPtr<LUpdateEngineInterface>();
     return !engine || engine->GetDeviceState() != kUpdating;

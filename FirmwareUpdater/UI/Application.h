@@ -46,10 +46,13 @@ public:
     // 0's top control; null without root window, top control or such a
     // status bar (the program's own skin has none).
     KX::RCPtr<KX::LStatusBar> GetStatusBar() override;
-    // The framework's start-up, then the processor with the command line;
-    // its result decides whether the window opens.
+    // The framework's start-up, the update screen's control type, then the
+    // processor with the command line; its result decides whether the
+    // window opens.
     KX::KXRESULT RunApplicationStartup() override;
-    // False while an update runs (the engine's device state is Updating).
+    // False while an update runs: the update screen's answer when it is the
+    // main window's control, else whether the engine's device state is
+    // Updating.
     bool CanExit() override;
     // Stops a running transfer and the engine's worker first (see
     // LUpdateProcessor::Shutdown), then the framework's shut-down.
@@ -62,6 +65,10 @@ protected:
     LApplication(const KX::RCPtr<KX::LControlFactory>& factory, const KX::RCPtr<KX::LStringTable>& frameworkStrings,
                  const String& commandLine);
     ~LApplication() override;
+
+    // The processor that start-up initialises with the command line; one
+    // over a new engine (tests make theirs over an engine of their own).
+    virtual KX::KXRESULT CreateUpdateProcessor(KX::RCPtr<LUpdateProcessor>& processor);
 
 private:
     KX::RCPtr<LUpdateProcessor> mUpdateProcessor;

@@ -187,7 +187,8 @@ TEST_P(ProgramDocumentsTest, SkinNamesEveryControl)
         ASSERT_TRUE(child->GetSkinDescriptor()) << String(name);
         EXPECT_TRUE(child->GetSkinDescriptor()->mLookList) << String(name);
     }
-    EXPECT_FALSE(main->FindChild(String(L"mainMenu"))->GetLayoutDescriptor()->mIsVisible);
+    // The menu bar is shown: its file menu is how a firmware file is chosen.
+    EXPECT_TRUE(main->FindChild(String(L"mainMenu"))->GetLayoutDescriptor()->mIsVisible);
     EXPECT_FALSE(main->FindChild(String(L"progressBar"))->GetLayoutDescriptor()->mIsVisible);
 
     RCPtr<KX::LControlDescriptor> bar = main->FindChild(String(L"progressBar"));

@@ -1,0 +1,106 @@
+// What the tests of the real update screen share: the program's application
+// class started as the program starts it (its documents, its command line,
+// its engine over the simulated TAVIK8 of this test's own state file), the
+// main window opened as Run opens it and brought to the front, a person's
+// clicks through SendInput at the buttons' places, the program's message loop
+// with its idle passes until a condition holds, the labels read from the
+// control tree, and screenshots of the window under
+// screenshots/ScreenWindowTests/<test>/.
+#pragma once
+
+#include "Tavik8Sim/TempStateFile.h"
+
+#include "Application/ApplicationBaseWin.h"
+#include "Controls/Button.h"
+#include "Controls/Label.h"
+#include "Controls/ProgressBar.h"
+#include "Engine/UpdateEngineInterface.h"
+#include "UI/Application.h"
+#include "UI/MainControl.h"
+
+#include "Model/DeviceModel.h"
+#include "Model/FirmwareImage.h"
+#include "Model/StateStore.h"
+
+#include "ScreenCapture.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace ScreenWindowTest {
+
+using KX::RCPtr;
+using String = KX::StringT<wchar_t, char>;
+using Engine = LUpdateEngineInterface;
+
+std::wstring Text(const String& text);
+
+// The simulated device of one test, and the firmware files it is given.
+class Device
+{
+public:
+    Device();
+    ~Device();
+
+    void Do(const std::function<void(Tavik8Sim::DeviceModel&, Tavik8Sim::TimeUs)>& step);
+    void Set(const char* key, const std::string& value);
+    void Reset(Tavik8Sim::Mode mode, const char* version);
+    void PowerCycle();
+    Tavik8Sim::DeviceState State();
+    int64_t Counter(const char* name);
+
+    // A firmware file of that name in the test's folder; its text.
+    std::wstring WriteFirmware(const wchar_t* name, int records, int size, uint32_t seed);
+    // The device takes only the image of this file.
+    void ExpectImage(const std::wstring& file);
+    const std::wstring& Folder() const { return mFolder; }
+
+private:
+    Tavik8SimTest::TempStateFile mState;
+    Tavik8Sim::StateStore mStore{mState.Path()};
+    std::wstring mFolder;
+};
+
+class ScreenWindowTestBase : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts the application with the command line that follows the
+    // program's name and opens the main window in front; false when start-up
+    // ended the run (no window).
+    void Open(const std::wstring& arguments);
+
+    // ---- The screen as a person sees it ----
+    RCPtr<KX::LControl> Child(const wchar_t* name) const;
+    std::wstring TextOf(const wchar_t* name) const;
+    bool Shows(const wchar_t* name) const;
+    // Clicks the middle of a visible control with the pointer (SendInput)
+    // and runs the loop until the click was handled.
+    void Click(const wchar_t* name);
+    void ClickAt(const POINT& screenPoint);
+    POINT ScreenMiddle(const RCPtr<KX::LControl>& control) const;
+
+    // The program's loop (messages, then idle passes) until the condition.
+    bool LoopUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+    bool LoopUntilText(const wchar_t* label, const std::wstring& text, DWORD timeoutMs = 10000);
+    void Screenshot(const std::wstring& name);
+
+    int32_t DeviceState() const;
+
+    std::unique_ptr<KX::MFCFrameworkApp<LApplication>> mMfcApp;
+    RCPtr<LApplication> mApp;
+    RCPtr<KX::LMainControl> mScreen;
+    HWND mWindow = nullptr;
+    bool mQuitSeen = false;
+    ULONG_PTR mGdiplusToken = 0;
+    std::unique_ptr<Device> mDevice;
+    std::wstring mFirmware; // the default firmware file of the test
+    int mShot = 0;
+};
+
+} // namespace ScreenWindowTest
