@@ -2,14 +2,15 @@
 // its text, the menus a control builds from its "CONTEXT_MENU" strings, the
 // forwarding that lets a context-menu item act exactly like its keyboard
 // shortcut, the item-state query of menus, and the routing of cut, copy,
-// paste and delete to the nearest control that edits text. The popup that a
-// right click opens is the popup menu's: this side finds its description.
+// paste and delete to the nearest control that edits text. A right click
+// opens the skin's "contextMenu" popup menu at the pointer.
 #include "ControlBase/Control.h"
 
 #include "Application/FrameworkApp.h"
 #include "Application/RootWindow.h"
 #include "ControlBase/ControlFactory.h"
 #include "Controls/MenuDescriptor.h"
+#include "Controls/PopupMenu.h"
 #include "Controls/ToolTip.h"
 #include "Notification/Notification.h"
 #include "Notification/NotificationID.h"
@@ -139,10 +140,33 @@ KXRESULT LControl::ShowContextMenu(const RCPtr<LMenuDescriptor>& menu)
 {
     // Without the skin's "contextMenu" description there is no menu to show.
     const RCPtr<LControlFactory> factory = CurrentFactory();
-    if (!menu || !factory || !factory->FindControlDescriptor(String(kContextMenuName)))
+    const RCPtr<LControlDescriptor> descriptor =
+        factory ? factory->FindControlDescriptor(String(kContextMenuName)) : RCPtr<LControlDescriptor>();
+    if (!menu || !descriptor)
         return S_OK;
-    // The popup menu that shows the menu at the pointer is made from that
-    // description by the popup menu itself; until then nothing is shown.
+    const RCPtr<LControl> self(this);
+
+    // A menu of this control that is still open closes first, and one that
+    // closed earlier leaves the tree now: the new menu takes the same name
+    // among this control's children.
+    if (const RCPtr<LPopupMenu> previous = RCPtr<LPopupMenu>::DynamicCast(FindChild(String(kContextMenuName))))
+        previous->CloseMenu();
+    ProcessDeferredRemovals();
+
+    RCPtr<LControl> created;
+    factory->CreateControl(created, self, descriptor);
+    const RCPtr<LPopupMenu> popup = RCPtr<LPopupMenu>::DynamicCast(created);
+    if (!popup || popup->GetParent().Get() != this) {
+        // A description of another class makes no menu.
+        if (created && created->GetParent().Get() == this)
+            created->Detach();
+        return S_OK;
+    }
+    popup->SetVisible(false);
+    popup->SetMenu(menu);
+    PrepareContextMenu(RCPtr<LControl>(popup.Get()));
+    // The popup lives on as this control's child while it is open.
+    popup->ShowAtCursor();
     return S_OK;
 }
 

@@ -1,6 +1,7 @@
 #include "ControlBase/EventParams.h"
 
 #include "ControlBase/Control.h"
+#include "Controls/MenuDescriptor.h"
 
 namespace KX {
 
@@ -77,6 +78,16 @@ RCPtr<LValueParam> LValueParam::Create(double normalizedValue, double value)
     param->mValue = value;
     return param;
 }
+
+RCPtr<LMenuActivationParam> LMenuActivationParam::Create(const RCPtr<LMenuDescriptor>& menu, int32_t index)
+{
+    RCPtr<LMenuActivationParam> param(new LMenuActivationParam());
+    param->mMenu = menu;
+    param->mIndex = index;
+    return param;
+}
+
+LMenuActivationParam::~LMenuActivationParam() = default;
 
 RCPtr<LMenuItemUpdater> LMenuItemUpdater::Create(const RCPtr<LControl>& control)
 {

@@ -160,6 +160,25 @@ protected:
     ~LValueParam() override = default;
 };
 
+class LMenuDescriptor;
+
+// The data of a menu item's notification: the menu the item was chosen in
+// and the item's index there (-1 when the chosen row was past the items).
+class LMenuActivationParam : public virtual LRefCountedObject
+{
+    KX_DECLARE_REUSE_ALLOCATOR(LMenuActivationParam, 4, false)
+
+public:
+    static RCPtr<LMenuActivationParam> Create(const RCPtr<LMenuDescriptor>& menu, int32_t index);
+
+    RCPtr<LMenuDescriptor> mMenu;
+    int32_t mIndex = -1;
+
+protected:
+    LMenuActivationParam() = default;
+    ~LMenuActivationParam() override;
+};
+
 // The control whose menu items a popup menu asks about. Its reference back to
 // the control counts as one of the control's internal references, so the
 // pair does not keep itself alive (the control drops it in its release hook).

@@ -9,13 +9,17 @@
 #include "Controls/Button.h"
 #include "Controls/CheckedListBox.h"
 #include "Controls/CheckedListBoxItem.h"
+#include "Controls/ComboMenu.h"
 #include "Controls/FileDropper.h"
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
 #include "Controls/LevelMeter.h"
 #include "Controls/ListBox.h"
 #include "Controls/ListBoxItem.h"
+#include "Controls/MainMenu.h"
+#include "Controls/MenuListBoxItem.h"
 #include "Controls/Panel.h"
+#include "Controls/PopupMenu.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/Scrollbar.h"
 #include "Controls/Slider.h"
@@ -87,13 +91,13 @@ const ControlType kFrameworkControlTypes[] = {
 
     { L"Framework.ToolTip", &LControl::CreateControlOfClass<LToolTip> },
 
-    // { L"Framework.PopupMenu", &LControl::CreateControlOfClass<LPopupMenu> },
+    { L"Framework.PopupMenu", &LControl::CreateControlOfClass<LPopupMenu> },
 
-    // { L"Framework.MenuItem", &LControl::CreateControlOfClass<LMenuListBoxItem> },
+    { L"Framework.MenuItem", &LControl::CreateControlOfClass<LMenuListBoxItem> },
 
-    // { L"Framework.ComboMenu", &LControl::CreateControlOfClass<LComboMenu> },
+    { L"Framework.ComboMenu", &LControl::CreateControlOfClass<LComboMenu> },
 
-    // { L"Framework.MainMenu", &LControl::CreateControlOfClass<LMainMenu> },
+    { L"Framework.MainMenu", &LControl::CreateControlOfClass<LMainMenu> },
 
     { L"Framework.FileDropper", &LControl::CreateControlOfClass<LFileDropper> },
 
