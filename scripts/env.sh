@@ -73,6 +73,9 @@ stop_display() {
 # start_wine: one persistent wineserver, with Wine's own service processes
 # started now, so that they never hold a test program's output pipes open.
 start_wine() {
+    # Programs run by hand get the prefix with its fonts too: a prefix that
+    # Wine makes on its own has none, and GDI+ then draws no text at all.
+    ensure_prefix
     # A server already running for this prefix (another run's) is used as it is.
     wineserver -p >/dev/null 2>&1 </dev/null || true
     wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true

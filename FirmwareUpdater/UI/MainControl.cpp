@@ -6,6 +6,7 @@
 #include "Application/RootWindow.h"
 #include "Controls/Button.h"
 #include "Controls/Label.h"
+#include "Controls/MainMenu.h"
 #include "Controls/MenuDescriptor.h"
 #include "Controls/ProgressBar.h"
 #include "Engine/UpdateEngineInterface.h"
@@ -175,7 +176,8 @@ void LMainControl::ShowUpdaterVersion()
 void LMainControl::ConnectMainMenu()
 {
     // The menu bar asks this control for the states of its items.
-    (void)FindChild(String(L"mainMenu"));
+    if (const RCPtr<LMainMenu> menu = FindPart<LMainMenu>(*this, L"mainMenu"))
+        menu->SetMenuItemUpdater(GetMenuItemUpdater());
 }
 
 // ---- Root window ----

@@ -110,7 +110,8 @@ KXRESULT LComboMenu::ShowDropDown(bool show)
     const RCPtr<LControl> self(this);
     const RCPtr<LPopupMenu> popup = GetPopupMenu();
     if (!popup) {
-        SelectLook(show ? kLookOpen : (mHover ? kLookHot : kLookNormal), true);
+        // Nothing to open: the title only shows whether it is hot.
+        SelectLook(IsEnabled(true) ? StateLook() : kLookDisabled, true);
         return S_FALSE;
     }
     if (show)

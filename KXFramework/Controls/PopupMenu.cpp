@@ -163,6 +163,8 @@ KXRESULT LPopupMenu::ApplyControlDescriptor(const RCPtr<LControlDescriptor>& des
     const KXRESULT result = LCheckedListBox::ApplyControlDescriptor(descriptor);
     if (result >= 0 && mMenu) {
         DeselectAll();
+        // The new template's row: its fixed part is measured again.
+        mEmptyRowWidth = -1;
         Rebuild();
     }
     return result;
@@ -298,7 +300,6 @@ KXRESULT LPopupMenu::Rebuild()
     if (GetSelectedCount() > 0)
         DeselectAll();
     SetItemCount(count);
-    const RCPtr<LMenuListBoxItem> pattern = GetMenuRow(GetRowCount() - 1);
     const RCPtr<LListBoxItem> patternRow = RowAt(GetRowCount() - 1);
     if (!patternRow)
         return S_FALSE;
@@ -335,6 +336,12 @@ KXRESULT LPopupMenu::Rebuild()
         mWidestItemWidth = std::max(mWidestItemWidth, MeasureItemWidthWithHotKey(i));
     }
     SetClientWidth(Truncate(GetScrollBarSizes().x) + mWidestItemWidth);
+    // A popup kept wider than its items by its least width gives its rows
+    // the whole width, so that a highlighted row spans the popup.
+    mWidestItemWidth = std::max(mWidestItemWidth, Truncate(GetClientRect().width));
+    // The rows take the widest width measured just now, hot-key texts
+    // included (binding them above saw only the items before).
+    UpdateClientExtent();
     // The height follows the separators counted just now.
     FitDropDownHeight();
     EnsureEnoughItemControls();

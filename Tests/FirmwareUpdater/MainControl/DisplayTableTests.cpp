@@ -138,14 +138,18 @@ TEST_F(DisplayTest, LabelTextsFollowTheStates)
         Child(row.label)->SetText(String(kBefore));
         screen->UpdateDisplay(s.update, s.device, s.file);
         const std::wstring text = TextOf(row.label);
-        if (row.id)
+        if (row.id) {
             EXPECT_EQ(StringOf(row.label, row.id), text);
-        if (row.text)
+        }
+        if (row.text) {
             EXPECT_EQ(std::wstring(row.text), text);
-        if (!row.id && !row.text)
+        }
+        if (!row.id && !row.text) {
             EXPECT_EQ(std::wstring(kBefore), text);
-        if (row.id && !row.text)
+        }
+        if (row.id && !row.text) {
             EXPECT_FALSE(text.empty()) << "the program's strings have a text for " << Text(String(row.id));
+        }
     }
 }
 

@@ -215,11 +215,6 @@ void MainControlTest::Start(const wchar_t* commandLine)
     app = StubApplication::Make(factory, strings, String(commandLine), engine);
     sClockOwner = app.Get();
     ASSERT_EQ(S_OK, app->RunApplicationStartup());
-    // The menu bar's classes the framework does not have yet: plain controls
-    // (a registered class keeps its first registration).
-    for (const wchar_t* className :
-         {L"Framework.MainMenu", L"Framework.ComboMenu", L"Framework.PopupMenu", L"Framework.MenuItem"})
-        factory->RegisterControlCreateFunction(String(className), &KX::LControl::CreateControlOfClass<KX::LControl>);
     renderer = RendererTest::MakeGdiRenderer();
     KX::LRootWindow::Create(window, RCPtr<KX::LRenderer>(renderer.Get()), &os);
     app->AddRootWindow(window);

@@ -9,7 +9,6 @@
 //   with a real GDI+ renderer (off-screen paints saved under
 //   screenshots/MainControlTests/), and the screen made from the skin or a
 //   variant of it with children taken out or added.
-// The menu bar's classes are plain controls here until the framework has them.
 #pragma once
 
 #include "KXFramework/ControlTree/ControlTestSupport.h"

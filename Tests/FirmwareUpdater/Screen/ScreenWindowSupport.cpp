@@ -165,11 +165,6 @@ void ScreenWindowTestBase::Open(const std::wstring& arguments)
     LApplication::Create(mApp, factory, strings, String(commandLine.c_str()));
     KX::MFCFrameworkApp<LApplication>::sApplication = mApp;
     ASSERT_EQ(S_OK, mApp->RunApplicationStartup()) << "the run needs no window";
-    // The menu bar's classes that the framework does not have yet are plain
-    // controls here (a class keeps its first registration).
-    for (const wchar_t* className :
-         {L"Framework.MainMenu", L"Framework.ComboMenu", L"Framework.PopupMenu", L"Framework.MenuItem"})
-        factory->RegisterControlCreateFunction(String(className), &KX::LControl::CreateControlOfClass<KX::LControl>);
 
     ASSERT_EQ(S_OK, mApp->CreateMainWindow(mApp->GetRendererType()));
     const RCPtr<KX::LRootWindow> root = mApp->GetRootWindow(0);

@@ -1,0 +1,210 @@
+#!/usr/bin/env bash
+# Runs of FirmwareUpdater.exe with its window, as a person uses it: started by
+# scripts/run with the display of the test run, clicked with xdotool at the
+# buttons' places, the device switched off and on with scripts/sim. Every
+# screen it passes through is saved under screenshots/WindowRuns/.
+# Usage: WindowRuns.sh BUILD_DIR
+set -uo pipefail
+REPO=$(cd "$(dirname "$0")/../.." && pwd)
+export KX_BUILD=$1
+FIRMWARE="$KX_BUILD/FirmwareUpdater/ZTSeries8.led"
+SHOTS="$KX_BUILD/screenshots/WindowRuns"
+WORK=$(mktemp -d)
+export TAVIK8_SIM="$WORK/device.state"
+source "$REPO/Tests/EndToEnd/WindowHelpers.sh"
+rm -rf "$SHOTS"
+failures=0
+RUN=""
+
+cleanup() {
+    [ -n "$RUN" ] && kill "$RUN" 2>/dev/null
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+sim() { "$REPO/scripts/sim" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+status_value() { sim status | sed -n "s/^$1=//p" | head -1; }
+check() { # description, expected, actual
+    if [ "$2" == "$3" ]; then
+        echo "ok    $1"
+    else
+        echo "FAIL  $1: expected [$2], got [$3]"
+        failures=$((failures + 1))
+    fi
+}
+# Starts the updater with these arguments in the background; its exit code
+# lands in $WORK/exit.
+start_updater() {
+    rm -f "$WORK/exit"
+    ("$REPO/scripts/run" "$@" </dev/null >"$WORK/out" 2>&1; echo $? >"$WORK/exit") &
+    RUN=$!
+}
+# Waits up to $1 seconds for the updater to end; its exit code.
+updater_exit() {
+    local i
+    for i in $(seq $(($1 * 5))); do
+        [ -s "$WORK/exit" ] && break
+        sleep 0.2
+    done
+    RUN=""
+    cat "$WORK/exit" 2>/dev/null || echo "still running"
+}
+# Waits up to $2 tries (a status query each) until the status key $1 has value $3.
+wait_status() {
+    local i
+    for i in $(seq "$2"); do
+        [ "$(status_value "$1")" == "$3" ] && return 0
+        sleep 0.2
+    done
+    return 1
+}
+# The CRC-32 of the image in a firmware file, as the device reports it.
+image_crc() {
+    python3 -c "import sys, zlib; print('%08x' % zlib.crc32(bytes.fromhex(open(sys.argv[1]).read().strip())))" "$1"
+}
+# The close box of the caption, Alt+F4 and the close command from outside.
+try_to_close() {
+    xdotool mousemove $((X + WIDTH - 12)) $((Y + 10)) click 1
+    xdotool key alt+F4
+    sleep 1
+}
+
+echo "== no options: the update screen, and the two-step update with the mouse"
+sim reset --version 1.0.3.0 >/dev/null
+# The link at DIN MIDI speed: the transfer lasts long enough to try to close.
+sim set "expect_image=$FIRMWARE" wire_bytes_per_s=3125 ack_latency_ms=10 >/dev/null
+start_updater
+if ! wait_window 90; then
+    echo "FAIL  no window: $(tr -d '\r' <"$WORK/out" | head -3)"
+    exit 1
+fi
+sleep 1
+shot 01_ready
+check "UPDATE FIRMWARE is shown" shown "$(button_at 01_ready $LEFT_BUTTON)"
+check "EXIT is shown" shown "$(button_at 01_ready $EXIT_BUTTON)"
+
+click_client $LEFT_BUTTON
+wait_status count.mode_changes 25 1
+sleep 0.5
+shot 02_switch_off_and_on
+check "UPDATE FIRMWARE sent one mode change" 1 "$(status_value count.mode_changes)"
+check "NEXT is shown" shown "$(button_at 02_switch_off_and_on $LEFT_BUTTON)"
+check "EXIT is hidden" hidden "$(button_at 02_switch_off_and_on $EXIT_BUTTON)"
+
+click_client $LEFT_BUTTON
+sleep 1
+check "NEXT before the power cycle starts nothing" "" "$(status_value count.handshakes)"
+check "and sends no second mode change" 1 "$(status_value count.mode_changes)"
+
+sim power-cycle >/dev/null
+check "after the power cycle the device is in update mode" update "$(status_value mode)"
+click_client $LEFT_BUTTON
+for _ in $(seq 50); do
+    [ "$(status_value records)" -gt 2 ] 2>/dev/null && break
+    sleep 0.1
+done
+shot 03_transfer
+check "EXIT is hidden during the transfer" hidden "$(button_at 03_transfer $EXIT_BUTTON)"
+try_to_close
+check "closing the window during the transfer is refused" yes "$(window_exists && echo yes || echo no)"
+check "the run goes on" "" "$(cat "$WORK/exit" 2>/dev/null)"
+
+for _ in $(seq 100); do
+    [ "$(status_value records)" == 48 ] && break
+    sleep 0.2
+done
+shot 04_waiting_for_reset
+wait_status version 100 1.0.4.4
+sleep 3 # the screen probes the device every 500 ms until it is back
+shot 05_updated
+check "the device came back with the new version" 1.0.4.4 "$(status_value version)"
+check "it received the file's image" "$(image_crc "$FIRMWARE")" "$(status_value image_crc32)"
+check "the image is the one it expects" match "$(status_value image_verdict)"
+check "no protocol violation" 0 "$(status_value violations)"
+check "EXIT is shown" shown "$(button_at 05_updated $EXIT_BUTTON)"
+click_client $EXIT_BUTTON
+check "EXIT ends the run with exit code 0" 0 "$(updater_exit 30)"
+check "the ports were closed" "" "$(status_value open_ports)"
+
+echo "== -START_UPDATE_AUTOMATICALLY: the window opens while the transfer runs"
+sim reset --mode update >/dev/null
+sim set "expect_image=$FIRMWARE" wire_bytes_per_s=3125 ack_latency_ms=10 >/dev/null
+start_updater -START_UPDATE_AUTOMATICALLY
+wait_window 90 || echo "FAIL  no window"
+sleep 0.5
+shot 06_started_automatically
+try_to_close
+check "closing it during the transfer is refused" yes "$(window_exists && echo yes || echo no)"
+wait_status version 100 1.0.4.4
+sleep 3
+shot 07_started_automatically_done
+check "the update went through" 1.0.4.4 "$(status_value version)"
+check "no protocol violation" 0 "$(status_value violations)"
+check "EXIT is shown after it" shown "$(button_at 07_started_automatically_done $EXIT_BUTTON)"
+click_client $EXIT_BUTTON
+check "exit code 0" 0 "$(updater_exit 30)"
+
+echo "== a firmware path that ends at a blank: no file, the window says so"
+sim reset >/dev/null
+start_updater -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=Z:${WORK//\//\\}\\fw dir\\my fw.led"
+wait_window 90 || echo "FAIL  no window"
+sleep 0.5
+shot 08_no_file
+check "UPDATE FIRMWARE is hidden" hidden "$(button_at 08_no_file $LEFT_BUTTON)"
+check "nothing was sent" 0 "$(status_value records)"
+try_to_close
+check "closing the window ends the run with exit code 0" 0 "$(updater_exit 30)"
+
+echo "== two runs, the second started while the first sends silently"
+sim make-image --records 200 --size 64 --seed 11 >"$WORK/large.led"
+large_path="Z:${WORK//\//\\}\\large.led"
+sim reset --mode update >/dev/null
+sim set "expect_image=$WORK/large.led" >/dev/null
+"$REPO/scripts/run" -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$large_path" </dev/null >"$WORK/first" 2>&1 &
+first=$!
+for _ in $(seq 60); do
+    [ "$(status_value records)" -gt 0 ] 2>/dev/null && break
+done
+start_updater -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$large_path"
+if wait_window 90; then
+    sleep 0.5
+    shot 09_second_run
+    # The ports are the first run's: no device for this one, whose screen
+    # offers SCAN FOR DEVICE at the left button's place.
+    check "the second run shows its screen with a button to the left" shown \
+        "$(button_at 09_second_run $LEFT_BUTTON)"
+    try_to_close
+fi
+check "the second run ends with exit code 0 when its window is closed" 0 "$(updater_exit 30)"
+wait $first
+check "the first run: exit code 0" 0 "$?"
+check "the first run: the image arrived whole" "$(image_crc "$WORK/large.led")" "$(status_value image_crc32)"
+check "the first run: no protocol violation" 0 "$(status_value violations)"
+check "the second run sent nothing: one handshake" 1 "$(status_value count.handshakes)"
+
+echo "== debug output as UDP datagrams (-DEBUG_CONSOLE:PORT:HOST) from a run with its window"
+sim reset >/dev/null
+port=$((40000 + RANDOM % 20000))
+timeout 60 python3 -c "
+import socket
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+s.bind(('127.0.0.1', $port))
+s.settimeout(10)
+try:
+    while True:
+        print(s.recvfrom(65536)[0].decode('utf-8', 'replace'))
+except OSError:
+    pass
+" >"$WORK/udp" &
+listener=$!
+sleep 0.5
+start_updater -debug_console:$port:127.0.0.1
+wait_window 90 || echo "FAIL  no window"
+sleep 1
+try_to_close
+check "closing the window ends the run with exit code 0" 0 "$(updater_exit 30)"
+wait $listener
+check "the banner comes first" "*** APPLICATION Launched on " "$(head -1 "$WORK/udp")"
+
+echo "$failures failure(s)"
+[ "$failures" -eq 0 ]
