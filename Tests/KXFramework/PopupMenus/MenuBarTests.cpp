@@ -145,6 +145,27 @@ TEST_F(MenuBarTest, APressDraggedIntoTheMenuChoosesWhereItIsReleased)
     EXPECT_EQ(1u, listener->received.size());
 }
 
+TEST_F(MenuBarTest, ADragFromOneMenuOntoAnotherTitleOpensThatTitlesMenu)
+{
+    const PointT<long> from = Middle(file);
+    Press(from);
+    ASSERT_TRUE(file->IsDropDownShown());
+    const PointT<long> inFile = ItemPoint(file->GetPopupMenu(), 0);
+    MoveAlong(from, inFile);
+    // Out of File's menu onto the Edit title: the held button moves over.
+    MoveAlong(inFile, Middle(edit));
+    EXPECT_TRUE(edit->IsDropDownShown());
+    EXPECT_FALSE(file->IsDropDownShown());
+    const RCPtr<LPopupMenu> popup = edit->GetPopupMenu();
+    EXPECT_EQ(popup.Get(), window->GetCaptureControl().Get());
+    const PointT<long> to = ItemPoint(popup, 1);
+    MoveAlong(Middle(edit), to);
+    Release(to);
+    IdlePass();
+    EXPECT_EQ((std::vector<std::wstring>{L"NID_EDIT_PASTE"}), listener->Ids());
+    EXPECT_FALSE(edit->IsDropDownShown());
+}
+
 TEST_F(MenuBarTest, PointingAtAnotherTitleMovesTheOpenMenuThere)
 {
     Click(Middle(file));

@@ -3,6 +3,8 @@
 // 1000 x 750 window, driven through the root window with the test clock.
 #include "ContextMenuFixture.h"
 
+#include "Controls/ComboMenu.h"
+#include "Controls/MainMenu.h"
 #include "Controls/MenuPlacement.h"
 
 using namespace MenuTest;
@@ -239,6 +241,52 @@ TEST_F(SubmenuTest, TheMenuClosesWhenTheFocusGoesElsewhere)
     EXPECT_TRUE(first->IsClosed());
     EXPECT_EQ(PointT<long>(10, 20), OriginOf(second));
     EXPECT_TRUE(second->IsVisible(true));
+}
+
+} // namespace
+
+namespace {
+
+class MenuLifetimeTest : public MenuTestBase
+{
+};
+
+// Popups, submenus, titles and bars hold their owners, updaters, menus and
+// the control that had the focus: when the window lets its tree go, every
+// control goes.
+TEST_F(MenuLifetimeTest, NoControlOutlivesTheTreeAfterMenusWereUsed)
+{
+    Load(true, PointT<long>(1000, 750));
+    const int32_t before = KX::LControl::GetLiveCount();
+    {
+        OpenScene(L"contextScene");
+        const RCPtr<KX::LControl> target = Find(L"target");
+        KX::RCPtrArray<KX::LMenuDescriptor> menus;
+        target->LoadContextMenus(menus);
+        target->SetContextMenu(menus.GetAt(0));
+        Click(PointT<long>(30, 40), 4);
+        const RCPtr<LPopupMenu> popup = RCPtr<LPopupMenu>::DynamicCast(target->FindChild(String(L"contextMenu")));
+        ASSERT_TRUE(popup);
+        popup->SelectItemRange(3, -1, true);
+        PressKey(kRight); // a submenu stays open
+        ASSERT_TRUE(popup->GetSubmenuPopup());
+    }
+    window->SetRootControl(RCPtr<KX::LControl>());
+    EXPECT_EQ(before, KX::LControl::GetLiveCount());
+
+    {
+        OpenScene(L"barScene");
+        Click(Middle(Find(L"button")));
+        const RCPtr<KX::LMainMenu> bar = FindAs<KX::LMainMenu>(L"mainMenu");
+        const RCPtr<KX::LComboMenu> file = bar->GetTitle(0);
+        Click(Middle(file));
+        Click(ItemPoint(file->GetPopupMenu(), 0));
+        IdlePass();
+        Click(Middle(file)); // left open
+        ASSERT_TRUE(bar->GetSavedFocus());
+    }
+    window->SetRootControl(RCPtr<KX::LControl>());
+    EXPECT_EQ(before, KX::LControl::GetLiveCount());
 }
 
 } // namespace
