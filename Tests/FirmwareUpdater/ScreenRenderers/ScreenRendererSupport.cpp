@@ -163,8 +163,8 @@ void ScreenRendererTestBase::CloseProgram()
 
 Image ScreenRendererTestBase::CaptureClient()
 {
-    // Whatever the last changes invalidated is painted and shown first.
-    RedrawWindow(mWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    // Whatever the last changes invalidated is painted and shown first (as
+    // the program paints it: only the dirty areas).
     LoopUntil([]() { return false; }, 150);
     Image image;
     RECT client{};

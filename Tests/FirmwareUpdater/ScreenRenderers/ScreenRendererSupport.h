@@ -80,7 +80,7 @@ protected:
     void CloseProgram();
 
     // The window's client area as the screen shows it, once every pending
-    // paint was done.
+    // paint was done (the program repaints only what changed).
     Image CaptureClient();
     // Saves the image as screenshots/ScreenRendererTests/<test>/<name>.png.
     void Save(const Image& image, const std::wstring& name) const;

@@ -7,9 +7,9 @@
 
 #include "Controls/ProgressBar.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
-#include <map>
 
 namespace ScreenRendererTest {
 namespace {
@@ -59,6 +59,37 @@ bool Contains(const RectT<long>& r, long x, long y)
 class ScreenRenderers : public ScreenRendererTestBase
 {
 protected:
+    bool IsShown(const wchar_t* name) const
+    {
+        const std::vector<PlacedControl> controls = VisibleControls();
+        return std::any_of(controls.begin(), controls.end(),
+                           [name](const PlacedControl& placed) { return placed.name == name; });
+    }
+
+    // Clicks the middle of the visible control that shows the text.
+    void ClickTitle(const wchar_t* text)
+    {
+        for (const PlacedControl& placed : VisibleControls()) {
+            if (placed.text == text) {
+                POINT middle{placed.rect.x + placed.rect.width / 2, placed.rect.y + placed.rect.height / 2};
+                ClientToScreen(mWindow, &middle);
+                ClickAt(middle);
+                return;
+            }
+        }
+        ADD_FAILURE() << "no control shows " << Narrow(text);
+    }
+
+    // The menu bar's "File" title, clicked: its popup drops below it, over
+    // the screen (a control drawn after the tree, unclipped).
+    void OpenFileMenu()
+    {
+        ClickTitle(L"File");
+        ASSERT_TRUE(LoopUntil([this]() { return IsShown(L"popupMenu"); })) << "the file menu opened";
+        // Its rows are painted.
+        LoopUntil([]() { return false; }, 100);
+    }
+
     // Opens the program with the renderer, lets the scene set the screen up,
     // and reads the window back.
     Shot Take(int32_t rendererType, const std::function<void()>& scene)
@@ -246,27 +277,17 @@ TEST_F(ScreenRenderers, ATextLongerThanItsLabelIsCutAtTheLabelsEdge)
 
 TEST_F(ScreenRenderers, TheOpenFileMenuLooksTheSame)
 {
+    CompareRenderers([this]() { OpenFileMenu(); });
+}
+
+TEST_F(ScreenRenderers, TheScreenUnderAClosedMenuIsRepaintedTheSame)
+{
     CompareRenderers([this]() {
-        // The menu bar's "File" title, clicked: its popup drops below it, over
-        // the screen (a control drawn after the tree, unclipped).
-        RCPtr<KX::LControl> title;
-        for (const PlacedControl& placed : VisibleControls()) {
-            if (placed.text == L"File") {
-                POINT middle{placed.rect.x + placed.rect.width / 2, placed.rect.y + placed.rect.height / 2};
-                ClientToScreen(mWindow, &middle);
-                ClickAt(middle);
-                title = Child(L"mainMenu");
-                break;
-            }
-        }
-        ASSERT_TRUE(title) << "the menu bar shows the title File";
-        bool open = false;
-        LoopUntil([&]() {
-            for (const PlacedControl& placed : VisibleControls())
-                open |= placed.name == L"popupMenu";
-            return open;
-        });
-        ASSERT_TRUE(open) << "the file menu opened";
+        OpenFileMenu();
+        // A second press on the title closes the menu again; the screen
+        // below it is repainted.
+        ClickTitle(L"File");
+        ASSERT_TRUE(LoopUntil([this]() { return !IsShown(L"popupMenu"); })) << "the menu closed";
     });
 }
 
@@ -277,13 +298,7 @@ TEST_F(ScreenRenderers, AButtonUnderThePointerWithItsToolTipLooksTheSame)
         ASSERT_TRUE(exit);
         const POINT middle = ScreenMiddle(exit);
         TestScreen::MoveMouseTo(middle.x, middle.y);
-        bool tip = false;
-        LoopUntil([&]() {
-            for (const PlacedControl& placed : VisibleControls())
-                tip |= placed.name == L"toolTip" && !placed.text.empty();
-            return tip;
-        });
-        ASSERT_TRUE(tip) << "the exit button's tool tip showed";
+        ASSERT_TRUE(LoopUntil([this]() { return IsShown(L"toolTip"); })) << "the exit button's tool tip showed";
     });
 }
 
