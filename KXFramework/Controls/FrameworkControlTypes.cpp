@@ -10,6 +10,7 @@
 #include "Controls/CheckedListBox.h"
 #include "Controls/CheckedListBoxItem.h"
 #include "Controls/ComboMenu.h"
+#include "Controls/ComboSlider.h"
 #include "Controls/FileDropper.h"
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
@@ -74,7 +75,7 @@ const ControlType kFrameworkControlTypes[] = {
 
     // { L"Framework.ComboBoxWithIcons", &LControl::CreateControlOfClass<LCheckedComboBox> },
 
-    // { L"Framework.ComboSlider", &LControl::CreateControlOfClass<LComboSlider> },
+    { L"Framework.ComboSlider", &LControl::CreateControlOfClass<LComboSlider> },
 
     { L"Framework.ComboSlider.DropDownPanel", &LControl::CreateControlOfClass<LPanel> },
 

@@ -33,7 +33,8 @@ PointT<long> PlaceAtPointer(const PointT<long>& pointer, const PointT<long>& siz
 // edge it opens on the left side of the popup instead, unless that passes the
 // window's left edge, in which case it stays at the row's right edge.
 // Y: level with the row; moved up so that its bottom touches the window's
-// bottom edge when it would pass it, and never above the popup's top.
+// bottom edge when it would pass it; when that takes it above the window's
+// top edge, level with the popup's top instead.
 PointT<long> PlaceSubmenu(const RectT<double>& row, const PointT<long>& popupOrigin, const PointT<long>& size,
                           const PointT<long>& window);
 

@@ -158,9 +158,10 @@ void FurtherControlTest::RunIdle(uint32_t duration, uint32_t step)
 
 void FurtherControlTest::PaintWindow(const std::string& suffix)
 {
-    surface = RendererTest::MakeOffscreenContext(RCPtr<KX::LRenderer>(renderer.Get()), 560, 360);
+    surface = RendererTest::MakeOffscreenContext(RCPtr<KX::LRenderer>(renderer.Get()), os.clientSize.x,
+                                                 os.clientSize.y);
     KX::LRectRegion region;
-    region.AddRect(0, 0, 560, 360);
+    region.AddRect(0, 0, os.clientSize.x, os.clientSize.y);
     renderer->RenderStart(surface);
     window->Paint(region);
     renderer->RenderFinish(surface);

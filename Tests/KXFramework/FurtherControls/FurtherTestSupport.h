@@ -113,8 +113,9 @@ protected:
     void RunIdle(uint32_t duration, uint32_t step = 33);
     void IdlePass();
 
-    // Paints the whole window into an off-screen surface and saves it as
-    // <test name>[_suffix].png; Pixel reads the last paint.
+    // Paints the whole window (the fake window's client size, 560 x 360
+    // unless a test sets another before SetUp) into an off-screen surface
+    // and saves it as <test name>[_suffix].png; Pixel reads the last paint.
     void PaintWindow(const std::string& suffix = std::string());
     uint32_t Pixel(long x, long y) const;
 

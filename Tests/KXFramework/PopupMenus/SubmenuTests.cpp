@@ -49,6 +49,20 @@ TEST_F(SubmenuTest, APopupOpensAtThePointerInsideTheWindow)
     os.cursor = PointT<long>(-5, 10);
     other->ShowAtCursor();
     EXPECT_EQ(PointT<long>(0, 10), OriginOf(other));
+
+    // Whatever point of the popup its layout places (here its right and
+    // bottom edges), its top-left corner lands on the pointer.
+    for (int32_t axis = 0; axis < 2; ++axis) {
+        KX::LLayoutDescriptor::PositionSpec position;
+        KX::LLayoutDescriptor::SizeSpec size;
+        bool docked = false;
+        other->GetLayout().GetAxisSpec(axis, position, docked, size);
+        position.mAnchor = 1.0f;
+        other->SetPlacement(axis, position, docked, size);
+    }
+    os.cursor = PointT<long>(300, 200);
+    other->ShowAtCursor();
+    EXPECT_EQ(PointT<long>(300, 200), OriginOf(other));
 }
 
 TEST_F(SubmenuTest, ASubmenuOpensAfterThePointerRestedMoreThan250Milliseconds)
