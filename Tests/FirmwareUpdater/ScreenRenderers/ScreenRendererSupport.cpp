@@ -80,8 +80,8 @@ int ChannelDistance(uint32_t a, uint32_t b)
     return largest;
 }
 
-RectT<long> InkBounds(const Image& image, const RectT<long>& area, uint32_t background, int tolerance,
-                      const std::vector<RectT<long>>& excluded)
+RectT<long> InkBounds(const Image& image, const RectT<long>& area, const std::vector<uint32_t>& backgrounds,
+                      int tolerance, const std::vector<RectT<long>>& excluded)
 {
     long left = area.x + area.width;
     long top = area.y + area.height;
@@ -89,7 +89,13 @@ RectT<long> InkBounds(const Image& image, const RectT<long>& area, uint32_t back
     long bottom = area.y - 1;
     for (long y = area.y; y < area.y + area.height; ++y) {
         for (long x = area.x; x < area.x + area.width; ++x) {
-            if (!image.Contains(x, y) || ChannelDistance(image.At(x, y), background) <= tolerance)
+            if (!image.Contains(x, y))
+                continue;
+            const uint32_t pixel = image.At(x, y);
+            const bool plain = std::any_of(backgrounds.begin(), backgrounds.end(), [&](uint32_t background) {
+                return ChannelDistance(pixel, background) <= tolerance;
+            });
+            if (plain)
                 continue;
             const bool skip = std::any_of(excluded.begin(), excluded.end(), [&](const RectT<long>& r) {
                 return x >= r.x && y >= r.y && x < r.x + r.width && y < r.y + r.height;
@@ -236,6 +242,10 @@ void CollectVisible(const RCPtr<KX::LControl>& control, std::vector<PlacedContro
     const RCPtr<KX::LLook>& look = control->GetLook(control->GetActiveLookIndex());
     entry.showsText = look && look->GetTextLayout() && look->GetTextForegroundPart() &&
                       entry.text.find_first_not_of(L" \t") != std::wstring::npos;
+    if (look) {
+        const RectT<long> area = look->GetTextArea();
+        entry.textArea = RectT<long>(entry.rect.x + area.x, entry.rect.y + area.y, area.width, area.height);
+    }
     entry.zOrder = control->GetEffectiveZOrder();
     entry.drawIndex = static_cast<int32_t>(placed.size());
     placed.push_back(entry);

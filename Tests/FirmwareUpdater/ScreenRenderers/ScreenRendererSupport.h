@@ -33,11 +33,12 @@ struct Image
 // The largest difference of one colour channel between two 0x00RRGGBB colours.
 int ChannelDistance(uint32_t a, uint32_t b);
 
-// The bounding box of the pixels of the area that differ from the colour by
-// more than the tolerance per channel, leaving out the pixels inside any of
-// the excluded rectangles; width 0 when there are none.
-RectT<long> InkBounds(const Image& image, const RectT<long>& area, uint32_t background, int tolerance,
-                      const std::vector<RectT<long>>& excluded = {});
+// The bounding box of the pixels of the area that differ from each of the
+// background colours by more than the tolerance in some channel, leaving out
+// the pixels inside any of the excluded rectangles; width 0 when there are
+// none.
+RectT<long> InkBounds(const Image& image, const RectT<long>& area, const std::vector<uint32_t>& backgrounds,
+                      int tolerance, const std::vector<RectT<long>>& excluded = {});
 
 std::string Describe(const RectT<long>& rect);
 bool Inside(const RectT<long>& inner, const RectT<long>& outer);
@@ -51,6 +52,8 @@ struct PlacedControl
     // Whether its shown look draws its text (a text layout and a text
     // colour), and the text is not blank.
     bool showsText = false;
+    // The area its shown look draws its text in (client coordinates).
+    RectT<long> textArea;
     // Where it comes in the drawing: its effective Z order (controls that
     // do not clip to their parents are drawn after the tree, by that order),
     // then its place in the tree walked depth first in draw order.

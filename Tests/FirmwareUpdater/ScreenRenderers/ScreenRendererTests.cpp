@@ -182,26 +182,31 @@ protected:
                                 << Hex(gl.image.At(where.x, where.y));
     }
 
-    // Each text is drawn, inside its control's rectangle, by both renderers
-    // at nearly the same place and length.
+    // Each text is drawn in its control's rectangle by both renderers, inside
+    // its text area, at nearly the same place and length.
     void ExpectSameTextPlaces(const Shot& gdi, const Shot& gl) const
     {
         for (size_t i = 0; i < gdi.controls.size() && i < gl.controls.size(); ++i) {
             const PlacedControl& placed = gdi.controls[i];
             if (!placed.showsText)
                 continue;
-            const uint32_t background = BackgroundOf(gdi, placed);
+            const std::vector<uint32_t> backgrounds = BackgroundsOf(gdi, placed);
             const std::vector<RectT<long>> over = Covering(gdi, placed);
-            const RectT<long> gdiInk = InkBounds(gdi.image, placed.rect, background, kInkTolerance, over);
-            const RectT<long> glInk = InkBounds(gl.image, placed.rect, background, kInkTolerance, over);
+            const RectT<long> gdiInk = InkBounds(gdi.image, placed.rect, backgrounds, kInkTolerance, over);
+            const RectT<long> glInk = InkBounds(gl.image, placed.rect, backgrounds, kInkTolerance, over);
             if (gdiInk.width == 0 && glInk.width == 0 && !over.empty())
                 continue; // hidden under a popup
+            const PlacedControl& glPlaced = gl.controls[i];
             const std::string what = Narrow(placed.name) + " \"" + Narrow(placed.text) + "\" in " +
-                                     Describe(placed.rect) + ": GDI+ " + Describe(gdiInk) + ", OpenGL " +
+                                     Describe(placed.rect) + ", text areas " + Describe(placed.textArea) + " and " +
+                                     Describe(glPlaced.textArea) + ": GDI+ " + Describe(gdiInk) + ", OpenGL " +
                                      Describe(glInk);
             ASSERT_GT(gdiInk.width, 0) << what;
             ASSERT_GT(glInk.width, 0) << what;
-            EXPECT_TRUE(Inside(glInk, placed.rect)) << what;
+            // Each renderer cuts the text at the text area its own
+            // measurements laid out.
+            EXPECT_TRUE(Inside(gdiInk, placed.textArea)) << what;
+            EXPECT_TRUE(Inside(glInk, glPlaced.textArea)) << what;
             EXPECT_LE(std::abs(glInk.x - gdiInk.x), kTextShiftX) << what;
             EXPECT_LE(std::abs(glInk.y - gdiInk.y), kTextShiftY) << what;
             EXPECT_LE(std::abs((glInk.y + glInk.height) - (gdiInk.y + gdiInk.height)), kTextShiftY) << what;
@@ -211,14 +216,25 @@ protected:
         }
     }
 
-    // The colour of the control's own fixed points (its top left one).
-    static uint32_t BackgroundOf(const Shot& shot, const PlacedControl& placed)
+    // The colours that are no text in the control: the skin's colour at its
+    // fixed points, and what shows at its corners (a transparent label shows
+    // what lies below it: the progress bar's fill and track under its
+    // percentage).
+    static std::vector<uint32_t> BackgroundsOf(const Shot& shot, const PlacedControl& placed)
     {
+        std::vector<uint32_t> colours;
         for (const FixedPoint& fixed : shot.fixedPoints) {
             if (fixed.control == placed.name && Contains(placed.rect, fixed.point.x, fixed.point.y))
-                return fixed.rgb;
+                colours.push_back(fixed.rgb);
         }
-        return shot.image.At(placed.rect.x + 1, placed.rect.y + 1);
+        const RectT<long>& r = placed.rect;
+        for (const PointT<long>& corner : {PointT<long>(r.x + 1, r.y + 1), PointT<long>(r.x + r.width - 2, r.y + 1),
+                                           PointT<long>(r.x + 1, r.y + r.height - 2),
+                                           PointT<long>(r.x + r.width - 2, r.y + r.height - 2)}) {
+            if (shot.image.Contains(corner.x, corner.y))
+                colours.push_back(shot.image.At(corner.x, corner.y));
+        }
+        return colours;
     }
 
     // The controls drawn over a part of the control (a popup over a label,
