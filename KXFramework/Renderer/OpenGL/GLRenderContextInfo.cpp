@@ -3,6 +3,7 @@
 #include "Renderer/OpenGL/GLHeaders.h"
 
 #include <algorithm>
+#include <cstddef>
 
 namespace KX {
 
@@ -43,10 +44,6 @@ void LGLRenderContextInfo::SwapBuffers() const
     if (!mOffscreen)
         wglSwapLayerBuffers(mGLDC, WGL_SWAP_MAIN_PLANE);
 }
-
-} // namespace KX
-
-namespace KX {
 
 void LGLRenderContextInfo::KeepLastFrame()
 {
