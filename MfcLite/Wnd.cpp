@@ -158,14 +158,19 @@ LRESULT CALLBACK CWnd::WindowProcedure(HWND window, UINT message, WPARAM wParam,
     CWnd* object = FromHandlePermanent(window);
     if (!object)
         return ::DefWindowProcW(window, message, wParam, lParam);
-    const MSG outer = tCurrentMessage;
+    // The message of an outer handler is current again when this one ends,
+    // also when a handler throws.
+    struct CurrentMessageScope
+    {
+        const MSG outer = tCurrentMessage;
+        ~CurrentMessageScope() { tCurrentMessage = outer; }
+    } scope;
     tCurrentMessage = MSG{window, message, wParam, lParam, 0, {0, 0}};
     const LRESULT result = object->WindowProc(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         object->DetachOnNcDestroy();
         object->PostNcDestroy(); // may delete the object
     }
-    tCurrentMessage = outer;
     return result;
 }
 

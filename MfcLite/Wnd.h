@@ -16,7 +16,9 @@
 //   a handler answers the message's result. Messages that no map names go to
 //   DefWindowProc.
 // - Inside a handler, Default passes the message being handled on to the
-//   window class's procedure.
+//   window class's procedure. A handler that throws passes the exception on
+//   (Wine carries it out of the dispatch or the send); the message of an
+//   outer handler is current again for its Default all the same.
 // - WM_NCDESTROY: after the map had its turn, the object lets go of the
 //   handle (m_hWnd becomes null, FromHandle no longer finds it); when the
 //   window was the application's main window, m_pMainWnd becomes null and

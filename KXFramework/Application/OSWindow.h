@@ -20,6 +20,9 @@
 //   are its root window's close request. WM_CLOSE destroys the window only
 //   while the application exits (its own close), or when there is no
 //   application or root window.
+// - A paint pass validates the window before it paints, and closes its
+//   renderer frame even when a control's paint throws (the exception passes
+//   on): a failing paint neither repeats by itself nor blocks later ones.
 // - The main window saves its placement ("WP" in the MFC profile, section the
 //   unique application name) when it is destroyed.
 // - User-interface thread only; the current cursor is shared by all OS

@@ -165,6 +165,7 @@ LRESULT OSWindow::ButtonPress(int32_t kind, int32_t button, WPARAM mouseKeys, LP
     const PointT<long> point = ClientPosition(position);
     mLastMousePosition = point;
     RCPtr<LRootWindow> root = mRootWindow;
+    root->ForgetControlsOutsideTree(); // a focus control that left the tree is none
     if (!root->GetFocusControl())
         CWnd::SetFocus();
     mButtonsDown |= button;

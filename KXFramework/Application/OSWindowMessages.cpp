@@ -73,13 +73,23 @@ LRESULT OSWindow::OnPaint(WPARAM, LPARAM)
     if (hasUpdate)
         present.AddRect(update.left, update.top, update.right, update.bottom);
 
-    mRenderer->RenderStart(mRenderContext);
     // The whole window at once: paint everything that is presented.
     const RectT<long> whole(0, 0, mRenderContext->mViewport.width, mRenderContext->mViewport.height);
     RectT<long> bounds;
     const bool presentIsWhole = present.GetCount() == 1 && present.GetBounds(bounds) && bounds == whole;
-    root->Paint(presentIsWhole ? present : region);
-    mRenderer->RenderFinish(mRenderContext);
+    const RCPtr<LRenderer> renderer = mRenderer;
+    const RCPtr<LRenderContextInfo> context = mRenderContext;
+    renderer->RenderStart(context);
+    try {
+        root->Paint(presentIsWhole ? present : region);
+    } catch (...) {
+        // The frame closes all the same: a context left open would refuse
+        // every later paint of the window ("reentered"). The window is
+        // validated already, so the failure does not come back by itself.
+        renderer->RenderFinish(context);
+        throw;
+    }
+    renderer->RenderFinish(context);
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/LayoutUtils.h"
 #include "Notification/NotificationIDs.h"
+#include "Renderer/RenderContextInfo.h"
 #include "Renderer/Renderer.h"
 #include "Renderer/Stencil.h"
 
@@ -44,6 +45,36 @@ RCPtr<LRootWindow>& LRootWindow::Create(RCPtr<LRootWindow>& out, const RCPtr<LRe
         out->AdjustInternalReferenceCount(1);
     return out;
 }
+
+// Painting leaves the renderer's state stack as deep as it found it: a
+// control whose paint throws would otherwise leave its pushes behind in the
+// window's context, and every later frame would start from them.
+class LRootWindow::StateDepthScope
+{
+public:
+    explicit StateDepthScope(const RCPtr<LRenderer>& renderer) : mRenderer(renderer)
+    {
+        if (mRenderer)
+            mContext = mRenderer->GetCurrentContext();
+        if (mContext)
+            mDepth = mContext->mSavedStates.size();
+    }
+    ~StateDepthScope()
+    {
+        // Only the context it measured, while it is the one on top.
+        if (!mContext || mRenderer->GetCurrentContext() != mContext)
+            return;
+        while (mContext->mSavedStates.size() > mDepth)
+            mRenderer->PopState();
+    }
+    StateDepthScope(const StateDepthScope&) = delete;
+    StateDepthScope& operator=(const StateDepthScope&) = delete;
+
+private:
+    RCPtr<LRenderer> mRenderer;
+    RCPtr<LRenderContextInfo> mContext;
+    size_t mDepth = 0;
+};
 
 LRootWindow::LRootWindow(const RCPtr<LRenderer>& renderer, IWindowOSServices* osServices)
     : mRenderer(renderer), mOSServices(osServices)
@@ -153,6 +184,7 @@ KXRESULT LRootWindow::MouseButton(int32_t kind, int32_t button, int32_t modifier
     if (!mOSServices || !mOSServices->IsActive())
         return S_FALSE;
     const RCPtr<LRootWindow> self(this);
+    ForgetControlsOutsideTree();
     PointT<long> cursor;
     if (GetCursorPosition(cursor) >= 0 && cursor != position)
         MouseMove(position, modifiers, pointer);
@@ -196,6 +228,7 @@ KXRESULT LRootWindow::MouseMove(const PointT<long>& position, int32_t modifiers,
     if (!mOSServices || !mOSServices->IsActive())
         return S_FALSE;
     const RCPtr<LRootWindow> self(this);
+    ForgetControlsOutsideTree();
     RCPtr<LControl> found;
     PointT<long> local;
     GetControlAtPoint(found, position, local, true);
@@ -213,6 +246,7 @@ KXRESULT LRootWindow::MouseWheel(const PointT<long>& position, int32_t modifiers
     if (!mOSServices || !mOSServices->IsActive())
         return S_FALSE;
     const RCPtr<LRootWindow> self(this);
+    ForgetControlsOutsideTree();
     HideToolTip();
     RCPtr<LControl> target = mCaptureControl;
     if (!target) {
@@ -233,11 +267,29 @@ KXRESULT LRootWindow::MouseWheel(const PointT<long>& position, int32_t modifiers
 
 KXRESULT LRootWindow::KeyEvent(const RCPtr<LKeyParam>& param)
 {
+    if (!param)
+        return E_INVALIDARG;
     const RCPtr<LRootWindow> self(this);
+    ForgetControlsOutsideTree();
     HideToolTip();
     if (const RCPtr<LControl> focus = mFocusControl)
-        return focus->KeyEvent(param);
-    return S_FALSE;
+        return focus->KeyEvent(param); // its way ends at the bindings too
+    // No control takes keys: the bindings still act, or Alt+F4 would not
+    // reach the exit request.
+    return ProcessHotKeys(param->mKey);
+}
+
+KXRESULT LRootWindow::ProcessHotKeys(const KeyCode& key)
+{
+    if (const RCPtr<LGlobalHotKeyManager> local = mLocalHotKeys) {
+        if (local->ProcessKey(key) != S_FALSE)
+            return S_OK;
+    }
+    LFrameworkApp* application = LFrameworkApp::sInstance;
+    if (!application || !application->GetHotKeyManager())
+        return S_FALSE;
+    const RCPtr<LGlobalHotKeyManager> global = application->GetHotKeyManager();
+    return global->ProcessKey(key);
 }
 
 // ---- Focus, capture, hover ----
@@ -258,6 +310,7 @@ KXRESULT LRootWindow::SaveFocus()
 KXRESULT LRootWindow::OnFocusLost()
 {
     const RCPtr<LRootWindow> self(this);
+    ForgetControlsOutsideTree();
     SetHoverControl(RCPtr<LControl>());
     if (const RCPtr<LControl> root = mRootControl) {
         root->SetFocus(true);
@@ -269,8 +322,9 @@ KXRESULT LRootWindow::OnFocusLost()
 KXRESULT LRootWindow::OnFocusGained()
 {
     const RCPtr<LRootWindow> self(this);
+    ForgetControlsOutsideTree(); // a saved control that a new skin dropped
     const RCPtr<LControl> saved = mSavedFocusControl;
-    if (!mFocusControl && saved && saved->GetRootWindow().Get() == this)
+    if (!mFocusControl && saved)
         return saved->SetFocus(true);
     if (const RCPtr<LControl> root = mRootControl)
         return root->SetFocus(true);
@@ -287,6 +341,32 @@ KXRESULT LRootWindow::SetCaptureControl(const RCPtr<LControl>& control)
     }
     mCaptureControl = control;
     return S_OK;
+}
+
+bool LRootWindow::IsInTree(const RCPtr<LControl>& control) const
+{
+    if (!control || !mRootControl)
+        return false;
+    const LControl* child = control.Get();
+    while (const LControl* parent = child->GetParent().Get()) {
+        if (parent->GetChildren().IndexOf(child, 0) < 0)
+            return false; // its parent let go of it (a new skin that does not name it)
+        child = parent;
+    }
+    return child == mRootControl.Get();
+}
+
+KXRESULT LRootWindow::ForgetControlsOutsideTree()
+{
+    bool dropped = false;
+    for (RCPtr<LControl>* held :
+         {&mFocusControl, &mSavedFocusControl, &mHoverControl, &mToolTipControl, &mCaptureControl}) {
+        if (*held && !IsInTree(*held)) {
+            *held = nullptr;
+            dropped = true;
+        }
+    }
+    return dropped ? S_OK : S_FALSE;
 }
 
 KXRESULT LRootWindow::ReleaseCaptureControl()
@@ -426,13 +506,11 @@ KXRESULT LRootWindow::Paint(const LRectRegion& region)
         area = RectT<double>(bounds.x, bounds.y, bounds.width, bounds.height);
     // One state for the whole pass: the client area, clipped to what needs
     // painting.
+    const StateDepthScope depth(mRenderer);
     if (mRenderer)
         mRenderer->PushClip(RectT<double>(0.0, 0.0, mClientRect.width, mClientRect.height), area,
                             RCPtr<LStencil>(), false);
-    const KXRESULT result = PaintControl(root, region, true);
-    if (mRenderer)
-        mRenderer->PopState();
-    return result;
+    return PaintControl(root, region, true);
 }
 
 KXRESULT LRootWindow::PaintControl(const RCPtr<LControl>& control, const LRectRegion& region, bool topLevel)
@@ -458,13 +536,12 @@ void LRootWindow::PaintUnclipped(RCPtrArray<LControl>& unclipped, const LRectReg
         // window.
         const PointT<double> position = control->GetRootPosition();
         const PointT<double> origin(position.x - control->GetRect().x, position.y - control->GetRect().y);
+        const StateDepthScope depth(mRenderer);
         if (mRenderer)
             mRenderer->PushClip(RectT<double>(origin.x, origin.y, mClientRect.width, mClientRect.height),
                                 RectT<double>(-origin.x, -origin.y, mClientRect.width, mClientRect.height),
                                 RCPtr<LStencil>(), false);
         PaintControl(control, region, false);
-        if (mRenderer)
-            mRenderer->PopState();
     }
 }
 
@@ -615,6 +692,7 @@ bool LRootWindow::Idle(bool first)
 {
     // Closing destroys the OS window, which lets go of this root window.
     const RCPtr<LRootWindow> self(this);
+    ForgetControlsOutsideTree();
     const bool more = ProcessNotifications(first);
     if (mClosePending) {
         mClosePending = false;

@@ -9,10 +9,17 @@
 // - The root window is the distributor of its own queue: a notification posted
 //   to it is delivered to its registered clients in its idle step. That self
 //   reference counts as internal; so does the posting receiver's.
-// - Every control pointer it holds refers to a control of its tree, or is null.
+// - Every control pointer it holds refers to a control of its tree, or is null:
+//   a control that left the tree (detached, or dropped by a new skin) is
+//   forgotten before the next input reaches the window and in every idle
+//   step (ForgetControlsOutsideTree).
 // - While a control holds the capture, only that control can be the hover
 //   control (over any other control the hover becomes none).
 // - Input is ignored while the OS window is not active (buttons, moves, wheel).
+//   A key with no focus control to take it still reaches the window's and the
+//   application's key bindings (Alt+F4, the exit request, among them).
+// - Painting keeps the renderer's state stack as it found it, also when a
+//   control's paint throws (the exception passes on).
 // - The dirty region is the only state other threads may touch: Invalidate and
 //   TakeDirtyRegion hold the lock around every change of it. Everything else
 //   runs on the user-interface thread.
@@ -74,6 +81,8 @@ public:
     KXRESULT MouseMove(const PointT<long>& position, int32_t modifiers, int32_t pointer);
     // direction 0 down, 1 up, 2 left, 3 right.
     KXRESULT MouseWheel(const PointT<long>& position, int32_t modifiers, int32_t direction);
+    // To the focus control; without one, to the window's key bindings and
+    // then the application's.
     KXRESULT KeyEvent(const RCPtr<LKeyParam>& param);
 
     // ---- Focus, capture, hover ----
@@ -98,6 +107,13 @@ public:
     const RCPtr<LControl>& GetHoverControl() const { return mHoverControl; }
     const RCPtr<LControl>& GetToolTipControl() const { return mToolTipControl; }
     const RCPtr<LControl>& GetCaptureControl() const { return mCaptureControl; }
+
+    // Whether the control belongs to this window's tree: the root control, or
+    // a control that every ancestor up to the root control lists as its child.
+    bool IsInTree(const RCPtr<LControl>& control) const;
+    // Drops the focus, saved focus, hover, tool-tip and capture controls that
+    // are no longer in the tree. 0, or 1 when none was dropped.
+    KXRESULT ForgetControlsOutsideTree();
 
     // ---- Painting ----
 
@@ -162,9 +178,14 @@ protected:
     ~LRootWindow() override;
 
 private:
+    class StateDepthScope;
+
     // The point relative to a control's position in the tree.
     static PointT<long> ToControl(const RCPtr<LControl>& control, const PointT<long>& point);
     void HideToolTip();
+    // The window's key bindings, then the application's: 1 when neither binds
+    // the key.
+    KXRESULT ProcessHotKeys(const KeyCode& key);
     RCPtr<LControl> ResolveToolTipOwner(const RCPtr<LControl>& control) const;
     void PaintUnclipped(RCPtrArray<LControl>& unclipped, const LRectRegion& region);
 

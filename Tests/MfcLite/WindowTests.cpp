@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,8 @@ public:
     LRESULT OnSetText(WPARAM, LPARAM)
     {
         mSeen.push_back(WM_SETTEXT);
+        if (mBeforeDefault)
+            mBeforeDefault();
         return mPassTextOn ? Default() : TRUE;
     }
     LRESULT OnApp(WPARAM, LPARAM)
@@ -75,6 +78,7 @@ public:
     int mPostNcDestroyCalls = 0;
     HWND mHandleAtPostNcDestroy = reinterpret_cast<HWND>(1);
     std::function<void(RecordingWindow&)> mOnApp;
+    std::function<void()> mBeforeDefault; // run in WM_SETTEXT's handler before Default
 
 protected:
     void PostNcDestroy() override
@@ -238,6 +242,43 @@ TEST(WindowTest, DestroyedWindowLetsGoOfItsHandleBeforePostNcDestroy)
     EXPECT_FALSE(IsWindow(selfHandle));
 }
 
+// A window whose handler of WM_APP + 3 throws, as a faulty handler would.
+class ThrowingWindow : public CWnd
+{
+public:
+    LRESULT OnFail(WPARAM, LPARAM) { throw std::runtime_error("handler failed"); }
+    const MessageMap* GetMessageMap() const override
+    {
+        static const MessageMapEntry entries[] = {{WM_APP + 3, MapHandler(&ThrowingWindow::OnFail)}};
+        static const MessageMap map{CWnd::GetMessageMap(), entries, 1};
+        return &map;
+    }
+};
+
+TEST(WindowTest, AHandlerThatThrowsLeavesTheOuterHandlersMessageCurrent)
+{
+    RecordingWindow outer;
+    ThrowingWindow inner;
+    ASSERT_TRUE(CreatePopup(outer));
+    ASSERT_TRUE(CreatePopup(inner));
+    outer.mPassTextOn = true;
+    // Between the outer handler's start and its Default, a message to a window
+    // whose handler throws.
+    outer.mBeforeDefault = [&]() {
+        try {
+            inner.SendMessage(WM_APP + 3);
+        } catch (const std::runtime_error&) {
+            // Wine passes the failure out of the send.
+        }
+    };
+    outer.SetWindowText(L"after a failure");
+    wchar_t text[32] = {};
+    GetWindowTextW(outer.m_hWnd, text, 32);
+    EXPECT_STREQ(L"after a failure", text); // Default passed on WM_SETTEXT, not the inner message
+    inner.DestroyWindow();
+    outer.DestroyWindow();
+}
+
 TEST(WindowTest, EndOfTheMainWindowEndsItsThreadsLoop)
 {
     DrainQueue();
@@ -323,6 +364,9 @@ public:
 
 TEST(ModalLoopTest, IdlePassesUntilTheWindowWantsNoMoreThenMessagesUntilTheLoopEnds)
 {
+    // A pointer that an earlier test left over the window's place would move
+    // into it when it shows, and that move would start another idle phase.
+    SetCursorPos(1200, 1000);
     DrainQueue();
     ParentWindow parent;
     ASSERT_TRUE(CreatePopup(parent));

@@ -31,7 +31,9 @@ TEST_F(MainWindowTest, IsMadeForTheMainControlWithTheProgramsClassTheCompanyAndT
     ASSERT_EQ(S_OK, mApp->GetRootWindow(0)->SetRootControl(String(L"mainControl")));
     mApp->FitMainWindowToRootControl();
     window->ShowWindow(SW_SHOW);
+    // Then the main control's label from the strings.
     GetWindowTextW(handle, title, 64);
+    EXPECT_STREQ(L"Shell Test Window", title);
     ASSERT_NE(nullptr, RootControlOf(0));
     EXPECT_EQ(RootControlOf(0)->GetText(), String(title));
     const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(handle, GWL_STYLE));

@@ -1,12 +1,16 @@
 // What the shell tests share: a recorder in place of the start-up error box,
-// a clean message queue and program-wide values, and a control factory over
-// the test program's own documents.
+// a clean message queue and program-wide values, a control factory over the
+// test program's own documents, and the check that no copy of the program
+// that a test started outlives it.
 #pragma once
 
 #include "TestApplication.h"
 
 #include <gtest/gtest.h>
 
+#include <tlhelp32.h>
+
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -37,6 +41,30 @@ protected:
     {
         KX::SetStartupErrorBoxFunction(nullptr);
         DrainQueue();
+        EXPECT_EQ(0, RunningCopiesStartedHere()) << "a started copy of the test program is left behind";
+    }
+
+    // Copies of this program that this process started and that still run.
+    static int RunningCopiesStartedHere()
+    {
+        wchar_t path[MAX_PATH] = {};
+        GetModuleFileNameW(nullptr, path, MAX_PATH);
+        const wchar_t* slash = std::wcsrchr(path, L'\\');
+        const wchar_t* name = slash ? slash + 1 : path;
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        if (snapshot == INVALID_HANDLE_VALUE)
+            return -1;
+        int count = 0;
+        PROCESSENTRY32W entry{};
+        entry.dwSize = sizeof(entry);
+        for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+            const wchar_t* entrySlash = std::wcsrchr(entry.szExeFile, L'\\');
+            const wchar_t* entryName = entrySlash ? entrySlash + 1 : entry.szExeFile;
+            if (entry.th32ParentProcessID == GetCurrentProcessId() && _wcsicmp(entryName, name) == 0)
+                ++count;
+        }
+        CloseHandle(snapshot);
+        return count;
     }
 
     static void DrainQueue()

@@ -2,7 +2,8 @@
 // ("Test.WindowControl"): opaque everywhere, it records the input that
 // reaches it, paints its whole area in its colour, and changes colour when
 // the notification that a release posts into its window's queue is
-// delivered (so the change shows after the next idle pass).
+// delivered (so the change shows after the next idle pass). A test can make
+// its paint throw, as a faulty control's would.
 #pragma once
 
 #include "Application/RootWindow.h"
@@ -13,6 +14,7 @@
 #include "Renderer/Renderer.h"
 
 #include <cstdint>
+#include <stdexcept>
 #include <vector>
 
 class WindowTestControl : public KX::LControl
@@ -29,7 +31,10 @@ public:
         int32_t doubleClick;
     };
 
-    WindowTestControl(const KX::RCPtr<KX::LControl>& parent, const String& name) : LControl(parent, name) {}
+    WindowTestControl(const KX::RCPtr<KX::LControl>& parent, const String& name) : LControl(parent, name)
+    {
+        ++sLiveCount;
+    }
 
     static KX::RCPtr<KX::LControl>& Create(KX::RCPtr<KX::LControl>& out, const KX::RCPtr<KX::LControl>& parent,
                                            const KX::RCPtr<KX::LControlDescriptor>& descriptor)
@@ -68,11 +73,20 @@ public:
     KX::KXRESULT Render(const KX::RCPtr<KX::LRenderer>& renderer, const KX::LRectRegion& region,
                         KX::RCPtrArray<KX::LControl>& unclipped, bool unclippedPass) override
     {
+        ++renderCount;
+        return LControl::Render(renderer, region, unclipped, unclippedPass);
+    }
+    // Its own area, in its own coordinates.
+    KX::KXRESULT RenderContent(const KX::RCPtr<KX::LRenderer>& renderer) override
+    {
+        if (throwInRender) {
+            ++renderThrows;
+            throw std::runtime_error("the test control's paint failed");
+        }
         const KX::RectT<double>& rect = GetRect();
         renderer->FillRect(KX::RectT<long>(0, 0, static_cast<long>(rect.width), static_cast<long>(rect.height)),
                            Color::FromARGB(toggled ? kSecondColor : kFirstColor), true);
-        ++renderCount;
-        return LControl::Render(renderer, region, unclipped, unclippedPass);
+        return S_OK;
     }
 
     KX::KXRESULT ReceiveNotification(const KX::RCPtr<KX::LNotificationDistributor>& sender,
@@ -102,9 +116,14 @@ public:
     std::vector<KX::KeyCode> keys;
     bool toggled = false;
     int32_t renderCount = 0;
+    bool throwInRender = false; // every paint throws while set
+    int32_t renderThrows = 0;
+
+    // How many objects of the class exist.
+    static inline int32_t sLiveCount = 0;
 
 protected:
-    ~WindowTestControl() override = default;
+    ~WindowTestControl() override { --sLiveCount; }
 
 private:
     // The toggle travels through the root window's queue.
