@@ -8,10 +8,19 @@
 //   device context ({0, 0} until then).
 // - SwapBuffers swaps the main plane of a window's context; an off-screen
 //   context is never presented.
+// - An off-screen context draws into its window's back buffer, which it
+//   shares with the window's own context: its frames belong into a window
+//   of their own, or between the window's frames. GL 1.1 has no texture
+//   that could hold such a frame, so at the end of each frame the context
+//   keeps a copy of its viewport's pixels (KeepLastFrame); that copy is its
+//   last frame, which the renderer copies into other targets and scrolls.
 // - The device context is released with the object.
 #pragma once
 
 #include "Renderer/RenderContextInfo.h"
+
+#include <cstdint>
+#include <vector>
 
 namespace KX {
 
@@ -27,6 +36,18 @@ public:
 
     HDC GetGLDC() const { return mGLDC; }
 
+    // ---- The last frame ----
+    // Copies the viewport of the buffer the current GL context draws into
+    // (GL context current). Each copy gets a serial number of its own, new
+    // in the process.
+    void KeepLastFrame();
+    // The copy, top row first, each pixel 0xAARRGGBB; empty before the first.
+    const std::vector<uint32_t>& GetLastFrame() const { return mLastFrame; }
+    // Its width and height ({0, 0} before the first).
+    PointT<long> GetLastFrameSize() const { return mLastFrameSize; }
+    // 0 before the first copy.
+    uint32_t GetLastFrameSerial() const { return mLastFrameSerial; }
+
     PointT<long> mMaxViewport{0, 0};
 
 protected:
@@ -35,6 +56,9 @@ protected:
 
 private:
     HDC mGLDC = nullptr;
+    std::vector<uint32_t> mLastFrame;
+    PointT<long> mLastFrameSize{0, 0};
+    uint32_t mLastFrameSerial = 0;
 };
 
 } // namespace KX

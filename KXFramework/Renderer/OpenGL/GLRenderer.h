@@ -22,6 +22,12 @@
 //   back buffer (swap-copy), otherwise copied from the back buffer to the
 //   front, so that the back buffer keeps the frame for the next partial
 //   redraw. GL output is in the GL front buffer, not in GDI's window surface.
+// - An off-screen context is never presented: its RenderFinish keeps a copy
+//   of its viewport as its last frame (KX::LGLRenderContextInfo), which
+//   CopyFromLastFrame draws into the current target through a texture and
+//   DrawLastFrame draws back into the context, moved, as its new frame's
+//   start. Before its first frame an off-screen context has no last frame:
+//   CopyFromLastFrame answers E_FAIL and DrawLastFrame moves nothing.
 // - GL errors are drained and ignored.
 // - User-interface thread only.
 #pragma once
@@ -140,6 +146,9 @@ private:
     void DrawShapeGeometry(Shape shape, const PolylineT<float>& polyline);
     void DrawBitmapQuad(const LGLTexture& texture, const RectT<float>& source, float x, float y, float width,
                         float height) const;
+    // The texture of the context's last frame, uploaded when it holds
+    // another frame; null when the context has none.
+    LGLTexture* LastFrameTexture(const LGLRenderContextInfo& source);
     PolylineCache& CacheOf(Shape shape);
 
     RCPtr<LFontRenderer> mFontRenderer;
@@ -153,6 +162,10 @@ private:
     PolylineCache mPolylineCache;
     ColorRectCache mColorRectCache;
     TextureCache mTextureCache;
+    // The one texture that off-screen frames are drawn from, and the serial
+    // number of the frame it holds.
+    RCPtr<LGLTexture> mLastFrameTexture;
+    uint32_t mLastFrameTextureSerial = 0;
     PIXELFORMATDESCRIPTOR mPixelFormatDescriptor = {};
     int32_t mPixelFormat = 0;
     HGLRC mGLContext = nullptr;

@@ -335,46 +335,46 @@ void LGLRenderer::DrawBitmap(const RCPtr<LBitmap>& bitmap, const RectT<long>& de
     DrainGLErrors();
 }
 
+LGLTexture* LGLRenderer::LastFrameTexture(const LGLRenderContextInfo& source)
+{
+    const std::vector<uint32_t>& frame = source.GetLastFrame();
+    const PointT<long> size = source.GetLastFrameSize();
+    if (frame.empty() || size.x <= 0 || size.y <= 0)
+        return nullptr;
+    if (!mLastFrameTexture || !mLastFrameTexture->IsValid() || mLastFrameTextureSerial != source.GetLastFrameSerial()) {
+        if (!mLastFrameTexture)
+            mLastFrameTexture = LGLTexture::Create();
+        // Nearest filtering: the frame is drawn pixel for pixel.
+        LGLTextureImage image(GL_BGRA, GL_UNSIGNED_BYTE, frame.data(), static_cast<int32_t>(size.x),
+                              static_cast<int32_t>(size.y), static_cast<int32_t>(size.x * 4), 4);
+        mLastFrameTexture->Upload(image, GL_RGBA8, LGLTexture::kNearest, 1.0f);
+        mLastFrameTextureSerial = source.GetLastFrameSerial();
+    }
+    return mLastFrameTexture.Get();
+}
+
 KXRESULT LGLRenderer::CopyFromLastFrame(const RCPtr<LRenderContextInfo>& source, const PointT<long>& position,
                                         const RectT<long>& sourceRect)
 {
-    const LGLRenderContextInfo* glSource = OffscreenGLContext(source);
+    LGLRenderContextInfo* glSource = OffscreenGLContext(source);
     if (!glSource)
         return E_INVALIDARG;
-    const float viewportWidth = static_cast<float>(glSource->mViewport.width);
-    const float viewportHeight = static_cast<float>(glSource->mViewport.height);
-    if (viewportWidth <= 0.0f || viewportHeight <= 0.0f)
+    LGLTexture* frame = LastFrameTexture(*glSource);
+    if (!frame)
         return E_FAIL;
-    // No texture holds a context's last frame: the quad binds texture 0.
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, 0);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    const float left = static_cast<float>(sourceRect.x) / viewportWidth;
-    const float right = static_cast<float>(sourceRect.x + sourceRect.width) / viewportWidth;
-    const float top = (viewportHeight - static_cast<float>(sourceRect.y)) / viewportHeight;
-    const float bottom = (viewportHeight - static_cast<float>(sourceRect.y + sourceRect.height)) / viewportHeight;
-    const float x = static_cast<float>(position.x);
-    const float y = static_cast<float>(position.y);
-    const float w = static_cast<float>(sourceRect.width);
-    const float h = static_cast<float>(sourceRect.height);
-    glBegin(GL_QUADS);
-    glTexCoord2f(left, top);
-    glVertex2f(x, y);
-    glTexCoord2f(left, bottom);
-    glVertex2f(x, y + h);
-    glTexCoord2f(right, bottom);
-    glVertex2f(x + w, y + h);
-    glTexCoord2f(right, top);
-    glVertex2f(x + w, y);
-    glEnd();
-    glDisable(GL_TEXTURE_2D);
+    const RectT<float> from(static_cast<float>(sourceRect.x), static_cast<float>(sourceRect.y),
+                            static_cast<float>(sourceRect.width), static_cast<float>(sourceRect.height));
+    DrawBitmapQuad(*frame, from, static_cast<float>(position.x),
+                   static_cast<float>(position.y), static_cast<float>(sourceRect.width),
+                   static_cast<float>(sourceRect.height));
     DrainGLErrors();
     return S_OK;
 }
 
 KXRESULT LGLRenderer::DrawLastFrame(const RCPtr<LRenderContextInfo>& context, const PointT<long>& offset)
 {
-    const LGLRenderContextInfo* glContext = OffscreenGLContext(context);
+    LGLRenderContextInfo* glContext = OffscreenGLContext(context);
     if (!glContext)
         return E_INVALIDARG;
     const RectT<long> viewport = glContext->mViewport;
@@ -383,28 +383,19 @@ KXRESULT LGLRenderer::DrawLastFrame(const RCPtr<LRenderContextInfo>& context, co
     RenderStart(context);
     const RectT<double> area(viewport.x, viewport.y, viewport.width, viewport.height);
     PushClip(area, area, RCPtr<LStencil>(), false);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    glBlendFunc(GL_ONE, GL_ZERO);
-    const float vw = static_cast<float>(viewport.width);
-    const float vh = static_cast<float>(viewport.height);
-    const float x = static_cast<float>(offset.x);
-    const float y = static_cast<float>(offset.y);
-    const float left = static_cast<float>(viewport.x) / vw;
-    const float right = (vw + static_cast<float>(viewport.x)) / vw;
-    glBegin(GL_QUADS);
-    glTexCoord2f(left, 1.0f);
-    glVertex2f(x, y);
-    glTexCoord2f(left, 0.0f);
-    glVertex2f(x, y + vh);
-    glTexCoord2f(right, 0.0f);
-    glVertex2f(x + vw, y + vh);
-    glTexCoord2f(right, 1.0f);
-    glVertex2f(x + vw, y);
-    glEnd();
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glDisable(GL_TEXTURE_2D);
+    if (LGLTexture* frame = LastFrameTexture(*glContext)) {
+        // The previous frame replaces what is there, transparent pixels
+        // included: no blending, no alpha test.
+        const PointT<long> size = glContext->GetLastFrameSize();
+        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+        glBlendFunc(GL_ONE, GL_ZERO);
+        glDisable(GL_ALPHA_TEST);
+        DrawBitmapQuad(*frame, RectT<float>(0.0f, 0.0f, static_cast<float>(size.x), static_cast<float>(size.y)),
+                       static_cast<float>(offset.x), static_cast<float>(offset.y), static_cast<float>(size.x),
+                       static_cast<float>(size.y));
+        glEnable(GL_ALPHA_TEST);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    }
     PopState();
     RenderFinish(context);
     return S_OK;

@@ -69,8 +69,12 @@ KXRESULT LGLRenderer::RenderFinish(const RCPtr<LRenderContextInfo>& context)
 {
     DrainGLErrors();
     glPopMatrix();
-    const LGLRenderContextInfo* glContext = GetGLContextInfo(context);
-    if (!context || context->mOffscreen || !mDoubleBuffered) {
+    LGLRenderContextInfo* glContext = GetGLContextInfo(context);
+    if (context && context->mOffscreen) {
+        glFlush();
+        if (glContext)
+            glContext->KeepLastFrame();
+    } else if (!context || !mDoubleBuffered) {
         glFlush();
     } else if (mSwapCopy) {
         if (glContext)

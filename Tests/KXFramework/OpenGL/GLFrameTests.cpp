@@ -230,8 +230,11 @@ TEST_F(GLFrame, LastFramesAreOnlyTakenFromOffscreenGLContexts)
             EXPECT_EQ(E_INVALIDARG, mRenderer->CopyFromLastFrame(source, PointT<long>(0, 0), RectT<long>(0, 0, 5, 5)));
             EXPECT_EQ(E_INVALIDARG, mRenderer->DrawLastFrame(source, PointT<long>(0, 0)));
         }
-        EXPECT_EQ(S_OK, mRenderer->CopyFromLastFrame(offscreen, PointT<long>(0, 0), RectT<long>(0, 0, 5, 5)));
+        EXPECT_EQ(E_FAIL, mRenderer->CopyFromLastFrame(offscreen, PointT<long>(0, 0), RectT<long>(0, 0, 5, 5)))
+            << "no frame kept yet";
         EXPECT_EQ(S_OK, mRenderer->DrawLastFrame(offscreen, PointT<long>(0, 3)));
+        EXPECT_EQ(S_OK, mRenderer->CopyFromLastFrame(offscreen, PointT<long>(0, 0), RectT<long>(0, 0, 5, 5)))
+            << "the frame that DrawLastFrame finished is kept";
         EXPECT_EQ(1, mRenderer->GetContextDepth()) << "the off-screen frame is finished again";
         EXPECT_TRUE(offscreen->mSavedStates.empty());
         mRenderer->FillRect(RectT<long>(0, 0, 10, 10), Argb(0xFF00FF00), true);

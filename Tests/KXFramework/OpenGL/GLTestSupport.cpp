@@ -189,6 +189,18 @@ Image GLFixture::ReadFront(const RCPtr<KX::LRenderContextInfo>& context) const
     return image;
 }
 
+Image GLFixture::ReadLastFrame(const RCPtr<KX::LRenderContextInfo>& context)
+{
+    Image image;
+    auto glContext = RCPtr<KX::LGLRenderContextInfo>::DynamicCast(context);
+    if (!glContext)
+        return image;
+    image.width = glContext->GetLastFrameSize().x;
+    image.height = glContext->GetLastFrameSize().y;
+    image.pixels = glContext->GetLastFrame();
+    return image;
+}
+
 void GLFixture::Save(const Image& image, const std::string& suffix) const
 {
     CLSID png;

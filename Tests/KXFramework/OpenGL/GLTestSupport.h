@@ -71,6 +71,8 @@ protected:
     // The front buffer of a context after its frame.
     Image ReadFront(const RCPtr<KX::LRenderContextInfo>& context) const;
     Image ReadFront() const { return ReadFront(mContext); }
+    // The last frame that an off-screen context kept.
+    static Image ReadLastFrame(const RCPtr<KX::LRenderContextInfo>& context);
     // Saves the image as screenshots/OpenGLTests/<Suite_Test>[_suffix].png.
     void Save(const Image& image, const std::string& suffix = std::string()) const;
 
