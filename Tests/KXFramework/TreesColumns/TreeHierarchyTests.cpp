@@ -75,8 +75,9 @@ TEST_P(TreeMoveTest, MovesTheWholeSubtreeAndRenumbersEveryParent)
     // child, and every item lies inside its parent's subtree.
     for (int32_t i = 0; i < static_cast<int32_t>(after.size()); ++i) {
         EXPECT_LT(after[i], i) << c.what << " item " << i;
-        if (after[i] >= 0)
+        if (after[i] >= 0) {
             EXPECT_LT(i, Tree::SubtreeEnd(after, after[i])) << c.what << " item " << i;
+        }
     }
 }
 
