@@ -35,7 +35,7 @@ public:
     // PushClip with the given flag.
     CAutoClip(const RCPtr<LRenderer>& renderer, const RectT<double>& area, const RectT<double>& clip,
               const RCPtr<LStencil>& stencil, bool relative);
-    // By the spec's flavor; any other flavor throws the runtime error
+    // By the description's flavor; any other flavor throws the runtime error
     // "Unknown PushClip flavor" before anything is pushed.
     CAutoClip(const RCPtr<LRenderer>& renderer, const Spec& spec);
     // PopState, then the renderer is released.
