@@ -117,16 +117,4 @@ void LGLContextNames::DeletePending()
     mLists.clear();
 }
 
-bool LGLContextNames::IsLive() const
-{
-    std::lock_guard<std::mutex> lock(GetRegistry().mLock);
-    return mLive;
-}
-
-int32_t LGLContextNames::GetPendingCount() const
-{
-    std::lock_guard<std::mutex> lock(GetRegistry().mLock);
-    return static_cast<int32_t>(mTextures.size() + mLists.size());
-}
-
 } // namespace KX

@@ -25,7 +25,6 @@
 #include "ObjectBase/RefCountedObject.h"
 #include "Renderer/OpenGL/GLHeaders.h"
 
-#include <cstdint>
 #include <vector>
 
 namespace KX {
@@ -46,11 +45,6 @@ public:
     void DeleteLists(GLuint base, GLsizei count);
     // With the context current: deletes the names that waited.
     void DeletePending();
-
-    HGLRC GetContext() const { return mContext; }
-    bool IsLive() const;
-    // How many textures and list blocks wait for the context.
-    int32_t GetPendingCount() const;
 
 protected:
     explicit LGLContextNames(HGLRC context);
