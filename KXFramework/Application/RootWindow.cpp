@@ -498,6 +498,13 @@ KXRESULT LRootWindow::Paint(const LRectRegion& region)
 {
     if (!mRootControl || region.IsEmpty())
         return S_OK;
+    if (IsCompleteRedrawRequested()) {
+        // The renderer cannot paint a part of this frame: the whole window
+        // is painted in the pass that follows instead.
+        if (mOSServices)
+            mOSServices->InvalidateAll();
+        return S_OK;
+    }
     const RCPtr<LRootWindow> self(this);
     const RCPtr<LControl> root = mRootControl;
     RectT<double> area = root->GetRect();
@@ -511,6 +518,14 @@ KXRESULT LRootWindow::Paint(const LRectRegion& region)
         mRenderer->PushClip(RectT<double>(0.0, 0.0, mClientRect.width, mClientRect.height), area,
                             RCPtr<LStencil>(), false);
     return PaintControl(root, region, true);
+}
+
+bool LRootWindow::IsCompleteRedrawRequested() const
+{
+    if (!mRenderer)
+        return false;
+    const RCPtr<LRenderContextInfo>& context = mRenderer->GetCurrentContext();
+    return context && context->mCompleteRedraw;
 }
 
 KXRESULT LRootWindow::PaintControl(const RCPtr<LControl>& control, const LRectRegion& region, bool topLevel)

@@ -124,7 +124,9 @@ public:
     KXRESULT RedrawNow();
     // Moves the dirty region (and a pending full repaint) into `region`.
     void TakeDirtyRegion(LRectRegion& region);
-    // Draws the root control into the region through the renderer.
+    // Draws the root control into the region through the renderer. When the
+    // renderer's current context asks for a complete redraw, nothing is
+    // drawn: the whole OS window is invalidated instead.
     KXRESULT Paint(const LRectRegion& region);
     KXRESULT PaintControl(const RCPtr<LControl>& control, const LRectRegion& region, bool topLevel);
     void SetFullRepaint() { mFullRepaint = true; }
@@ -188,6 +190,8 @@ private:
     KXRESULT ProcessHotKeys(const KeyCode& key);
     RCPtr<LControl> ResolveToolTipOwner(const RCPtr<LControl>& control) const;
     void PaintUnclipped(RCPtrArray<LControl>& unclipped, const LRectRegion& region);
+    // Whether the renderer's current context asks for a complete redraw.
+    bool IsCompleteRedrawRequested() const;
 
     RCPtr<LRenderer> mRenderer;
     IWindowOSServices* mOSServices;

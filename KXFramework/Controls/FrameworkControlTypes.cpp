@@ -1,7 +1,5 @@
-// The framework's control types, in the order of the type table. A type
-// whose class is built joins the table by turning its line from a comment
-// into an entry; the blank lines keep every entry's change apart from its
-// neighbours'.
+// The framework's control types, in the order of the type table, each with
+// the line that names it when its registration fails.
 #include "Controls/FrameworkControlTypes.h"
 
 #include "ControlBase/Control.h"
@@ -36,6 +34,7 @@
 #include "Controls/ToolTip.h"
 #include "Controls/TreeView.h"
 #include "Controls/TreeViewItem.h"
+#include "ObjectBase/Exception.h"
 
 namespace KX {
 
@@ -43,97 +42,66 @@ namespace {
 
 struct ControlType
 {
+    int mLine; // reported when the registration fails
     const wchar_t* mClassName;
     ControlCreateFunction mCreate;
 };
 
-// Each entry: { L"Framework.<Name>", &LControl::CreateControlOfClass<KX::L<Class>> },
 const ControlType kFrameworkControlTypes[] = {
-    { L"Framework.Button", &LControl::CreateControlOfClass<LButton> },
-
-    { L"Framework.OverlayButton", &LControl::CreateControlOfClass<LListBoxItem> },
-
-    { L"Framework.ListBox", &LControl::CreateControlOfClass<LListBox> },
-
-    { L"Framework.listboxNoScroll", &LControl::CreateControlOfClass<LListBox> },
-
-    { L"Framework.ListBoxItem", &LControl::CreateControlOfClass<LListBoxItem> },
-
-    { L"Framework.CheckedListBox", &LControl::CreateControlOfClass<LCheckedListBox> },
-
-    { L"Framework.CheckedListBoxItem", &LControl::CreateControlOfClass<LCheckedListBoxItem> },
-
-    { L"Framework.ListBoxWithIcons", &LControl::CreateControlOfClass<LCheckedListBox> },
-
-    { L"Framework.listbox2ColumnSortable", &LControl::CreateControlOfClass<LMultiColumnListBox> },
-
-    { L"Framework.ScrollBar", &LControl::CreateControlOfClass<LScrollbar> },
-
-    { L"Framework.ScrollChannel", &LControl::CreateControlOfClass<LPanel> },
-
-    { L"Framework.ComboBox", &LControl::CreateControlOfClass<LComboBox> },
-
-    { L"Framework.ComboTextBox", &LControl::CreateControlOfClass<LComboBox> },
-
-    { L"Framework.CheckedComboBox", &LControl::CreateControlOfClass<LCheckedComboBox> },
-
-    { L"Framework.ComboBoxWithIcons", &LControl::CreateControlOfClass<LCheckedComboBox> },
-
-    { L"Framework.ComboSlider", &LControl::CreateControlOfClass<LComboSlider> },
-
-    { L"Framework.ComboSlider.DropDownPanel", &LControl::CreateControlOfClass<LPanel> },
-
-    { L"Framework.Slider", &LControl::CreateControlOfClass<LSlider> },
-
-    { L"Framework.Knob", &LControl::CreateControlOfClass<LKnob> },
-
-    { L"Framework.TabControl", &LControl::CreateControlOfClass<LTabControl> },
-
-    { L"Framework.Label", &LControl::CreateControlOfClass<LLabel> },
-
-    { L"Framework.TextBox", &LControl::CreateControlOfClass<LTextBox> },
-
-    { L"Framework.NumericUpDown", &LControl::CreateControlOfClass<LNumericUpDown> },
-
-    { L"Framework.Panel", &LControl::CreateControlOfClass<LPanel> },
-
-    { L"Framework.ToolTip", &LControl::CreateControlOfClass<LToolTip> },
-
-    { L"Framework.PopupMenu", &LControl::CreateControlOfClass<LPopupMenu> },
-
-    { L"Framework.MenuItem", &LControl::CreateControlOfClass<LMenuListBoxItem> },
-
-    { L"Framework.ComboMenu", &LControl::CreateControlOfClass<LComboMenu> },
-
-    { L"Framework.MainMenu", &LControl::CreateControlOfClass<LMainMenu> },
-
-    { L"Framework.FileDropper", &LControl::CreateControlOfClass<LFileDropper> },
-
-    { L"Framework.StatusBar", &LControl::CreateControlOfClass<LStatusBar> },
-
-    { L"Framework.SplitterH", &LControl::CreateControlOfClass<LSplitterH> },
-
-    { L"Framework.SplitterV", &LControl::CreateControlOfClass<LSplitterV> },
-
-    { L"Framework.LevelMeter", &LControl::CreateControlOfClass<LLevelMeter> },
-
-    { L"Framework.ProgressBar", &LControl::CreateControlOfClass<LProgressBar> },
-
-    { L"Framework.TreeView", &LControl::CreateControlOfClass<LTreeView> },
-
-    { L"Framework.TreeViewItem", &LControl::CreateControlOfClass<LTreeViewItem> },
-
-    { nullptr, nullptr }
+    { 94, L"Framework.Button", &LControl::CreateControlOfClass<LButton> },
+    { 97, L"Framework.OverlayButton", &LControl::CreateControlOfClass<LListBoxItem> },
+    { 99, L"Framework.ListBox", &LControl::CreateControlOfClass<LListBox> },
+    { 100, L"Framework.listboxNoScroll", &LControl::CreateControlOfClass<LListBox> },
+    { 101, L"Framework.ListBoxItem", &LControl::CreateControlOfClass<LListBoxItem> },
+    { 102, L"Framework.CheckedListBox", &LControl::CreateControlOfClass<LCheckedListBox> },
+    { 103, L"Framework.CheckedListBoxItem", &LControl::CreateControlOfClass<LCheckedListBoxItem> },
+    { 104, L"Framework.ListBoxWithIcons", &LControl::CreateControlOfClass<LCheckedListBox> },
+    { 105, L"Framework.listbox2ColumnSortable", &LControl::CreateControlOfClass<LMultiColumnListBox> },
+    { 106, L"Framework.ScrollBar", &LControl::CreateControlOfClass<LScrollbar> },
+    { 107, L"Framework.ScrollChannel", &LControl::CreateControlOfClass<LPanel> },
+    { 108, L"Framework.ComboBox", &LControl::CreateControlOfClass<LComboBox> },
+    { 109, L"Framework.ComboTextBox", &LControl::CreateControlOfClass<LComboBox> },
+    { 110, L"Framework.CheckedComboBox", &LControl::CreateControlOfClass<LCheckedComboBox> },
+    { 111, L"Framework.ComboBoxWithIcons", &LControl::CreateControlOfClass<LCheckedComboBox> },
+    { 112, L"Framework.ComboSlider", &LControl::CreateControlOfClass<LComboSlider> },
+    { 113, L"Framework.ComboSlider.DropDownPanel", &LControl::CreateControlOfClass<LPanel> },
+    { 114, L"Framework.Slider", &LControl::CreateControlOfClass<LSlider> },
+    { 115, L"Framework.Knob", &LControl::CreateControlOfClass<LKnob> },
+    { 116, L"Framework.TabControl", &LControl::CreateControlOfClass<LTabControl> },
+    { 117, L"Framework.Label", &LControl::CreateControlOfClass<LLabel> },
+    { 118, L"Framework.TextBox", &LControl::CreateControlOfClass<LTextBox> },
+    { 119, L"Framework.NumericUpDown", &LControl::CreateControlOfClass<LNumericUpDown> },
+    { 120, L"Framework.Panel", &LControl::CreateControlOfClass<LPanel> },
+    { 121, L"Framework.ToolTip", &LControl::CreateControlOfClass<LToolTip> },
+    { 122, L"Framework.PopupMenu", &LControl::CreateControlOfClass<LPopupMenu> },
+    { 123, L"Framework.MenuItem", &LControl::CreateControlOfClass<LMenuListBoxItem> },
+    { 124, L"Framework.ComboMenu", &LControl::CreateControlOfClass<LComboMenu> },
+    { 125, L"Framework.MainMenu", &LControl::CreateControlOfClass<LMainMenu> },
+    { 126, L"Framework.FileDropper", &LControl::CreateControlOfClass<LFileDropper> },
+    { 127, L"Framework.StatusBar", &LControl::CreateControlOfClass<LStatusBar> },
+    { 128, L"Framework.SplitterH", &LControl::CreateControlOfClass<LSplitterH> },
+    { 129, L"Framework.SplitterV", &LControl::CreateControlOfClass<LSplitterV> },
+    { 130, L"Framework.LevelMeter", &LControl::CreateControlOfClass<LLevelMeter> },
+    { 131, L"Framework.ProgressBar", &LControl::CreateControlOfClass<LProgressBar> },
+    { 132, L"Framework.TreeView", &LControl::CreateControlOfClass<LTreeView> },
+    { 133, L"Framework.TreeViewItem", &LControl::CreateControlOfClass<LTreeViewItem> },
 };
 
 } // namespace
 
-KXRESULT RegisterFrameworkControlTypes(LControlFactory& factory)
+void RegisterFrameworkControlTypes(const ControlTypeRegistrar& registerType)
 {
     for (const ControlType& type : kFrameworkControlTypes) {
-        if (type.mClassName)
-            factory.RegisterControlCreateFunction(type.mClassName, type.mCreate);
+        KX_THROW_IF_FAILED(registerType(StringT<wchar_t, char>(type.mClassName), type.mCreate),
+                           "KX::LFrameworkApp::RunApplicationStartup", "Application/FrameworkApp", type.mLine);
     }
+}
+
+KXRESULT RegisterFrameworkControlTypes(LControlFactory& factory)
+{
+    RegisterFrameworkControlTypes([&factory](const StringT<wchar_t, char>& className, ControlCreateFunction create) {
+        return factory.RegisterControlCreateFunction(className, create);
+    });
     return S_OK;
 }
 

@@ -15,4 +15,13 @@ LRenderContextInfo::~LRenderContextInfo()
         ReleaseDC(mWindow, mDC);
 }
 
+bool LRenderContextInfo::IsWholeViewportDirty() const
+{
+    const LRectRegionNode* head = mDirtyRegion.GetHead();
+    if (!head || head->next)
+        return false;
+    return head->left == mViewport.x && head->top == mViewport.y && head->right - head->left == mViewport.width &&
+           head->bottom - head->top == mViewport.height;
+}
+
 } // namespace KX

@@ -15,6 +15,10 @@
 //   within a frame.
 // - mDC is the window's device context (GetDC) when there is a window; it is
 //   released with the context.
+// - mCompleteRedraw: set by the renderer's RenderStart of a window's context
+//   when the frame cannot be painted in part (the target lost the earlier
+//   frame's pixels); the root window then invalidates the whole window
+//   instead of painting. Every RenderStart of the context sets it anew.
 // - User-interface thread only.
 #pragma once
 
@@ -42,6 +46,10 @@ public:
     RenderState mState;
     std::deque<RenderState> mSavedStates;
     HDC mDC = nullptr;
+    bool mCompleteRedraw = false;
+
+    // True when mDirtyRegion is exactly one rectangle, the whole viewport.
+    bool IsWholeViewportDirty() const;
 
 protected:
     LRenderContextInfo(const RectT<long>& viewport, HWND window, bool offscreen);

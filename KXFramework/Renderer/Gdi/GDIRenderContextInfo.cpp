@@ -2,6 +2,7 @@
 
 #include "Utilities/Graphics/GdiplusFlat.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -29,26 +30,27 @@ Gdiplus::GpGraphics* LGDIRenderContextInfo::GetGraphics() const
     return mSurface ? mSurface->GetGraphics() : nullptr;
 }
 
-bool LGDIRenderContextInfo::IsWholeViewportDirty() const
+PointT<long> LGDIRenderContextInfo::GetSurfaceSize() const
 {
-    const LRectRegionNode* head = mDirtyRegion.GetHead();
-    if (!head || head->next)
-        return false;
-    return head->left == mViewport.x && head->top == mViewport.y && head->right - head->left == mViewport.width &&
-           head->bottom - head->top == mViewport.height;
+    // What a surface is made at: at least 1 x 1.
+    return PointT<long>(std::max<long>(mViewport.width, 1), std::max<long>(mViewport.height, 1));
 }
 
 void LGDIRenderContextInfo::BeginFrame()
 {
+    mCompleteRedraw = false;
     if (!mSurface || !mPreviousSurface)
         return;
-    const PointT<long> size = mSurface->GetSize();
-    const bool resized = size.x != mViewport.width || size.y != mViewport.height;
-    if (!resized && !IsWholeViewportDirty())
+    const PointT<long> size = GetSurfaceSize();
+    const bool resized = mSurface->GetSize() != size;
+    const bool whole = IsWholeViewportDirty();
+    if (!resized && !whole)
         return;
-    const PointT<long> viewportSize(mViewport.width, mViewport.height);
-    mSurface->Resize(viewportSize);
-    mPreviousSurface->Resize(viewportSize);
+    mSurface->Resize(size);
+    mPreviousSurface->Resize(size);
+    // New surfaces hold nothing of the earlier frame: a window's frame that
+    // paints only a part of them would present the rest as it is now, empty.
+    mCompleteRedraw = resized && !whole && !mOffscreen;
 }
 
 void LGDIRenderContextInfo::Present()

@@ -7,9 +7,11 @@
 //
 // Contract:
 // - Surface pixels persist from frame to frame: only dirty areas are redrawn
-//   and presented. BeginFrame remakes both surfaces (transparent) when the
-//   viewport's size changed or the dirty region is exactly the whole
-//   viewport.
+//   and presented. BeginFrame remakes both surfaces (transparent) when their
+//   size is not the viewport's (a viewport below 1 x 1 counts as 1 x 1, the
+//   smallest surface) or the dirty region is exactly the whole viewport.
+//   When a window's surfaces are remade for a new size while the dirty
+//   region is only a part, it asks for a complete redraw (mCompleteRedraw).
 // - Present draws the dirty rectangles from the last of the region's list to
 //   the first, unscaled, at the same place in the window; the region itself
 //   is left to its owner.
@@ -47,7 +49,8 @@ protected:
     ~LGDIRenderContextInfo() override = default;
 
 private:
-    bool IsWholeViewportDirty() const;
+    // The size the surfaces are made at for the viewport.
+    PointT<long> GetSurfaceSize() const;
 };
 
 } // namespace KX

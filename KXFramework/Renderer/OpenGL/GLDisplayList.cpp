@@ -8,10 +8,10 @@ LGLDisplayList::LGLDisplayList(int32_t count) : mCount(count > 0 ? count : 0)
 
 LGLDisplayList::~LGLDisplayList()
 {
-    if (mBase != kNoBase && glIsList(mBase))
-        glDeleteLists(mBase, mCount);
-    DrainGLErrors();
+    if (mBase != kNoBase && mNames)
+        mNames->DeleteLists(mBase, mCount);
     mBase = kNoBase;
+    mNames = nullptr;
 }
 
 RCPtr<LGLDisplayList>& LGLDisplayList::Create(RCPtr<LGLDisplayList>& out, int32_t count)
@@ -35,6 +35,7 @@ KXRESULT LGLDisplayList::BeginCompile(int32_t index)
     if (mBase == kNoBase && mCount > 0) {
         const GLuint base = glGenLists(mCount);
         mBase = base == 0 ? kNoBase : base;
+        mNames = LGLContextNames::Current();
         DrainGLErrors();
     }
     if (mBase == kNoBase || index < 0 || index >= mCount)

@@ -3,8 +3,10 @@
 // per cached polyline, polygon and colour-rectangle list).
 //
 // Contract:
-// - The GL names are generated on the first BeginCompile and deleted with the
-//   object; a block of 0 lists is the one shared null block.
+// - The GL names are generated on the first BeginCompile, in the GL context
+//   current then, and deleted with the object in that context (at once when
+//   it is current, else when the renderer next makes it current,
+//   KX::LGLContextNames); a block of 0 lists is the one shared null block.
 // - BeginCompile / EndCompile bracket the GL calls that make up one list;
 //   Call replays lists of the block.
 // - Failures are reported as result codes (the callers ignore them); GL
@@ -12,6 +14,7 @@
 #pragma once
 
 #include "ObjectBase/RefCountedObject.h"
+#include "Renderer/OpenGL/GLContextNames.h"
 #include "Renderer/OpenGL/GLHeaders.h"
 
 #include <cstdint>
@@ -49,6 +52,8 @@ private:
 
     GLuint mBase = kNoBase;
     int32_t mCount = 0;
+    // The names of the context the lists were generated in.
+    RCPtr<LGLContextNames> mNames;
 };
 
 } // namespace KX

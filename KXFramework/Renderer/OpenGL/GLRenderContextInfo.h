@@ -48,6 +48,11 @@ public:
     // 0 before the first copy.
     uint32_t GetLastFrameSerial() const { return mLastFrameSerial; }
 
+    // The viewport size of the window's last frame ({-1, -1} before the
+    // first): the size the back buffer holds a frame at.
+    PointT<long> GetFrameSize() const { return mFrameSize; }
+    void SetFrameSize(const PointT<long>& size) { mFrameSize = size; }
+
     PointT<long> mMaxViewport{0, 0};
 
 protected:
@@ -59,6 +64,7 @@ private:
     std::vector<uint32_t> mLastFrame;
     PointT<long> mLastFrameSize{0, 0};
     uint32_t mLastFrameSerial = 0;
+    PointT<long> mFrameSize{-1, -1};
 };
 
 } // namespace KX

@@ -12,8 +12,19 @@
 //   error of KX::LGLRenderer::LGLRenderer.
 // - The GL context is current from InitRenderContextInfo's set-up, from each
 //   RenderStart to its RenderFinish, and again for the outer context after a
-//   nested RenderFinish; it is released at every RenderFinish. Drawing
-//   outside a frame draws nothing useful.
+//   nested RenderFinish; the last RenderFinish releases it. Drawing outside a
+//   frame draws nothing useful.
+// - RenderFinish with a context that is not the open frame's throws the base
+//   mismatch error before it touches GL: the open frame can go on drawing.
+// - Textures and display lists are deleted in the GL context they were made
+//   in: the caches are purged before the last RenderFinish releases the
+//   context, and names released while it is not current (a glyph atlas
+//   evicted while text is measured outside a frame) are deleted when it is
+//   next made current (KX::LGLContextNames).
+// - A window's context whose viewport changed size since its last frame asks
+//   for a complete redraw (mCompleteRedraw) when the frame's dirty region is
+//   not the whole viewport: the back buffer does not hold the earlier frame
+//   at the new size.
 // - Each context starts its frame with its own translation and clip applied
 //   (the GL matrix and scissor are shared by all contexts of the renderer).
 // - Coordinates: origin at the top left, y down (an orthographic projection
@@ -33,6 +44,7 @@
 #pragma once
 
 #include "Renderer/FontRenderer/FontRenderer.h"
+#include "Renderer/OpenGL/GLContextNames.h"
 #include "Renderer/OpenGL/GLDisplayList.h"
 #include "Renderer/OpenGL/GLHeaders.h"
 #include "Renderer/OpenGL/GLRenderContextInfo.h"
@@ -89,9 +101,11 @@ public:
     // The scissor box {x, y, width, height} (GL window coordinates, y up) of
     // a clip already moved into window pixels, for a viewport of that size:
     // the clip cut to the viewport, rounded half away from zero; nothing
-    // left gives the 1 x 1 box just right of the viewport, which no pixel
-    // passes.
+    // left gives the 1 x 1 box just right of the viewport (NothingBox), which
+    // is applied to GL as an empty box: no pixel passes, also where the
+    // window's buffer reaches beyond an off-screen context's viewport.
     static RectT<long> ComputeScissorBox(const RectT<double>& windowClip, const RectT<long>& viewport);
+    static RectT<long> NothingBox(const RectT<long>& viewport);
 
     // ---- what was chosen (for tests and diagnostics) ----
     const RCPtr<LFontRenderer>& GetFontRenderer() const { return mFontRenderer; }
@@ -131,11 +145,17 @@ private:
     static void InitializeGLState();
 
     // ---- frames (GLRendererFrame.cpp) ----
-    // Makes the GL context current on the context's device context.
+    // Makes the GL context current on the device context (then deletes the
+    // names that waited for it).
+    void MakeCurrent(HDC dc) const;
     void MakeCurrent(const RCPtr<LRenderContextInfo>& context) const;
+    // Sets the context's request for a complete redraw (see the contract).
+    void CheckWholeFrame(const RCPtr<LRenderContextInfo>& context);
     // The GL matrix and scissor of the top context's state.
     void ApplyContextState();
     void ApplyScissor(const RectT<double>& clip);
+    // glScissor with a box of ComputeScissorBox.
+    static void SetScissorBox(const RectT<long>& box, const RectT<long>& viewport);
     void CopyBackToFront(const RectT<long>& viewport) const;
     void PurgeCaches();
     LGLRenderContextInfo* GetGLContextInfo(const RCPtr<LRenderContextInfo>& context) const;
@@ -169,6 +189,8 @@ private:
     PIXELFORMATDESCRIPTOR mPixelFormatDescriptor = {};
     int32_t mPixelFormat = 0;
     HGLRC mGLContext = nullptr;
+    // The texture and list names of mGLContext.
+    RCPtr<LGLContextNames> mNames;
 };
 
 } // namespace KX

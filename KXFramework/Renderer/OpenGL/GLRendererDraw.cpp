@@ -110,8 +110,7 @@ void LGLRenderer::FillRect(const RectT<long>& rect, const Color& color, bool ble
         return;
     const PointT<double>& translation = context->mState.mTranslation;
     const RectT<double> target(rect.x + translation.x, rect.y + translation.y, rect.width, rect.height);
-    const RectT<long> box = ComputeScissorBox(target, context->mViewport);
-    glScissor(box.x, box.y, box.width, box.height);
+    SetScissorBox(ComputeScissorBox(target, context->mViewport), context->mViewport);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     ApplyScissor(context->mState.mClip);
 }

@@ -21,11 +21,18 @@ LGLRenderContextInfo* LGLRenderer::GetGLContextInfo(const RCPtr<LRenderContextIn
     return dynamic_cast<LGLRenderContextInfo*>(context.Get());
 }
 
+void LGLRenderer::MakeCurrent(HDC dc) const
+{
+    // Names released while the context was not current are deleted now.
+    if (wglMakeCurrent(dc, mGLContext) && mNames)
+        mNames->DeletePending();
+}
+
 void LGLRenderer::MakeCurrent(const RCPtr<LRenderContextInfo>& context) const
 {
     const LGLRenderContextInfo* glContext = GetGLContextInfo(context);
     if (glContext)
-        wglMakeCurrent(glContext->GetGLDC(), mGLContext);
+        MakeCurrent(glContext->GetGLDC());
 }
 
 KXRESULT LGLRenderer::SetViewport(const RectT<long>& viewport)
@@ -59,22 +66,45 @@ KXRESULT LGLRenderer::RenderStart(const RCPtr<LRenderContextInfo>& context)
 {
     LRenderer::RenderStart(context);
     MakeCurrent(context);
+    CheckWholeFrame(context);
     SetViewport(context->mViewport);
     glPushMatrix();
     ApplyContextState();
     return S_OK;
 }
 
+void LGLRenderer::CheckWholeFrame(const RCPtr<LRenderContextInfo>& context)
+{
+    LGLRenderContextInfo* glContext = GetGLContextInfo(context);
+    if (!glContext || glContext->mOffscreen)
+        return;
+    // The back buffer holds the previous frame only at the size it was drawn
+    // at; at a new size a partial paint would present whatever the buffer
+    // holds around it, so the window is asked for a complete one (once per
+    // size: the repaint that follows covers the whole window).
+    glContext->mCompleteRedraw = false;
+    const PointT<long> size(glContext->mViewport.width, glContext->mViewport.height);
+    if (size == glContext->GetFrameSize())
+        return;
+    glContext->SetFrameSize(size);
+    glContext->mCompleteRedraw = !glContext->IsWholeViewportDirty();
+}
+
 KXRESULT LGLRenderer::RenderFinish(const RCPtr<LRenderContextInfo>& context)
 {
+    // A context that is not the open frame's changes nothing: the base throws
+    // the mismatch error and the open frame goes on drawing.
+    if (mContexts.empty() || mContexts.back().Get() != context.Get())
+        return LRenderer::RenderFinish(context);
+
     DrainGLErrors();
     glPopMatrix();
     LGLRenderContextInfo* glContext = GetGLContextInfo(context);
-    if (context && context->mOffscreen) {
+    if (context->mOffscreen) {
         glFlush();
         if (glContext)
             glContext->KeepLastFrame();
-    } else if (!context || !mDoubleBuffered) {
+    } else if (!mDoubleBuffered) {
         glFlush();
     } else if (mSwapCopy) {
         if (glContext)
@@ -84,16 +114,18 @@ KXRESULT LGLRenderer::RenderFinish(const RCPtr<LRenderContextInfo>& context)
         CopyBackToFront(context->mViewport);
     }
     DrainGLErrors();
-    wglMakeCurrent(nullptr, nullptr);
 
     LRenderer::RenderFinish(context);
 
     if (mContexts.empty()) {
+        // Purged while the context is still current, so that the released
+        // textures and lists leave GL at once; then the context is released.
         const uint32_t now = GetTicks();
         if (static_cast<int32_t>(now - mLastPurge) > static_cast<int32_t>(kPurgeIntervalMs)) {
             PurgeCaches();
             mLastPurge = now;
         }
+        wglMakeCurrent(nullptr, nullptr);
     } else {
         // Back to the enclosing frame: its target, viewport, matrix and clip.
         const RCPtr<LRenderContextInfo> outer = GetCurrentContext();
@@ -158,7 +190,7 @@ RectT<long> LGLRenderer::ComputeScissorBox(const RectT<double>& windowClip, cons
     const double top = std::max(windowClip.y, 0.0);
     const double right = std::min(windowClip.x + windowClip.width, viewportWidth);
     const double bottom = std::min(windowClip.y + windowClip.height, viewportHeight);
-    const RectT<long> nothing(viewport.width, 0, 1, 1);
+    const RectT<long> nothing = NothingBox(viewport);
     if (!(right > left) || !(bottom > top))
         return nothing;
 
@@ -186,9 +218,24 @@ void LGLRenderer::ApplyScissor(const RectT<double>& clip)
         return;
     const PointT<double>& translation = context->mState.mTranslation;
     const RectT<double> windowClip(clip.x + translation.x, clip.y + translation.y, clip.width, clip.height);
-    const RectT<long> box = ComputeScissorBox(windowClip, context->mViewport);
-    glScissor(box.x, box.y, box.width, box.height);
+    SetScissorBox(ComputeScissorBox(windowClip, context->mViewport), context->mViewport);
     DrainGLErrors();
+}
+
+void LGLRenderer::SetScissorBox(const RectT<long>& box, const RectT<long>& viewport)
+{
+    // The box right of the viewport that stands for "nothing" lies inside
+    // the window's buffer when the viewport is smaller than the window (an
+    // off-screen context): an empty box lets truly nothing pass.
+    if (box == NothingBox(viewport))
+        glScissor(0, 0, 0, 0);
+    else
+        glScissor(box.x, box.y, box.width, box.height);
+}
+
+RectT<long> LGLRenderer::NothingBox(const RectT<long>& viewport)
+{
+    return RectT<long>(viewport.width, 0, 1, 1);
 }
 
 void LGLRenderer::SetClipRect(const RectT<double>& clip)

@@ -77,6 +77,8 @@ LGLRenderer::LGLRenderer(const RCPtr<LFontRenderer>& fontRenderer, HWND window)
         CreateContextOnHelperWindow(windowDC);
     } catch (...) {
         wglMakeCurrent(nullptr, nullptr);
+        if (mNames)
+            mNames->Forget();
         if (mGLContext)
             wglDeleteContext(mGLContext);
         ReleaseDC(mWindow, windowDC);
@@ -87,7 +89,12 @@ LGLRenderer::LGLRenderer(const RCPtr<LFontRenderer>& fontRenderer, HWND window)
 
 LGLRenderer::~LGLRenderer()
 {
-    wglMakeCurrent(nullptr, nullptr);
+    // The context's names go with it: the textures and lists that the caches
+    // release after this find their record forgotten and leave GL alone.
+    if (mNames)
+        mNames->Forget();
+    if (mGLContext && wglGetCurrentContext() == mGLContext)
+        wglMakeCurrent(nullptr, nullptr);
     if (mGLContext)
         wglDeleteContext(mGLContext);
     mGLContext = nullptr;
@@ -137,6 +144,7 @@ void LGLRenderer::CreateContextOnHelperWindow(HDC windowDC)
     mGLContext = wglCreateContext(helperDC);
     if (!mGLContext)
         Fail(L"GL_ERROR_MESSAGE_CREATE_CONTEXT", kConstructor, 171);
+    mNames = LGLContextNames::Register(mGLContext);
     DescribePixelFormat(helperDC, mPixelFormat, sizeof(mPixelFormatDescriptor), &mPixelFormatDescriptor);
     mDoubleBuffered = (mPixelFormatDescriptor.dwFlags & PFD_DOUBLEBUFFER) != 0;
     mSwapCopy = SwapsByCopy(mPixelFormatDescriptor.dwFlags);
@@ -175,8 +183,10 @@ void LGLRenderer::TryArbSwapCopyFormat(HDC windowDC, HDC currentDC)
         return;
     // The first context is replaced: release it (it is current) and delete it.
     wglMakeCurrent(nullptr, nullptr);
+    mNames->Forget();
     wglDeleteContext(mGLContext);
     mGLContext = context;
+    mNames = LGLContextNames::Register(mGLContext);
     mPixelFormat = format;
     mPixelFormatDescriptor = descriptor;
     mDoubleBuffered = (descriptor.dwFlags & PFD_DOUBLEBUFFER) != 0;
@@ -215,7 +225,7 @@ KXRESULT LGLRenderer::InitRenderContextInfo(const RectT<long>& viewport, HWND wi
         Fail(L"GL_ERROR_MESSAGE_SET_PIXEL_FORMAT", "KX::LGLRenderer::InitRenderContextInfo", 334, MB_ICONWARNING);
     // Current now, so that the limits are read from this context and the
     // state below lands in it.
-    wglMakeCurrent(created->GetGLDC(), mGLContext);
+    MakeCurrent(created->GetGLDC());
     created->ReadMaxViewport();
     InitializeGLState();
     wglMakeCurrent(nullptr, nullptr);

@@ -99,10 +99,7 @@ LGLTexture::LGLTexture() = default;
 
 LGLTexture::~LGLTexture()
 {
-    if (mName != kNoName && glIsTexture(mName))
-        glDeleteTextures(1, &mName);
-    DrainGLErrors();
-    mName = kNoName;
+    ReleaseName();
     mTextureWidth = 0;
     mTextureHeight = 0;
     mImageWidth = 0.0f;
@@ -194,10 +191,23 @@ LGLTextureImage LGLTexture::ScaleToTexture(const LGLTextureImage& image) const
     return scaled;
 }
 
+void LGLTexture::ReleaseName()
+{
+    if (mName != kNoName && mNames)
+        mNames->DeleteTexture(mName);
+    mName = kNoName;
+    mNames = nullptr;
+}
+
 void LGLTexture::Upload(LGLTextureImage& image, GLint internalFormat, uint32_t flags, float scale)
 {
-    if (mName == kNoName || !glIsTexture(mName))
+    const RCPtr<LGLContextNames> current = LGLContextNames::Current();
+    if (mName != kNoName && mNames != current)
+        ReleaseName(); // a name of another context: deleted there
+    if (mName == kNoName || !glIsTexture(mName)) {
         glGenTextures(1, &mName);
+        mNames = current;
+    }
     glBindTexture(mTarget, mName);
     DrainGLErrors();
 

@@ -14,13 +14,16 @@
 //   a scaled draw does not fade at the right and bottom edges.
 // - Draw maps source edges given in the image's own (scaled) units, so a
 //   rescaled image still draws whole.
-// - The GL name lives as long as the object; GL calls need the renderer's
-//   context current, and errors are drained and ignored (a texture whose
-//   allocation failed draws nothing).
+// - The GL name lives as long as the object and belongs to the GL context
+//   current when it was generated; GL calls need that context current, and
+//   errors are drained and ignored (a texture whose allocation failed draws
+//   nothing). Released without its context current, the name is deleted
+//   when the renderer next makes the context current (KX::LGLContextNames).
 // - User-interface thread only.
 #pragma once
 
 #include "ObjectBase/RefCountedObject.h"
+#include "Renderer/OpenGL/GLContextNames.h"
 #include "Renderer/OpenGL/GLHeaders.h"
 #include "Renderer/OpenGL/GLTextureImage.h"
 
@@ -98,11 +101,15 @@ protected:
     float mScaledWidth = 0.0f;
     float mScaledHeight = 0.0f;
     RCPtr<LBitmap> mBitmap;
+    // The names of the context the name was generated in.
+    RCPtr<LGLContextNames> mNames;
 
 private:
     LGLTexture(const LGLTexture&) = delete;
     LGLTexture& operator=(const LGLTexture&) = delete;
 
+    // Hands the name to its context for deletion and forgets it.
+    void ReleaseName();
     void SetParameters(uint32_t flags) const;
     // A copy of the image scaled to the texture's size (GLU); empty when
     // scaling fails.

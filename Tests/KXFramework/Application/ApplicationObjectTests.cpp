@@ -2,6 +2,8 @@
 // the idle hook, folders, the clock and the strings.
 #include "ShellTestSupport.h"
 
+#include "Controls/FrameworkControlTypes.h"
+#include "ObjectBase/Exception.h"
 #include "Notification/Notification.h"
 #include "Notification/NotificationCenterManager.h"
 #include "System/GlobalHotKeyManager.h"
@@ -82,6 +84,52 @@ TEST_F(ApplicationObjectTest, AltF4PostsTheExitRequestUnlessTheStringsBoundIt)
         ASSERT_EQ(S_OK, app->RunApplicationStartup());
         EXPECT_EQ(String(L"NID_SHOW_HELP"), app->GetHotKeyManager()->GetBindingMap().FindNotificationID(altF4));
         app->Shutdown();
+    }
+}
+
+TEST_F(ApplicationObjectTest, AFailingControlTypeRegistrationEndsTheStartupWithItsTableLine)
+{
+    // All 37 types in the table's order; a success code other than 0 goes on.
+    std::vector<String> registered;
+    KX::RegisterFrameworkControlTypes([&](const String& name, KX::ControlCreateFunction create) {
+        EXPECT_NE(nullptr, create) << std::wstring(name.GetData());
+        registered.push_back(name);
+        return S_FALSE;
+    });
+    ASSERT_EQ(37u, registered.size());
+    EXPECT_EQ(String(L"Framework.Button"), registered.front());
+    EXPECT_EQ(String(L"Framework.TreeViewItem"), registered.back());
+
+    const struct
+    {
+        const wchar_t* failing;
+        KX::KXRESULT result;
+        size_t offered; // types offered up to and including the failing one
+        const char* text;
+    } cases[] = {
+        {L"Framework.Button", E_FAIL, 1,
+         "Failed Result : KXRESULT = 80004005 : KX::LFrameworkApp::RunApplicationStartup : "
+         "Application/FrameworkApp : Line 94"},
+        {L"Framework.OverlayButton", E_OUTOFMEMORY, 2,
+         "Failed Result : KXRESULT = 8007000E : KX::LFrameworkApp::RunApplicationStartup : "
+         "Application/FrameworkApp : Line 97"},
+        {L"Framework.TreeViewItem", E_INVALIDARG, 37,
+         "Failed Result : KXRESULT = 80070057 : KX::LFrameworkApp::RunApplicationStartup : "
+         "Application/FrameworkApp : Line 133"},
+    };
+    for (const auto& c : cases) {
+        size_t offered = 0;
+        try {
+            KX::RegisterFrameworkControlTypes([&](const String& name, KX::ControlCreateFunction) {
+                ++offered;
+                return name == String(c.failing) ? c.result : S_OK;
+            });
+            ADD_FAILURE() << "no exception for a failing registration";
+        } catch (const KX::FailedResultException& error) {
+            EXPECT_STREQ(c.text, error.what());
+            EXPECT_NE(nullptr, dynamic_cast<const KX::ExceptionBase*>(&error)) << "a framework exception";
+        }
+        EXPECT_EQ(c.offered, offered) << "the types after the failing one are not registered";
     }
 }
 

@@ -211,3 +211,37 @@ TEST_F(SkinTest, ATextChangeDirtiesExactlyThatLabel)
     EXPECT_TRUE(DirtyRectangles().empty());
     EXPECT_TRUE(os.invalidations.empty());
 }
+
+TEST_F(SkinTest, AFrameTheRendererCannotPaintInPartInvalidatesTheWholeWindowInstead)
+{
+    OpenMainControl();
+    // The window's own context (not off-screen), without a window to present to.
+    RCPtr<KX::LRenderContextInfo> context;
+    ASSERT_EQ(S_OK, renderer->InitRenderContextInfo(RectT<long>(0, 0, 560, 360), nullptr, false, context));
+    const auto paint = [&](const RectT<long>& dirty) {
+        context->mDirtyRegion.Clear();
+        context->mDirtyRegion.AddRect(dirty.x, dirty.y, dirty.x + dirty.width, dirty.y + dirty.height);
+        renderer->RenderStart(context);
+        window->Paint(context->mDirtyRegion);
+        renderer->RenderFinish(context);
+    };
+    os.invalidateAllCount = 0;
+    paint(RectT<long>(0, 0, 560, 360));
+    EXPECT_EQ(kBackground, RendererTest::ReadPixel(context, 5, 200));
+
+    // The window grew (the size a WM_SIZE gives the context) and only a part
+    // is dirty: the new surfaces hold nothing of the earlier frame, so the
+    // part is not painted and the whole window is invalidated.
+    context->mViewport = RectT<long>(0, 0, 600, 400);
+    paint(RectT<long>(0, 150, 100, 100));
+    EXPECT_EQ(1, os.invalidateAllCount);
+    EXPECT_EQ(0u, RendererTest::ReadPixel(context, 5, 200)) << "nothing painted";
+
+    // The paint that follows covers the whole window.
+    paint(RectT<long>(0, 0, 600, 400));
+    EXPECT_EQ(1, os.invalidateAllCount);
+    EXPECT_EQ(kBackground, RendererTest::ReadPixel(context, 5, 200));
+    // And parts are painted again.
+    paint(RectT<long>(0, 150, 100, 100));
+    EXPECT_EQ(1, os.invalidateAllCount);
+}

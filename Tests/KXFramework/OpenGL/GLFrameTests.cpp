@@ -241,3 +241,85 @@ TEST_F(GLFrame, LastFramesAreOnlyTakenFromOffscreenGLContexts)
     }
     EXPECT_EQ(kGreen, ReadFront().Rgb(5, 5)) << "the window's frame goes on after it";
 }
+
+TEST_F(GLFrame, AFinishWithAnotherContextThrowsAndTheOpenFrameDrawsOn)
+{
+    RCPtr<KX::LRenderContextInfo> other;
+    ASSERT_EQ(S_OK, mRenderer->InitRenderContextInfo(RectT<long>(0, 0, 40, 30), mWindow, true, other));
+    {
+        Frame frame(mRenderer, mContext);
+        Background(kWhite);
+        EXPECT_THROW(mRenderer->RenderFinish(other), std::runtime_error);
+        EXPECT_EQ(1, mRenderer->GetContextDepth());
+        mRenderer->PushState();
+        mRenderer->PushTranslate(PointT<double>(10, 10));
+        mRenderer->FillRect(RectT<long>(0, 0, 20, 20), Argb(0xFFFF0000), true);
+        mRenderer->PopState();
+    }
+    const Image image = ReadFront();
+    Save(image);
+    EXPECT_EQ(RectT<long>(10, 10, 20, 20), InkBounds(image, kWhite)) << "drawn, at the frame's translation";
+    EXPECT_EQ(kRed, image.Rgb(15, 15));
+    EXPECT_EQ(nullptr, wglGetCurrentContext());
+}
+
+TEST_F(GLFrame, AClearOutsideASmallerOffscreenContextLeavesTheWindowsPixelsAlone)
+{
+    // An off-screen context draws into its window's back buffer; a fill that
+    // nothing of the context's viewport takes must not reach the window's
+    // part beyond it either (just right of the viewport in particular).
+    RCPtr<KX::LRenderContextInfo> offscreen;
+    ASSERT_EQ(S_OK, mRenderer->InitRenderContextInfo(RectT<long>(0, 0, 40, 30), mWindow, true, offscreen));
+    {
+        Frame frame(mRenderer, mContext);
+        Background(kWhite);
+    }
+    {
+        Frame frame(mRenderer, offscreen);
+        mRenderer->FillRect(RectT<long>(-50, -50, 10, 10), Argb(0xFF00FF00), false); // left of and above it
+        mRenderer->FillRect(RectT<long>(45, 0, 10, 10), Argb(0xFF00FF00), false);    // right of it
+    }
+    { Frame frame(mRenderer, mContext); } // presents the window's back buffer
+    const Image image = ReadFront();
+    Save(image);
+    EXPECT_EQ(kWhite, image.Rgb(40, kHeight - 1)) << "the pixel right of the context's viewport";
+    EXPECT_EQ(0, InkBounds(image, kWhite).width);
+}
+
+TEST_F(GLFrame, AWindowContextAsksForACompleteRedrawWhenItsSizeChangedAndOnlyAPartIsDirty)
+{
+    const struct
+    {
+        long width;
+        long height;
+        bool wholeDirty;
+        bool asks;
+        const char* what;
+    } steps[] = {
+        {kWidth, kHeight, true, false, "the first frame, whole"},
+        {kWidth, kHeight, false, false, "a part at the same size"},
+        {120, 90, false, true, "a part at a new size"},
+        {120, 90, false, false, "asked once per size"},
+        {kWidth, kHeight, true, false, "a new size painted whole"},
+        {kWidth, kHeight, false, false, "then a part again"},
+    };
+    for (const auto& step : steps) {
+        mContext->mViewport = RectT<long>(0, 0, step.width, step.height);
+        mContext->mDirtyRegion.Clear();
+        if (step.wholeDirty)
+            mContext->mDirtyRegion.AddRect(0, 0, step.width, step.height);
+        else
+            mContext->mDirtyRegion.AddRect(10, 10, 30, 30);
+        Frame frame(mRenderer, mContext);
+        EXPECT_EQ(step.asks, mContext->mCompleteRedraw) << step.what;
+    }
+
+    // An off-screen context is never presented and never asks.
+    RCPtr<KX::LRenderContextInfo> offscreen;
+    ASSERT_EQ(S_OK, mRenderer->InitRenderContextInfo(RectT<long>(0, 0, 40, 30), mWindow, true, offscreen));
+    offscreen->mDirtyRegion.AddRect(0, 0, 5, 5);
+    { Frame frame(mRenderer, offscreen); }
+    offscreen->mViewport = RectT<long>(0, 0, 30, 20);
+    Frame frame(mRenderer, offscreen);
+    EXPECT_FALSE(offscreen->mCompleteRedraw);
+}

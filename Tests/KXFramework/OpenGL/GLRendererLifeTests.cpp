@@ -56,6 +56,24 @@ HWND WindowWithAnotherPixelFormat(int chosenFormat)
 
 using GLRendererLife = GLFixture;
 
+// The live GL names of the current context: how many of the first names are
+// textures and display lists (names are handed out from 1 up).
+struct LiveNames
+{
+    int textures = 0;
+    int lists = 0;
+
+    static LiveNames Count()
+    {
+        LiveNames live;
+        for (GLuint name = 1; name <= 512; ++name) {
+            live.textures += glIsTexture(name) == GL_TRUE ? 1 : 0;
+            live.lists += glIsList(name) == GL_TRUE ? 1 : 0;
+        }
+        return live;
+    }
+};
+
 } // namespace
 
 TEST_F(GLRendererLife, AContextOnAWindowOfAnotherPixelFormatShowsTheWarningAndThrows)
@@ -134,6 +152,75 @@ TEST(GLRendererCaches, WhatWasNotUsedForFiveMinutesIsReleased)
     frame(false);
     EXPECT_EQ(1, unused->GetRefCount()) << "not used since the mark: released";
     EXPECT_EQ(2, used->GetRefCount()) << "used in every frame: kept";
+}
+
+TEST(GLRendererCaches, PurgedTexturesAndDisplayListsLeaveGL)
+{
+    const RCPtr<ClockedGLRenderer> renderer = ClockedGLRenderer::Create(SharedWindow(0));
+    RCPtr<KX::LRenderContextInfo> context;
+    ASSERT_EQ(S_OK, renderer->InitRenderContextInfo(RectT<long>(0, 0, 160, 120), SharedWindow(0), false, context));
+    std::vector<RCPtr<KX::LBitmap>> bitmaps(4);
+    std::vector<KX::PolylineT<float>> lines(4);
+    for (size_t i = 0; i < bitmaps.size(); ++i) {
+        KX::LBitmap::CreateFilledBitmap(bitmaps[i], PointT<long>(4, 4), Argb(0xFF000000u | (0x40u << (i * 4))));
+        lines[i].AddPoint(0, 10.0f * i);
+        lines[i].AddPoint(50, 10.0f * i);
+    }
+    // Draws the first `count` bitmaps and lines; answers what GL held when
+    // the frame began (after the previous frame's purge).
+    const auto frame = [&](size_t count) {
+        Frame scope(renderer, context);
+        const LiveNames live = LiveNames::Count();
+        for (size_t i = 0; i < count; ++i) {
+            renderer->DrawBitmap(bitmaps[i], RectT<long>(10 * static_cast<long>(i), 0, 4, 4), KX::ResizeStretch);
+            renderer->DrawPolyline(lines[i], Argb(0xFF0000FF), PointT<float>(0, 0), PointT<float>(1, 1), true);
+        }
+        return live;
+    };
+    const LiveNames before = frame(4);
+    const LiveNames drawn = frame(1);
+    EXPECT_EQ(before.textures + 4, drawn.textures);
+    EXPECT_EQ(before.lists + 4, drawn.lists);
+
+    renderer->mNow += 300001;
+    frame(1); // the first purge only sets the mark
+    renderer->mNow += 300001;
+    frame(1); // releases what was not used since the mark
+    const LiveNames purged = frame(1);
+    EXPECT_EQ(before.textures + 1, purged.textures) << "the three textures not used are deleted";
+    EXPECT_EQ(before.lists + 1, purged.lists) << "so are their display lists";
+    EXPECT_EQ(1, bitmaps[1]->GetRefCount());
+}
+
+TEST(GLRendererCaches, AGlyphAtlasEvictedWhileMeasuringOutsideAFrameLeavesGL)
+{
+    RCPtr<KX::LRenderer> created;
+    KX::LRenderer::Create(created, 0, RectT<long>(0, 0, 160, 120), SharedWindow(0));
+    const RCPtr<KX::LGLRenderer> renderer = RCPtr<KX::LGLRenderer>::DynamicCast(created);
+    ASSERT_TRUE(renderer);
+    RCPtr<KX::LRenderContextInfo> context;
+    ASSERT_EQ(S_OK, renderer->InitRenderContextInfo(RectT<long>(0, 0, 160, 120), SharedWindow(0), false, context));
+    std::vector<RCPtr<KX::LFont>> fonts;
+    for (int i = 0; i <= KX::LGLGlyphRenderer::kCachedFonts; ++i)
+        fonts.push_back(MakeFont(L"Liberation Sans", 8.0f + i));
+    const auto countInAFrame = [&] {
+        Frame scope(renderer, context);
+        return LiveNames::Count().textures;
+    };
+    const int before = countInAFrame();
+    {
+        // One atlas per font, each uploaded into a texture.
+        Frame scope(renderer, context);
+        for (int i = 0; i < KX::LGLGlyphRenderer::kCachedFonts; ++i)
+            renderer->DrawText(String(L"A"), fonts[i], PointT<long>(0, 0), Argb(0xFF000000));
+    }
+    EXPECT_EQ(before + KX::LGLGlyphRenderer::kCachedFonts, countInAFrame());
+
+    // Measuring one more font outside a frame evicts the first font's atlas
+    // while no GL context is current; the new atlas has no texture yet.
+    EXPECT_EQ(nullptr, wglGetCurrentContext());
+    renderer->MeasureText(String(L"A"), fonts.back());
+    EXPECT_EQ(before + KX::LGLGlyphRenderer::kCachedFonts - 1, countInAFrame());
 }
 
 TEST(GLRendererFonts, RenderersShareFreetypeAndTheLastOneTakesItAway)

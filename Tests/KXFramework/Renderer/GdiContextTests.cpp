@@ -39,6 +39,55 @@ TEST(GdiContext, SurfacesFollowTheViewportAndAreAtLeastOnePixel)
     EXPECT_EQ((PointT<long>(80, 60)), AsGdi(empty)->mPreviousSurface->GetSize());
 }
 
+TEST(GdiContext, AZeroViewportKeepsItsOnePixelSurfacesFromFrameToFrame)
+{
+    KX::RCPtr<KX::LGDIRenderer> renderer = MakeGdiRenderer();
+    KX::RCPtr<KX::LRenderContextInfo> empty = MakeOffscreenContext(renderer, 0, 0);
+    {
+        Frame frame(renderer, empty);
+        renderer->FillRect(RectT<long>(0, 0, 1, 1), Argb(kBlue), true);
+    }
+    for (int i = 0; i < 2; ++i) {
+        Frame frame(renderer, empty);
+    }
+    EXPECT_EQ(kBlue, ReadPixel(empty, 0, 0)) << "the surfaces were not made again";
+}
+
+TEST(GdiContext, AWindowsSurfacesRemadeForAPartOfTheirSizeAskForACompleteRedraw)
+{
+    KX::RCPtr<KX::LGDIRenderer> renderer = MakeGdiRenderer();
+    const struct
+    {
+        bool offscreen;
+        long width; // the viewport's at the frame; the context is made 40 x 30
+        long height;
+        bool wholeDirty;
+        bool asks;
+    } cases[] = {
+        {false, 60, 40, false, true},
+        {false, 60, 40, true, false},  // painted whole anyway
+        {false, 40, 30, false, false}, // same size: the surfaces keep the frame
+        {false, 0, 0, false, true},    // remade at 1 x 1, where they then stay
+        {true, 60, 40, false, false},  // a back buffer is never presented
+    };
+    for (const auto& c : cases) {
+        KX::RCPtr<KX::LRenderContextInfo> context;
+        ASSERT_EQ(S_OK, renderer->InitRenderContextInfo(RectT<long>(0, 0, 40, 30), nullptr, c.offscreen, context));
+        context->mViewport = RectT<long>(0, 0, c.width, c.height);
+        if (c.wholeDirty)
+            context->mDirtyRegion.AddRect(0, 0, c.width, c.height);
+        else
+            context->mDirtyRegion.AddRect(0, 0, 10, 10);
+        {
+            Frame frame(renderer, context);
+            EXPECT_EQ(c.asks, context->mCompleteRedraw) << c.width << "x" << c.height << " " << c.offscreen;
+        }
+        // The request is for one frame: the next one at this size paints.
+        Frame frame(renderer, context);
+        EXPECT_FALSE(context->mCompleteRedraw) << c.width << "x" << c.height;
+    }
+}
+
 TEST(GdiContext, PixelsPersistUnlessTheWholeViewportIsDirty)
 {
     KX::RCPtr<KX::LGDIRenderer> renderer = MakeGdiRenderer();
