@@ -34,13 +34,14 @@ LControl::LControl(const RCPtr<LControl>& parent, const String& name) : mName(na
     ++sLiveControls;
     mConditionsParam = LConditionsParam::Create(0, 0, PointT<double>());
     if (parent) {
-        // The object is not counted yet: the child list's reference is the
-        // first, so no temporary reference may come and go before it. A name
-        // taken among the siblings leaves the control without a parent.
-        if (!parent->FindChild(mName)) {
-            parent->ProcessDeferredRemovals();
+        // As SetParent does: the parent's queued removals go first, so that a
+        // sibling on its way out no longer holds the name. The object is not
+        // counted yet: the child list's reference is the first, so no
+        // temporary reference may come and go before it. A name still taken
+        // among the siblings leaves the control without a parent.
+        parent->ProcessDeferredRemovals();
+        if (!parent->FindChild(mName))
             parent->mChildren.Add(RCPtr<LControl>(this));
-        }
     }
     LFrameworkApp* application = LFrameworkApp::sInstance;
     if (application && application->GetControlFactory()) {

@@ -12,9 +12,12 @@
 #include "ControlBase/Look.h"
 #include "Notification/NotificationCenterManager.h"
 #include "Notification/NotificationIDs.h"
+#include "System/DebugOutput.h"
 #include "Utilities/Graphics/Font.h"
 
 #include <algorithm>
+#include <exception>
+#include <ostream>
 
 namespace KX {
 
@@ -34,6 +37,17 @@ bool GetCreateParam(const RCPtr<LControlDescriptor>& descriptor, const wchar_t* 
                     StringT<wchar_t, char>& text)
 {
     return descriptor && descriptor->GetCreateParams() && descriptor->GetCreateParams()->GetString(name, text);
+}
+
+// A line on the debug output for a child description that made no control:
+// its name, its class and why.
+void ReportSkippedChild(const RCPtr<LControlDescriptor>& descriptor, const char* reason)
+{
+    std::wostream& stream = DebugOutput::GetInstance().GetWideStream();
+    stream << L"KX::LControl::CreateChildren : child \"" << descriptor->GetName().GetData() << L"\" of class \""
+           << descriptor->GetClassName().GetData() << L"\" not created : "
+           << StringT<wchar_t, char>(reason ? reason : "").GetData() << L"\n";
+    stream.flush();
 }
 
 // The X or Y placement of a layout with its kinds, anchors, names and docking
@@ -243,10 +257,23 @@ KXRESULT LControl::CreateChildren(const RCPtr<LControlDescriptor>& descriptor)
             if (GetCreateParam(child, L"DEFER_CREATE", deferred) && IsTrue(deferred))
                 continue;
             // The child joins the tree through its constructor; a creator
-            // that answers null is skipped. A class that is not registered
-            // throws: a broken skin fails loudly.
-            RCPtr<LControl> created;
-            factory->CreateControl(created, self, child);
+            // that answers null is skipped. A child that cannot be made (its
+            // class is not registered, or a step of its creation throws) is
+            // left out and reported; its siblings are still made.
+            const int32_t childrenBefore = mChildren.GetCount();
+            try {
+                RCPtr<LControl> created;
+                factory->CreateControl(created, self, child);
+            } catch (const std::exception& error) {
+                // What joined the tree before the failure goes with it.
+                for (int32_t last = mChildren.GetCount() - 1; last >= childrenBefore; --last) {
+                    if (last < mChildren.GetCount()) {
+                        const RCPtr<LControl> halfMade = mChildren.GetAt(last, 0);
+                        halfMade->Detach();
+                    }
+                }
+                ReportSkippedChild(child, error.what());
+            }
         }
     }
     RecalcLayout();

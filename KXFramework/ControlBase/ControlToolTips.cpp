@@ -90,12 +90,11 @@ KXRESULT LControl::ShowToolTip(bool show)
     if (!descriptor)
         return S_OK;
 
-    // A tip of this control that is still showing goes first, and one that
-    // went earlier in this pass leaves the tree now: the new tip takes the
-    // same name among this control's children.
+    // A tip of this control that is still showing goes first: hidden, it
+    // waits among the queued removals, which the new tip's construction
+    // runs before it takes the same name among this control's children.
     if (const RCPtr<LToolTip> previous = RCPtr<LToolTip>::DynamicCast(FindChild(String(kToolTipName))))
         previous->Hide();
-    ProcessDeferredRemovals();
 
     RCPtr<LControl> created;
     factory->CreateControl(created, self, descriptor);
@@ -146,12 +145,11 @@ KXRESULT LControl::ShowContextMenu(const RCPtr<LMenuDescriptor>& menu)
         return S_OK;
     const RCPtr<LControl> self(this);
 
-    // A menu of this control that is still open closes first, and one that
-    // closed earlier leaves the tree now: the new menu takes the same name
-    // among this control's children.
+    // A menu of this control that is still open closes first: closed, it
+    // waits among the queued removals, which the new menu's construction
+    // runs before it takes the same name among this control's children.
     if (const RCPtr<LPopupMenu> previous = RCPtr<LPopupMenu>::DynamicCast(FindChild(String(kContextMenuName))))
         previous->CloseMenu();
-    ProcessDeferredRemovals();
 
     RCPtr<LControl> created;
     factory->CreateControl(created, self, descriptor);

@@ -24,6 +24,10 @@ constexpr double kIntegerLimit = 4503599627370496.0;
 // The text that measures a row's full height: capitals, descenders and a bar.
 constexpr const wchar_t* kHeightProbeText = L"{WXyg|}";
 constexpr const wchar_t* kItemPrefix = L"ITEM.";
+// "ITEM.<n>" numbers from here on are ignored: a list written into a string
+// table is short, and a number this large is a mistake that would otherwise
+// ask for one empty item per number below it.
+constexpr int32_t kItemNumberLimit = 0x10000;
 
 double ClampToIntegerLimit(double value)
 {
@@ -274,7 +278,7 @@ KXRESULT LListBox::LoadItemsFromStringTable(const RCPtr<LStringTable>& table)
         if (entry.first.Left(prefix.GetLength()) != prefix)
             continue;
         const int32_t number = _wtoi(entry.first.Mid(prefix.GetLength()).GetData());
-        if (number < 0)
+        if (number < 0 || number >= kItemNumberLimit)
             continue;
         if (static_cast<size_t>(number) >= texts.size())
             texts.resize(static_cast<size_t>(number) + 1);

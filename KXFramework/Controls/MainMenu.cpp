@@ -71,6 +71,12 @@ void LMainMenu::AddStringTableMenus()
         const int32_t number = _wtoi(pairs.GetAt(i).first.Mid(prefixLength).GetData());
         if (number < 0)
             continue;
+        // The table holds fewer menus than strings, labels included: a label
+        // numbered past its string count makes more labels than menus, and
+        // then no menu is added. Said here, before the labels would grow
+        // to that number.
+        if (number >= table->GetCount())
+            return;
         if (static_cast<size_t>(number) >= labels.size())
             labels.resize(static_cast<size_t>(number) + 1);
         labels[static_cast<size_t>(number)] = pairs.GetAt(i).second;

@@ -136,8 +136,6 @@ KXRESULT LPopupMenu::OpenSubmenu(int32_t index)
     // The new popup may take the focus for a moment while it is made and
     // laid out, and give it back: that is no focus coming back from outside.
     ScopedFlag opening(mOpeningSubmenu);
-    // A submenu closed a moment ago must leave the name free first.
-    ProcessDeferredRemovals();
     const RCPtr<LLayoutDescriptor> layout = mLayout ? mLayout->Clone() : LLayoutDescriptor::Create();
     RCPtr<LControlDescriptor> descriptor;
     if (factory->CloneDescriptor(descriptor, mDescriptor, ConstRCPtr<LLayoutDescriptor>(layout.Get()),

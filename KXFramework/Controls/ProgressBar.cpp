@@ -5,6 +5,7 @@
 #include "Application/FrameworkApp.h"
 #include "Controls/ControlClock.h"
 #include "Controls/Label.h"
+#include "Controls/Panel.h"
 #include "Utilities/Geometry/NumberConversion.h"
 
 #include <cstdint>
@@ -48,7 +49,7 @@ KXRESULT LProgressBar::Initialize()
     if (result < 0)
         return result;
     mProgressHandler = new ProgressHandler(this);
-    mActiveOverlay = FindPart<LControl>(*this, L"activeOverlay");
+    mActiveOverlay = FindPart<LPanel>(*this, L"activeOverlay");
     mTimeRemainingLabel = FindPart<LLabel>(*this, L"timeRemainingLabel");
     mPercentCompleteLabel = FindPart<LLabel>(*this, L"percentCompleteLabel");
     if (mTimeRemainingLabel)
@@ -89,7 +90,7 @@ void LProgressBar::ShowOverlay(double percent)
 {
     if (!mActiveOverlay)
         return;
-    const RCPtr<LControl> overlay = mActiveOverlay;
+    const RCPtr<LPanel> overlay = mActiveOverlay;
     const int32_t width = RoundDoubleToInt(mRect.width * percent / 100.0);
     if (width < 1) {
         overlay->SetVisible(false);

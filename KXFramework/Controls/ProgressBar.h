@@ -3,7 +3,7 @@
 //
 // Contract:
 // - The value is the control base's normalized value (0 to 1). Every change
-//   sizes the overlay child "activeOverlay" to that fraction of the bar's
+//   sizes the overlay panel "activeOverlay" to that fraction of the bar's
 //   width (hidden below one pixel) and writes the whole percent into
 //   "percentCompleteLabel".
 // - The remaining time is given by the owner in seconds (SetTimeRemaining) or
@@ -26,6 +26,7 @@
 namespace KX {
 
 class LLabel;
+class LPanel;
 
 class LProgressBar : public LControl
 {
@@ -62,7 +63,7 @@ public:
     String FormatTimeRemaining(int32_t seconds) const;
 
     bool GetAutoTimeEstimate() const { return mAutoTimeEstimate; }
-    const RCPtr<LControl>& GetActiveOverlay() const { return mActiveOverlay; }
+    const RCPtr<LPanel>& GetActiveOverlay() const { return mActiveOverlay; }
     const RCPtr<LLabel>& GetTimeRemainingLabel() const { return mTimeRemainingLabel; }
     const RCPtr<LLabel>& GetPercentCompleteLabel() const { return mPercentCompleteLabel; }
 
@@ -75,7 +76,7 @@ private:
     void ShowOverlay(double fraction);
 
     RCPtr<ProgressHandler> mProgressHandler;
-    RCPtr<LControl> mActiveOverlay;
+    RCPtr<LPanel> mActiveOverlay;
     RCPtr<LLabel> mTimeRemainingLabel;
     RCPtr<LLabel> mPercentCompleteLabel;
     String mHoursSingular;

@@ -114,6 +114,18 @@ KXRESULT LTreeView::UpdateItemControl(int32_t index, int32_t& row)
     return result;
 }
 
+void LTreeView::OnIdle()
+{
+    LCheckedListBox::OnIdle();
+    // The tree does no timed work of its own: an idle request that neither
+    // the queue of children waiting for removal nor a running kinetic
+    // scroll holds is given back, one per idle pass.
+    const int32_t held = (mDeferredRemovals.GetCount() > 0 ? 1 : 0) + (IsKineticScrollRunning(0) ? 1 : 0) +
+                         (IsKineticScrollRunning(1) ? 1 : 0);
+    if (GetIdleRequestCount() > held)
+        ReleaseIdle();
+}
+
 // ---- Expanders ----
 
 KXRESULT LTreeView::OnExpanderValueChange(const RCPtr<LNotificationDistributor>& sender,
@@ -167,7 +179,23 @@ KXRESULT LTreeView::ExpandItem(int32_t index)
     if (!InRange(index))
         return E_INVALIDARG;
     const RCPtr<LControl> self(this);
-    // The same whether or not the item has a row, in either check mode.
+    if (mAutoCheck && !IsItemChecked(index)) {
+        // A collapsed item in a row opens through its expander, as a click
+        // opens it: the expander's handler expands it, selects it and sends
+        // "NID_ITEM_CHECK_CHANGE". The row is bound first, so that its
+        // expander shows this item's state whatever the caller changed.
+        int32_t row = -1;
+        UpdateItemControl(index, row);
+        const RCPtr<LButton> expander =
+            row >= 0 ? FindCheckBox(RCPtr<LControl>(RowAt(row).Get())) : RCPtr<LButton>();
+        if (expander) {
+            expander->SetNormalizedValue(1.0);
+            if (IsItemChecked(index))
+                return S_OK;
+        }
+    }
+    // Without a row, or without auto check (where the expander only
+    // reports clicks), the tree expands the item itself, silently.
     SetItemChecked(index, true);
     UpdateDescendantsVisibility(index);
     UpdateItemControlsFrom(index);

@@ -16,7 +16,8 @@
 // - SetItemParent moves the item together with its whole subtree and keeps
 //   every other parent relation; it refuses (answering the index unchanged)
 //   an index out of range, the first item, a parent past the end and a
-//   parent inside the item's own subtree. The new parent is expanded.
+//   parent inside the item's own subtree. The new parent is expanded
+//   (ExpandItem).
 // - An item is shown while every ancestor is expanded. ExpandItem expands
 //   one item, its descendants follow, and so do the rows and the extent.
 // - Rows: indented by the item's depth in check-box widths; the expander of
@@ -91,6 +92,9 @@ public:
     KXRESULT SetAutoCheck(bool autoCheck) override;
     // Over the tree's records.
     int32_t CountCheckedItems() override;
+    // Gives back one idle request that the control base's own work (queued
+    // removals, kinetic scroll) does not hold.
+    void OnIdle() override;
 
     KXRESULT ReceiveNotification(const RCPtr<LNotificationDistributor>& sender,
                                  const RCPtr<LNotification>& notification) override;
@@ -117,7 +121,10 @@ public:
     // ==== Plain operations ====
 
     // Expands the item: its checked flag, its descendants' visibility, the
-    // rows and the extent. No notification. 0; E_INVALIDARG out of range.
+    // rows and the extent. With auto check, a collapsed item in a row is
+    // expanded through its expander as by a click: it is selected and
+    // "NID_ITEM_CHECK_CHANGE" is sent. Otherwise no notification.
+    // 0; E_INVALIDARG out of range.
     KXRESULT ExpandItem(int32_t index);
     // Whether `ancestor` is on the parent chain of `item` (the item itself
     // not counted); false out of range.

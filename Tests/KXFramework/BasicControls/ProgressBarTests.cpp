@@ -183,13 +183,17 @@ TEST_F(ProgressBarTest, MissingOrMistypedPartsLeaveTheirDisplayOut)
     // Children of the right names but other classes count as absent.
     bar = FindAs<LProgressBar>(L"barWithWrongParts");
     ASSERT_TRUE(bar);
+    EXPECT_FALSE(bar->GetActiveOverlay());
     EXPECT_FALSE(bar->GetPercentCompleteLabel());
     EXPECT_FALSE(bar->GetTimeRemainingLabel());
+    const RCPtr<LControl> overlay = Find(L"barWithWrongParts/activeOverlay");
     const RCPtr<LControl> button = Find(L"barWithWrongParts/percentCompleteLabel");
     const RCPtr<LControl> plain = Find(L"barWithWrongParts/timeRemainingLabel");
-    ASSERT_TRUE(button && plain);
+    ASSERT_TRUE(overlay && button && plain);
     bar->SetNormalizedValue(0.75);
     bar->SetTimeRemaining(5);
+    // The overlay that is no panel keeps the skin's width.
+    EXPECT_EQ(40.0, overlay->GetRect().width);
     EXPECT_TRUE(button->GetText().IsEmpty());
     EXPECT_TRUE(plain->GetText().IsEmpty());
     EXPECT_TRUE(plain->IsVisible(false));

@@ -4,6 +4,10 @@
 #include "SkinTestSupport.h"
 
 #include "Notification/NotificationIDs.h"
+#include "System/DebugOutput.h"
+
+#include <sstream>
+#include <stdexcept>
 
 using namespace LooksTest;
 using KX::LControl;
@@ -114,6 +118,33 @@ RCPtr<LControl>& CreateNothing(RCPtr<LControl>& out, const RCPtr<LControl>&, con
     return out;
 }
 
+// Makes the control under its parent, then fails as a later creation step
+// of a broken control would.
+RCPtr<LControl>& CreateAndThrow(RCPtr<LControl>& out, const RCPtr<LControl>& parent,
+                                const RCPtr<KX::LControlDescriptor>& descriptor)
+{
+    LControl::CreateControlOfClass<PlainControl>(out, parent, descriptor);
+    out = nullptr;
+    throw std::runtime_error("Runtime Error : creation failed");
+}
+
+// What the program writes to its wide debug output meanwhile.
+class WideDebugCapture
+{
+public:
+    WideDebugCapture() : mStream(KX::DebugOutput::GetInstance().GetWideStream())
+    {
+        mPrevious = mStream.rdbuf(&mBuffer);
+    }
+    ~WideDebugCapture() { mStream.rdbuf(mPrevious); }
+    std::wstring Text() const { return mBuffer.str(); }
+
+private:
+    std::wostream& mStream;
+    std::wstringbuf mBuffer;
+    std::wstreambuf* mPrevious = nullptr;
+};
+
 } // namespace
 
 TEST_F(SkinTest, DeferredChildrenAndNullCreationsAreSkipped)
@@ -134,23 +165,57 @@ TEST_F(SkinTest, DeferredChildrenAndNullCreationsAreSkipped)
     EXPECT_EQ(4, parent->GetChildren().GetCount());
 }
 
-TEST_F(SkinTest, AnUnregisteredClassFailsLoudly)
+TEST_F(SkinTest, AChildOfAnUnregisteredClassIsSkippedAndItsSiblingsAreMade)
 {
     const RCPtr<KX::LControlDescriptor> parent = Describe(L"Framework.Panel", L"parent");
-    Describe(L"Framework.Label", L"fine", parent);
+    Describe(L"Framework.Label", L"before", parent);
     Describe(L"Framework.NoSuchControl", L"broken", parent);
+    Describe(L"Framework.Label", L"after", parent);
     const int32_t before = LControl::GetLiveCount();
     RCPtr<LControl> control;
-    try {
-        factory->CreateControl(control, RCPtr<LControl>(), parent);
-        FAIL() << "no exception";
-    } catch (const std::runtime_error& error) {
-        EXPECT_STREQ("Runtime Error : KX::LControlFactory::GetControlCreateFunction : ControlBase\\ControlFactory : Line 51",
-                     error.what());
-    }
-    EXPECT_FALSE(control);
-    // What was made before the failure is released with it.
-    EXPECT_EQ(before, LControl::GetLiveCount());
+    WideDebugCapture debug;
+    factory->CreateControl(control, RCPtr<LControl>(), parent);
+    ASSERT_TRUE(control);
+    ASSERT_EQ(2, control->GetChildCount());
+    EXPECT_TRUE(control->FindChild(String(L"before")));
+    EXPECT_TRUE(control->FindChild(String(L"after")));
+    EXPECT_EQ(before + 3, LControl::GetLiveCount());
+    // The debug output names the child, its class and the factory's error.
+    EXPECT_EQ(L"KX::LControl::CreateChildren : child \"broken\" of class \"Framework.NoSuchControl\" not created : "
+              L"Runtime Error : KX::LControlFactory::GetControlCreateFunction : ControlBase\\ControlFactory : "
+              L"Line 51\n",
+              debug.Text());
+    // The factory itself still refuses the class.
+    RCPtr<LControl> alone;
+    EXPECT_THROW(factory->CreateControl(alone, RCPtr<LControl>(), parent->GetChildren().GetAt(1)),
+                 std::runtime_error);
+}
+
+TEST_F(SkinTest, TheProgramsSkinComesUpWithoutAChildWhoseCreationThrows)
+{
+    // The hidden menu bar's creation fails after it joined the tree: it is
+    // taken out again, and the rest of the update screen is made.
+    const RCPtr<KX::LControlDescriptor> mainDescriptor = factory->FindControlDescriptor(String(L"mainControl"));
+    ASSERT_TRUE(mainDescriptor);
+    RCPtr<KX::LControlDescriptor> menuDescriptor = mainDescriptor->FindChild(String(L"mainMenu"));
+    ASSERT_TRUE(menuDescriptor);
+    std::vector<std::wstring> menuNames{L"mainMenu"};
+    CollectDescriptorNames(menuDescriptor, menuNames);
+    menuDescriptor->SetCreateFunction(&CreateAndThrow);
+
+    const int32_t before = LControl::GetLiveCount();
+    WideDebugCapture debug;
+    const RCPtr<LControl> main = OpenMainControl();
+    ASSERT_TRUE(main);
+    EXPECT_FALSE(Find(L"mainMenu"));
+    ASSERT_TRUE(Find(L"buttonExit"));
+    EXPECT_TRUE(Find(L"progressBar/labelPercentComplete"));
+    KX::RCPtrArray<LControl> descendants;
+    main->GetDescendants(descendants);
+    EXPECT_EQ(23 - static_cast<int32_t>(menuNames.size()), descendants.GetCount());
+    EXPECT_EQ(before + 1 + descendants.GetCount(), LControl::GetLiveCount());
+    EXPECT_NE(std::wstring::npos, debug.Text().find(L"child \"mainMenu\" of class \"Framework.MainMenu\" not created : "
+                                                    L"Runtime Error : creation failed"));
 }
 
 TEST_F(SkinTest, CreateParametersSetFocusabilityValueAndFlags)

@@ -277,3 +277,25 @@ TEST_F(ControlTreeTest, HidingAndShowingFollowTheFocus)
     EXPECT_FALSE(panel->ContainsFocus());
     EXPECT_TRUE(panel->HasFocus());
 }
+
+TEST_F(ControlTreeTest, AControlMadeUnderTheNameOfAQueuedSiblingTakesItsPlace)
+{
+    RCPtr<TestControl> top = MakeTop();
+    RCPtr<TestControl> old = MakeControl(top, L"tip");
+    const int32_t requestsBefore = top->GetIdleRequestCount();
+    ASSERT_EQ(S_OK, top->RemoveChildDeferred(old));
+
+    // The queue goes before the name is checked: the old control leaves the
+    // tree, the new one joins it, and the queue's idle request goes too.
+    RCPtr<TestControl> replacement = MakeControl(top, L"tip");
+    EXPECT_FALSE(old->GetParent());
+    EXPECT_TRUE(Same(top, replacement->GetParent()));
+    EXPECT_TRUE(Same(replacement, top->FindChild(String(L"tip"))));
+    EXPECT_EQ(1, top->GetChildCount());
+    EXPECT_EQ(requestsBefore, top->GetIdleRequestCount());
+
+    // A name taken by a sibling that stays still leaves the new control out.
+    RCPtr<TestControl> refused = MakeControl(top, L"tip");
+    EXPECT_FALSE(refused->GetParent());
+    EXPECT_TRUE(Same(replacement, top->FindChild(String(L"tip"))));
+}

@@ -482,4 +482,59 @@ TEST_F(ListRowTest, AnItemsRowShowsALookAskedForAndNothingHappensWithoutARow)
     EXPECT_EQ(S_FALSE, list->SelectItemLook(9, 1));
 }
 
+TEST_F(ListRowTest, ItemNumbersPastTheLimitAreIgnored)
+{
+    const RCPtr<LListBox> list = OpenList(L"listScene", L"list");
+    ASSERT_TRUE(list);
+    // A number this large would ask for gigabytes of empty items.
+    RCPtr<KX::LStringTable> table = KX::LStringTable::Create();
+    table->SetString(L"ITEM.0", String(L"zero"));
+    table->SetString(L"ITEM.2", String(L"two"));
+    table->SetString(L"ITEM.2000000000", String(L"far"));
+    table->SetString(L"ITEM.65536", String(L"past the limit"));
+    EXPECT_EQ(S_OK, list->LoadItemsFromStringTable(table));
+    EXPECT_EQ((std::vector<std::wstring>{L"zero", L"", L"two"}), ItemTexts(list));
+}
+
+TEST_F(ListRowTest, KeepingAnItemInViewShowsTheLastPageOnlyForAnItemOutOfView)
+{
+    // Ten items in seven whole rows: the last page starts at item 3.
+    struct Case
+    {
+        int32_t top;      // the top before
+        int32_t item;     // the item to keep in view
+        int32_t expected; // the top after
+    };
+    const Case cases[] = {
+        {0, 9, 3}, // past the view and past the last page's top: the last page
+        {0, 7, 3}, // just past the view
+        {0, 6, 0}, // in the last whole row: nothing moves
+        {0, 5, 0}, // in view though past the last page's top: nothing moves
+        {3, 1, 1}, // above the view: it comes to the top
+        {3, 9, 3}, // in view on the last page
+    };
+    for (const Case& test : cases) {
+        const RCPtr<LListBox> list = OpenList(L"listScene", L"list");
+        ASSERT_TRUE(list);
+        AddItems(list, 10);
+        ASSERT_EQ(7, list->GetRowCount());
+        if (test.top > 0)
+            ASSERT_EQ(S_OK, list->EnsureItemVisible(9)); // the last page
+        ASSERT_EQ(test.top, list->GetTopIndex());
+        EXPECT_EQ(S_OK, list->EnsureItemVisible(test.item)) << test.item;
+        EXPECT_EQ(test.expected, list->GetTopIndex()) << "top " << test.top << ", item " << test.item;
+        EXPECT_EQ(test.expected * 14.0, list->GetScrollOffset().y) << "top " << test.top << ", item " << test.item;
+    }
+
+    // Thirty items: an item below the view but before the last page comes
+    // into the last whole row.
+    const RCPtr<LListBox> list = OpenList(L"listScene", L"list");
+    ASSERT_TRUE(list);
+    AddItems(list, 30);
+    EXPECT_EQ(S_OK, list->EnsureItemVisible(10));
+    EXPECT_EQ(4, list->GetTopIndex());
+    EXPECT_EQ(S_OK, list->EnsureItemVisible(29));
+    EXPECT_EQ(23, list->GetTopIndex());
+}
+
 } // namespace

@@ -366,4 +366,19 @@ TEST_F(DropDownTest, ReleasingOverTheOwnerKeepsTheListOpen)
     EXPECT_EQ(0, CountOf(*listener, KX::NID_ITEM_ACTIVATED));
 }
 
+TEST_F(ListSelectionTest, ADoubleClickInTheLowerRowsStaysOnItsItem)
+{
+    // Ten items in seven rows: item 5 lies past the last page's top (3),
+    // yet in view. Its selection scrolls nothing, so the second press at
+    // the same place finds the same item.
+    const RCPtr<LListBox> list = OpenListWithItems(10);
+    ASSERT_TRUE(list);
+    const PointT<long> at = RowCentre(list, 5);
+    Click(at);
+    DoubleClick(at);
+    EXPECT_EQ(0, list->GetTopIndex());
+    EXPECT_EQ(std::vector<int32_t>{5}, Selection(list));
+    EXPECT_EQ((std::vector<std::wstring>{KX::NID_SELECTION_CHANGE, KX::NID_ITEM_DOUBLE_CLICKED}), Heard(*listener));
+}
+
 } // namespace

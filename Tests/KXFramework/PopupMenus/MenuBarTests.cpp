@@ -367,4 +367,13 @@ TEST_F(BrokenBarTest, ATitleWithoutItsPopupOpensNothing)
     EXPECT_EQ(S_FALSE, title->ShowDropDown(true));
 }
 
+TEST_F(BrokenBarTest, ALabelNumberedPastTheTablesStringsLeavesTheBarWithoutMenus)
+{
+    // Labels 00 and 2000000000 with two menus: the labels cannot match the
+    // menus, and the bar does not make two thousand million labels to see it.
+    const RCPtr<LMainMenu> huge = FindAs<LMainMenu>(L"hugeBar");
+    ASSERT_TRUE(huge);
+    EXPECT_EQ(0, huge->GetTitleCount());
+}
+
 } // namespace

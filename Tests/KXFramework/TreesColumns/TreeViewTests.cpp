@@ -171,9 +171,11 @@ TEST_F(TreeViewTest, AChildShowsOnlyWhileEveryAncestorIsExpanded)
     EXPECT_EQ((std::vector<std::wstring>{L"A", L"B", L"C", L"D"}), Shown());
     EXPECT_EQ(2, tree->GetCheckedCount());
     EXPECT_EQ(tree->GetCheckedCount(), tree->CountCheckedItems());
-    // The extent follows the shown items; expanding sends nothing.
+    // The extent follows the shown items. Expanding C, which has no row,
+    // sends nothing; expanding A in its row reports as a click on it does.
     EXPECT_EQ(80.0, tree->GetClientExtent().y);
-    EXPECT_EQ(2u, ExpanderReports(L"NID_ITEM_CHECK_CHANGE").size());
+    EXPECT_EQ((std::vector<std::pair<int32_t, double>>{{2, 0.0}, {0, 0.0}, {0, 1.0}}),
+              ExpanderReports(L"NID_ITEM_CHECK_CHANGE"));
     EXPECT_EQ(E_INVALIDARG, tree->ExpandItem(4));
 }
 
@@ -391,6 +393,11 @@ TEST_F(TreeViewTest, RowsFollowScrollingWithTheirDepths)
     for (int i = 2; i < 12; i += 3)
         tree->SetItemParent(i, i - 1);
     ASSERT_EQ(240.0, tree->GetClientExtent().y);
+    // Each parent opened as it took its child; the three in a row said so,
+    // the fourth (item 10, below the eight rows) opened silently.
+    EXPECT_EQ((std::vector<std::pair<int32_t, double>>{{1, 1.0}, {4, 1.0}, {7, 1.0}}),
+              ExpanderReports(L"NID_ITEM_CHECK_CHANGE"));
+    listener->received.clear();
     window->MouseWheel(CentreOf(RCPtr<KX::LControl>(tree.Get())), 0, 0);
     ASSERT_GT(tree->GetTopIndex(), 0);
     for (int32_t row = 0; row < tree->GetRowCount(); ++row) {
@@ -406,6 +413,60 @@ TEST_F(TreeViewTest, RowsFollowScrollingWithTheirDepths)
     // Binding rows reports no expander change.
     EXPECT_TRUE(ExpanderReports(L"NID_ITEM_CHECK_CHANGE").empty());
     PaintWindow();
+}
+
+TEST_F(TreeViewTest, ExpandingAnItemInItsRowSelectsItAndReportsAsAClickDoes)
+{
+    BuildSmallTree();
+    ClickExpander(2);
+    tree->SelectItemRange(1, -1, true);
+    listener->received.clear();
+
+    // ExpandItem on C, collapsed in its row: C is selected and reported.
+    EXPECT_EQ(S_OK, tree->ExpandItem(2));
+    EXPECT_EQ((std::vector<std::wstring>{L"A", L"B", L"C", L"D"}), Shown());
+    EXPECT_EQ(1.0, ExpanderOf(2)->GetNormalizedValue());
+    EXPECT_TRUE(tree->IsItemSelected(2));
+    EXPECT_FALSE(tree->IsItemSelected(1));
+    EXPECT_EQ((std::vector<std::pair<int32_t, double>>{{2, 1.0}}), ExpanderReports(L"NID_ITEM_CHECK_CHANGE"));
+    EXPECT_EQ(2, tree->GetCheckedCount());
+    // An item expanded already: nothing more is said.
+    EXPECT_EQ(S_OK, tree->ExpandItem(2));
+    EXPECT_EQ(1u, ExpanderReports(L"NID_ITEM_CHECK_CHANGE").size());
+
+    // The parent that SetItemParent expands: B, collapsed in its row, takes
+    // E as its child, opens, is selected and is reported.
+    Append(tree, {L"E"});
+    listener->received.clear();
+    ASSERT_FALSE(tree->IsItemChecked(1));
+    EXPECT_EQ(2, tree->SetItemParent(4, 1));
+    EXPECT_EQ((std::vector<std::wstring>{L"A", L"B", L"E", L"C", L"D"}), Shown());
+    EXPECT_TRUE(tree->IsItemChecked(1));
+    EXPECT_TRUE(tree->IsItemSelected(1));
+    EXPECT_FALSE(tree->IsItemSelected(2));
+    EXPECT_EQ((std::vector<std::pair<int32_t, double>>{{1, 1.0}}), ExpanderReports(L"NID_ITEM_CHECK_CHANGE"));
+}
+
+TEST_F(TreeViewTest, AnIdleRequestThatNothingHoldsIsGivenBack)
+{
+    for (int32_t i = 0; i < 30; ++i)
+        tree->InsertItem(i, KX::CreateStringItem(String(L"item")));
+    const int32_t before = tree->GetIdleRequestCount();
+    // A stray request goes in the next idle pass.
+    ASSERT_EQ(S_OK, tree->AddIdleRequest());
+    RunIdle(33);
+    EXPECT_EQ(before, tree->GetIdleRequestCount());
+
+    // A running kinetic scroll keeps its own request, and scrolls on.
+    ASSERT_EQ(S_OK, tree->StartKineticScroll(1, 600.0, 1000.0, 0.0, RCPtr<KX::LControl>()));
+    RunIdle(99);
+    EXPECT_TRUE(tree->IsKineticScrollRunning(1));
+    EXPECT_EQ(before + 1, tree->GetIdleRequestCount());
+    const double offset = tree->GetScrollOffset().y;
+    RunIdle(99);
+    EXPECT_GT(tree->GetScrollOffset().y, offset);
+    EXPECT_EQ(S_OK, tree->StopKineticScroll(1));
+    EXPECT_EQ(before, tree->GetIdleRequestCount());
 }
 
 } // namespace
