@@ -164,7 +164,7 @@ public:
         return S_OK;
     }
     int32_t GetMouseButtons() override { return buttons; }
-    HWND GetHandle() override { return nullptr; }
+    HWND GetHandle() override { return handle; }
     KX::KXRESULT EnableTextInput(bool, const RCPtr<KX::LControl>&) override { return S_OK; }
 
     // Set by the tests.
@@ -173,6 +173,7 @@ public:
 
     bool modal = false;
     int32_t buttons = 0;
+    HWND handle = nullptr; // a real window's handle where a test needs one (an owner of the clipboard)
     KX::PointT<long> cursor;
     KX::PointT<long> clientSize{560, 360};
     KX::PointT<long> screenOrigin{100, 50};
