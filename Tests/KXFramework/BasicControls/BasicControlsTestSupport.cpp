@@ -18,14 +18,11 @@ void BasicControlsTest::SetUp()
 void BasicControlsTest::Open(bool testSkin)
 {
     if (testSkin) {
-        CreateFactory(L"Basic Tests");
-        ASSERT_NO_FATAL_FAILURE(LoadStrings(L"::BASIC_TEST_STRINGS", L"::FRAMEWORK_STRINGS"));
-        ASSERT_NO_FATAL_FAILURE(LoadSkin(L"::BASIC_TEST_SKIN"));
+        ASSERT_NO_FATAL_FAILURE(
+            LoadDocuments(L"Basic Tests", L"::BASIC_TEST_SKIN", L"::BASIC_TEST_STRINGS", L"::FRAMEWORK_STRINGS"));
     } else {
-        CreateFactory(L"TAVIK8 Updater");
-        ASSERT_NO_FATAL_FAILURE(LoadProgramDocuments());
+        ASSERT_NO_FATAL_FAILURE(LoadProgramDocuments(L"TAVIK8 Updater"));
     }
-    RegisterControlTypes();
     RegisterClass<KXTest::TestControl>(L"Test.Plain");
     for (const wchar_t* className : {L"FirmwareUpdater.MainControl", L"Framework.Panel", L"Framework.MainMenu",
                                      L"Framework.ComboMenu", L"Framework.PopupMenu", L"Framework.MenuItem"})

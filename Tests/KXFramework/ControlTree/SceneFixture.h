@@ -6,12 +6,11 @@
 //
 // A program's fixture derives from SceneFixture<its application class> and
 // builds the scene in its SetUp (or in a helper its tests call), in order:
-//   1. CreateFactory, then the documents: LoadStrings and LoadSkin for test
-//      documents embedded in the test program, or LoadProgramDocuments for
-//      every document of the program's resources as its start-up loads them;
-//   2. RegisterControlTypes: the framework's types as the program registers
-//      them; then RegisterClass<T> for the test program's own classes (the
-//      first registration of a name wins, so those only fill the gaps);
+//   1. LoadDocuments (test documents embedded in the test program) or
+//      LoadProgramDocuments (every document of the program's resources): a
+//      new factory with them and the framework's control types, registered
+//      as the program registers them;
+//   2. RegisterClass<T> for the test program's own classes;
 //   3. StartApplication: the application made over the factory, the start-up
 //      steps asked for, the first skin settled, and a root window with the
 //      fixture's GDI+ renderer, registered with the application.
@@ -89,24 +88,31 @@ protected:
 
     // ---- Building the scene ----
 
-    void CreateFactory(const wchar_t* name) { factory = KX::LControlFactory::Create(String(name)); }
-    // A string table and the framework's strings (US English), embedded as
-    // "KXXML" resources of the test program.
-    void LoadStrings(const wchar_t* strings, const wchar_t* frameworkStrings)
+    // A factory of that name with the test program's embedded skin document,
+    // after a string table and the framework's strings (US English) where
+    // `strings` is given, and the framework's control types.
+    void LoadDocuments(const wchar_t* factoryName, const wchar_t* skin, const wchar_t* strings = nullptr,
+                       const wchar_t* frameworkStrings = L"::NO_FRAMEWORK_STRINGS")
     {
-        ASSERT_EQ(S_OK, factory->LoadStringTables(String(strings), String(frameworkStrings), 0x0409))
-            << Text(factory->GetLastErrorText());
-    }
-    void LoadSkin(const wchar_t* skin)
-    {
+        factory = KX::LControlFactory::Create(String(factoryName));
+        if (strings) {
+            ASSERT_EQ(S_OK, factory->LoadStringTables(String(strings), String(frameworkStrings), 0x0409))
+                << Text(factory->GetLastErrorText());
+        }
         ASSERT_EQ(S_OK, factory->LoadSkin(String(skin))) << Text(factory->GetLastErrorText());
+        KX::RegisterFrameworkControlTypes(*factory);
     }
-    // Every document of the program's resources, as the program loads them.
-    void LoadProgramDocuments()
+    // The same with every document of the program's resources, loaded as
+    // the program loads them.
+    void LoadProgramDocuments(const wchar_t* factoryName)
     {
+        factory = KX::LControlFactory::Create(String(factoryName));
         ASSERT_EQ(S_OK, factory->LoadResources(String(L"::"), 0x0409)) << Text(factory->GetLastErrorText());
+        KX::RegisterFrameworkControlTypes(*factory);
     }
-    void RegisterControlTypes() { KX::RegisterFrameworkControlTypes(*factory); }
+    // A class of the test program for the documents' class name. The first
+    // registration of a name wins: the framework's types come first, and
+    // these only fill the gaps.
     template <class T>
     void RegisterClass(const wchar_t* className)
     {

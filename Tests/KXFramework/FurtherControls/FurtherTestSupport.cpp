@@ -30,9 +30,7 @@ std::vector<bool> CapturesSeen(const KXTest::Listener& listener)
 
 void FurtherControlTest::SetUp()
 {
-    CreateFactory(L"Further Tests");
-    ASSERT_NO_FATAL_FAILURE(LoadSkin(L"::FURTHER_SKINS"));
-    RegisterControlTypes();
+    ASSERT_NO_FATAL_FAILURE(LoadDocuments(L"Further Tests", L"::FURTHER_SKINS"));
     RegisterClass<KXTest::TestControl>(L"Test.Part");
     RegisterClass<DropTarget>(L"Test.DropTarget");
     StartApplication();

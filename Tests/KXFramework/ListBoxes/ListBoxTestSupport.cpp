@@ -17,10 +17,7 @@ int CountOf(const KXTest::Listener& listener, const wchar_t* id)
 
 void ListBoxTest::SetUp()
 {
-    CreateFactory(L"List Tests");
-    ASSERT_NO_FATAL_FAILURE(LoadStrings(L"::LIST_TEST_STRINGS", L"::NO_FRAMEWORK_STRINGS"));
-    ASSERT_NO_FATAL_FAILURE(LoadSkin(L"::LIST_TEST_SKINS"));
-    RegisterControlTypes();
+    ASSERT_NO_FATAL_FAILURE(LoadDocuments(L"List Tests", L"::LIST_TEST_SKINS", L"::LIST_TEST_STRINGS"));
     RegisterClass<KXTest::TestControl>(L"Test.Part");
     RegisterClass<DerivedChecked>(L"Test.DerivedChecked");
     StartApplication();

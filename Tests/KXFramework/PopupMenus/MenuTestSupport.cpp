@@ -11,14 +11,11 @@ void MenuTestBase::Load(bool testDocuments, const PointT<long>& clientSize)
 {
     os.clientSize = clientSize;
     if (testDocuments) {
-        CreateFactory(L"Menu Tests");
-        ASSERT_NO_FATAL_FAILURE(LoadStrings(L"::MENU_TEST_STRINGS", L"::FRAMEWORK_STRINGS"));
-        ASSERT_NO_FATAL_FAILURE(LoadSkin(L"::MENU_TEST_SKIN"));
+        ASSERT_NO_FATAL_FAILURE(
+            LoadDocuments(L"Menu Tests", L"::MENU_TEST_SKIN", L"::MENU_TEST_STRINGS", L"::FRAMEWORK_STRINGS"));
     } else {
-        CreateFactory(L"TAVIK8 Updater");
-        ASSERT_NO_FATAL_FAILURE(LoadProgramDocuments());
+        ASSERT_NO_FATAL_FAILURE(LoadProgramDocuments(L"TAVIK8 Updater"));
     }
-    RegisterControlTypes();
     RegisterClass<KXTest::TestControl>(L"Test.Part");
     RegisterClass<DropDownTestControl>(L"Test.DropDown");
     RegisterClass<MenuOwnerControl>(L"Test.MenuOwner");

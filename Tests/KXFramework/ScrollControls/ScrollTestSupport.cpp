@@ -4,9 +4,7 @@ namespace ScrollTest {
 
 void ScrollTestBase::SetUp()
 {
-    CreateFactory(L"Scroll Tests");
-    ASSERT_NO_FATAL_FAILURE(LoadSkin(L"::SCROLL_SKIN"));
-    RegisterControlTypes();
+    ASSERT_NO_FATAL_FAILURE(LoadDocuments(L"Scroll Tests", L"::SCROLL_SKIN"));
     RegisterClass<Block>(L"Test.Block");
     StartApplication();
 }

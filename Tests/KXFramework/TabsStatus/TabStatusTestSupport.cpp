@@ -11,12 +11,8 @@ RCPtr<KX::LStatusBar> TestApplication::GetStatusBar()
 
 void TabStatusTestBase::SetUp()
 {
-    CreateFactory(L"Tab Status Tests");
-    if (mWithStrings) {
-        ASSERT_NO_FATAL_FAILURE(LoadStrings(L"::TAB_STATUS_STRINGS", L"::NO_FRAMEWORK_STRINGS"));
-    }
-    ASSERT_NO_FATAL_FAILURE(LoadSkin(L"::TAB_STATUS_SKINS"));
-    RegisterControlTypes();
+    ASSERT_NO_FATAL_FAILURE(
+        LoadDocuments(L"Tab Status Tests", L"::TAB_STATUS_SKINS", mWithStrings ? L"::TAB_STATUS_STRINGS" : nullptr));
     RegisterClass<KXTest::TestControl>(L"Test.Part");
     RegisterClass<CountingLabel>(L"Test.CountingLabel");
     StartApplication();

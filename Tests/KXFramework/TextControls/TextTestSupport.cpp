@@ -19,9 +19,7 @@ int CountOf(const KXTest::Listener& listener, const wchar_t* id)
 
 void TextControlTest::SetUp()
 {
-    CreateFactory(L"Text Tests");
-    ASSERT_NO_FATAL_FAILURE(LoadProgramDocuments());
-    RegisterControlTypes();
+    ASSERT_NO_FATAL_FAILURE(LoadProgramDocuments(L"Text Tests"));
     StartApplication(kKeyBindings | kClipboard);
     os.focused = true;
 }

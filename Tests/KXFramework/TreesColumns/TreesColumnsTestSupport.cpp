@@ -9,9 +9,7 @@ std::wstring TextOf(const RCPtr<KX::LTaggableObject>& object)
 
 void TreesColumnsTest::SetUp()
 {
-    CreateFactory(L"Trees Columns Tests");
-    ASSERT_NO_FATAL_FAILURE(LoadSkin(L"::TREES_COLUMNS_SKINS"));
-    RegisterControlTypes();
+    ASSERT_NO_FATAL_FAILURE(LoadDocuments(L"Trees Columns Tests", L"::TREES_COLUMNS_SKINS"));
     RegisterClass<KXTest::TestControl>(L"Test.Part");
     StartApplication();
 }
