@@ -17,12 +17,10 @@ void BasicControlsTest::SetUp()
 
 void BasicControlsTest::Open(bool testSkin)
 {
-    if (testSkin) {
-        ASSERT_NO_FATAL_FAILURE(
-            LoadDocuments(L"Basic Tests", L"::BASIC_TEST_SKIN", L"::BASIC_TEST_STRINGS", L"::FRAMEWORK_STRINGS"));
-    } else {
-        ASSERT_NO_FATAL_FAILURE(LoadProgramDocuments(L"TAVIK8 Updater"));
-    }
+    // The test documents, or the program's own under the program's name.
+    ASSERT_NO_FATAL_FAILURE(testSkin ? LoadDocuments(L"Basic Tests", L"::BASIC_TEST_SKIN", L"::BASIC_TEST_STRINGS",
+                                                     L"::FRAMEWORK_STRINGS")
+                                     : LoadProgramDocuments(L"TAVIK8 Updater"));
     RegisterClass<KXTest::TestControl>(L"Test.Plain");
     for (const wchar_t* className : {L"FirmwareUpdater.MainControl", L"Framework.Panel", L"Framework.MainMenu",
                                      L"Framework.ComboMenu", L"Framework.PopupMenu", L"Framework.MenuItem"})

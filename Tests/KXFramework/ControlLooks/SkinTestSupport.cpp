@@ -86,17 +86,7 @@ RCPtr<KX::LControl> SkinTest::OpenMainControl()
 
 RCPtr<KX::LControl> SkinTest::Find(const std::wstring& path) const
 {
-    RCPtr<KX::LControl> control = window->GetRootControl();
-    size_t start = 0;
-    while (control && start <= path.size()) {
-        const size_t end = path.find(L'/', start);
-        const std::wstring name = path.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
-        control = control->FindChild(String(name.c_str()));
-        if (end == std::wstring::npos)
-            break;
-        start = end + 1;
-    }
-    return control;
+    return KXTest::FindControl(window->GetRootControl(), path);
 }
 
 void SkinTest::PaintWindow(const std::string& suffix)

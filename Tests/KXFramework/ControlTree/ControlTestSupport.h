@@ -284,6 +284,23 @@ protected:
     ~Listener() override = default;
 };
 
+// The control at a path of names below `root` ("a/b"); null when a name is
+// missing.
+inline RCPtr<KX::LControl> FindControl(const RCPtr<KX::LControl>& root, const std::wstring& path)
+{
+    RCPtr<KX::LControl> control = root;
+    size_t start = 0;
+    while (control) {
+        const size_t end = path.find(L'/', start);
+        const std::wstring name = path.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
+        control = control->FindChild(String(name.c_str()));
+        if (end == std::wstring::npos)
+            break;
+        start = end + 1;
+    }
+    return control;
+}
+
 // A layout record: client position (x, y), Self size (width, height).
 inline RCPtr<KX::LLayoutDescriptor> FixedLayout(double x, double y, double width, double height)
 {

@@ -148,20 +148,7 @@ protected:
     }
     // The control at a path of names below the root control ("a/b"); null
     // when a name is missing.
-    RCPtr<KX::LControl> Find(const std::wstring& path) const
-    {
-        RCPtr<KX::LControl> control = window->GetRootControl();
-        size_t start = 0;
-        while (control) {
-            const size_t end = path.find(L'/', start);
-            const std::wstring name = path.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
-            control = control->FindChild(String(name.c_str()));
-            if (end == std::wstring::npos)
-                break;
-            start = end + 1;
-        }
-        return control;
-    }
+    RCPtr<KX::LControl> Find(const std::wstring& path) const { return FindControl(window->GetRootControl(), path); }
     template <class T>
     RCPtr<T> FindAs(const std::wstring& path) const
     {

@@ -10,12 +10,10 @@ namespace MenuTest {
 void MenuTestBase::Load(bool testDocuments, const PointT<long>& clientSize)
 {
     os.clientSize = clientSize;
-    if (testDocuments) {
-        ASSERT_NO_FATAL_FAILURE(
-            LoadDocuments(L"Menu Tests", L"::MENU_TEST_SKIN", L"::MENU_TEST_STRINGS", L"::FRAMEWORK_STRINGS"));
-    } else {
-        ASSERT_NO_FATAL_FAILURE(LoadProgramDocuments(L"TAVIK8 Updater"));
-    }
+    // The test documents, or the program's own under the program's name.
+    ASSERT_NO_FATAL_FAILURE(testDocuments ? LoadDocuments(L"Menu Tests", L"::MENU_TEST_SKIN", L"::MENU_TEST_STRINGS",
+                                                          L"::FRAMEWORK_STRINGS")
+                                          : LoadProgramDocuments(L"TAVIK8 Updater"));
     RegisterClass<KXTest::TestControl>(L"Test.Part");
     RegisterClass<DropDownTestControl>(L"Test.DropDown");
     RegisterClass<MenuOwnerControl>(L"Test.MenuOwner");
