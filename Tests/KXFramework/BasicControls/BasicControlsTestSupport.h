@@ -26,7 +26,7 @@ using String = KX::StringT<wchar_t, char>;
 
 // The colour of slot i of the test skin's button look list.
 uint32_t SlotColour(int32_t slot);
-using KXTest::NearColour;
+using RendererTest::NearColour;
 
 // The scene fixture over the test skin or the program's own.
 class BasicControlsTest : public KXTest::SceneFixture<>

@@ -1,6 +1,5 @@
 #include "SkinTestSupport.h"
 
-#include <cstdlib>
 #include <set>
 
 namespace LooksTest {
@@ -39,13 +38,7 @@ void CollectDescriptorNames(const RCPtr<KX::LControlDescriptor>& descriptor, std
 
 bool NearColor(uint32_t a, uint32_t b, int tolerance)
 {
-    for (int shift = 0; shift <= 16; shift += 8) {
-        const int x = static_cast<int>((a >> shift) & 0xFF);
-        const int y = static_cast<int>((b >> shift) & 0xFF);
-        if (std::abs(x - y) > tolerance)
-            return false;
-    }
-    return true;
+    return RendererTest::NearColour(a, b, tolerance);
 }
 
 bool NearWhite(uint32_t argb)

@@ -35,23 +35,9 @@
 #include "System/KeyCode.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 
 namespace KXTest {
-
-// Whether two ARGB pixels agree in red, green and blue, each within
-// `tolerance` (anti-aliasing and blending round differently).
-inline bool NearColour(uint32_t a, uint32_t b, int tolerance = 6)
-{
-    for (int shift = 0; shift <= 16; shift += 8) {
-        const int x = static_cast<int>((a >> shift) & 0xFF);
-        const int y = static_cast<int>((b >> shift) & 0xFF);
-        if (std::abs(x - y) > tolerance)
-            return false;
-    }
-    return true;
-}
 
 template <class Application = ControlTestApplication>
 class SceneFixture : public ::testing::Test

@@ -28,7 +28,7 @@ constexpr uint32_t kRight = VK_RIGHT;
 constexpr uint32_t kEnter = VK_RETURN;
 constexpr uint32_t kEscape = VK_ESCAPE;
 
-using KXTest::NearColour;
+using RendererTest::NearColour;
 
 // The application of these tests: the control tests' clock, and a status
 // line that records what it is asked to show ("set:<text>", "reset").
