@@ -14,11 +14,12 @@
 //   3. StartApplication: the application made over the factory, the start-up
 //      steps asked for, the first skin settled, and a root window with the
 //      fixture's GDI+ renderer, registered with the application.
-// A document that does not load is a fatal failure of the test. Starting the
-// application again (a test that switches documents) makes a new application
-// and window over the current factory and keeps the renderer. TearDown takes
-// the scene down: root control, window, renderer, clipboard, application,
-// factory, in that order.
+// A document that does not load fails the test fatally; callers wrap the
+// loading step in ASSERT_NO_FATAL_FAILURE so that the set-up stops there.
+// Starting the application again (a test that switches documents) makes a
+// new application and window over the current factory and keeps the
+// renderer. TearDown takes the scene down: root control, window, renderer,
+// clipboard, application, factory, in that order.
 //
 // The fixture needs the GDI+ support of RendererTestSupport.cpp in the test
 // program, which also decides where screenshots go (KX_SCREENSHOT_FOLDER).
