@@ -51,52 +51,13 @@ void SkinTest::SetUp()
     factory = KX::LControlFactory::Create(L"TAVIK8 Updater");
     ASSERT_EQ(S_OK, factory->LoadResources(String(L"::"), 0x0409)) << KXTest::Text(factory->GetLastErrorText());
     RegisterPlainCreators(factory);
-    application = KXTest::ControlTestApplication::Make(factory);
-    application->SetSkin(0);
-    renderer = RendererTest::MakeGdiRenderer();
-    KX::LRootWindow::Create(window, RCPtr<KX::LRenderer>(renderer.Get()), &os);
-    application->AddRootWindow(window);
-}
-
-void SkinTest::TearDown()
-{
-    surface = nullptr;
-    if (window) {
-        window->SetRootControl(RCPtr<KX::LControl>());
-        application->RemoveRootWindow(window);
-        window = nullptr;
-    }
-    renderer = nullptr;
-    application = nullptr;
-    factory = nullptr;
+    StartApplication();
 }
 
 RCPtr<KX::LControl> SkinTest::OpenMainControl()
 {
     window->SetRootControl(String(L"mainControl"));
     return window->GetRootControl();
-}
-
-RCPtr<KX::LControl> SkinTest::Find(const std::wstring& path) const
-{
-    return KXTest::FindControl(window->GetRootControl(), path);
-}
-
-void SkinTest::PaintWindow(const std::string& suffix)
-{
-    surface = RendererTest::MakeOffscreenContext(RCPtr<KX::LRenderer>(renderer.Get()), 560, 360);
-    KX::LRectRegion region;
-    region.AddRect(0, 0, 560, 360);
-    renderer->RenderStart(surface);
-    window->Paint(region);
-    renderer->RenderFinish(surface);
-    EXPECT_EQ(0, renderer->GetContextDepth());
-    RendererTest::SaveScreenshot(surface, RendererTest::CurrentTestName() + (suffix.empty() ? "" : "_" + suffix));
-}
-
-uint32_t SkinTest::Pixel(long x, long y) const
-{
-    return RendererTest::ReadPixel(surface, x, y);
 }
 
 void SkinTest::ForgetInvalidations()
