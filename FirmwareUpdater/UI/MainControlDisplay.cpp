@@ -122,9 +122,9 @@ void LMainControl::ShowIdleScreen(int32_t deviceState, int32_t fileState)
     const bool entering = deviceState == Engine::EnteringUpdateMode;
     const bool transitionShown = mTransitioningToUpdateMode && entering;
     const bool updateButton = ShouldShowUpdateButton(deviceState, fileState);
-    Show(mLabelFirmwareFileInformation,
-         (deviceState <= Engine::DevicesAvailableNoneSelected || deviceState == Engine::NotInUpdateMode) &&
-             !fileValid);
+    // Whatever the device's mode, a file that cannot be sent is said; only a
+    // device error takes the label's place.
+    Show(mLabelFirmwareFileInformation, deviceState != Engine::DeviceError && !fileValid);
     Show(mLabelDeviceInformation, ShouldShowDeviceInformation(deviceState, fileState) && !transitionShown);
     Show(mLabelFileFirmwareVersion, fileValid);
     Show(mLabelDeviceFirmwareVersion, ShouldShowDeviceVersion());
@@ -189,9 +189,13 @@ void LMainControl::UpdateProcessLabel(int32_t updateState, int32_t deviceState)
     const RCPtr<LLabel>& label = mLabelUpdateProcessInformation;
     switch (updateState) {
     case Engine::Idle:
+        // A device in update mode has no firmware to keep: it is ready for
+        // the file's, whatever text was computed before it appeared.
         if (deviceState == Engine::EnteringUpdateMode)
             label->SetText(mTransitionText);
-        else if (deviceState != Engine::InUpdateMode)
+        else if (deviceState == Engine::InUpdateMode)
+            label->SetText(LabelString(label, L"LABEL_READY_FOR_UPDATE"));
+        else
             label->SetText(LabelString(label, engine && engine->IsUpdateNeeded()
                                                   ? L"LABEL_READY_FOR_UPDATE"
                                                   : L"LABEL_READY_FOR_DOWNGRADE_UPDATE"));

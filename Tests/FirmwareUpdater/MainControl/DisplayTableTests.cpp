@@ -77,7 +77,10 @@ const TextRow kTextRows[] = {
     // labelUpdateProcessInformation: by update and device state.
     {"idle, entering update mode", {0, 6, 3, true}, L"labelUpdateProcessInformation",
      L"LABEL_UPDATE_TRANSITIONING_TO_UPDATE_MODE", nullptr},
-    {"idle, in update mode keeps", {0, 7, 3, true}, L"labelUpdateProcessInformation", nullptr, nullptr},
+    {"idle, in update mode", {0, 7, 3, true}, L"labelUpdateProcessInformation", L"LABEL_READY_FOR_UPDATE",
+     L"A firmware update is available for your TAVIK8. Click UPDATE FIRMWARE to install it."},
+    {"idle, in update mode, whatever the engine says of the version", {0, 7, 3, false}, L"labelUpdateProcessInformation",
+     L"LABEL_READY_FOR_UPDATE", nullptr},
     {"idle, update needed", {0, 5, 3, true}, L"labelUpdateProcessInformation", L"LABEL_READY_FOR_UPDATE", nullptr},
     {"idle, up to date", {0, 5, 3, false, true}, L"labelUpdateProcessInformation",
      L"LABEL_READY_FOR_DOWNGRADE_UPDATE", nullptr},
@@ -229,10 +232,16 @@ const VisibilityRow kSkinRows[] = {
      L"labelDeviceCannotUpdateError labelFileFirmwareVersion labelUpdateProcessInformation "
      L"buttonManualDeviceReadyForUpdateButton"},
     {"idle, entering update mode, invalid file", {0, 6, 1},
-     L"labelDeviceInformation labelUpdateProcessInformation buttonManualDeviceReadyForUpdateButton"},
+     L"labelDeviceInformation labelFirmwareFileInformation labelUpdateProcessInformation "
+     L"buttonManualDeviceReadyForUpdateButton"},
     {"idle, in update mode", {0, 7, 3, true},
      L"labelDeviceInformation labelFileFirmwareVersion labelUpdateProcessInformation buttonUpdateFirmware "
      L"buttonExit"},
+    {"idle, in update mode, invalid file", {0, 7, 1},
+     L"labelDeviceInformation labelFirmwareFileInformation buttonExit"},
+    {"idle, in update mode, no file", {0, 7, 0}, L"labelDeviceInformation labelFirmwareFileInformation buttonExit"},
+    {"idle, device error, invalid file", {0, 4, 1, true, false, false, 4},
+     L"labelDeviceCannotUpdateError buttonReinitialize buttonExit"},
     {"idle, updating", {0, 8, 3, true},
      L"labelDeviceInformation labelFileFirmwareVersion progressBar labelUpdateProcessInformation buttonExit"},
     {"running", {1, 8, 3, true}, L"labelFileFirmwareVersion progressBar labelUpdateProcessInformation"},
