@@ -169,6 +169,54 @@ TEST_F(DisplayTest, AfterAStartedTransferTheScreenWaitsForTheDeviceToReset)
     }
 }
 
+// The screen as the engine's notifications move it, from what it showed
+// before: each step ends in the texts and the buttons of its row.
+TEST_F(DisplayTest, TheNotifiedStatesReplaceTextsComputedBefore)
+{
+    struct Step
+    {
+        const char* what;
+        int32_t device;
+        int32_t file;
+        bool needed;
+        const wchar_t* label;
+        const wchar_t* text;
+        const wchar_t* visible;
+    };
+    const Step steps[] = {
+        {"no device", 1, 3, false, L"labelDeviceInformation",
+         L"The TAVIK8 was not found. Please connect it to this computer with a USB cable, switch it on and click "
+         L"SCAN FOR DEVICE.",
+         L"labelDeviceInformation labelFileFirmwareVersion buttonScanForDevice buttonExit"},
+        {"the device appears in update mode", 7, 3, true, L"labelUpdateProcessInformation",
+         L"A firmware update is available for your TAVIK8. Click UPDATE FIRMWARE to install it.",
+         L"labelDeviceInformation labelFileFirmwareVersion labelUpdateProcessInformation buttonUpdateFirmware "
+         L"buttonExit"},
+        {"a file that cannot be sent is chosen", 7, 1, false, L"labelFirmwareFileInformation",
+         L"The firmware update file is missing or invalid.",
+         L"labelDeviceInformation labelFirmwareFileInformation buttonExit"},
+        {"the device is switched to normal mode", 5, 1, false, L"labelFirmwareFileInformation",
+         L"The firmware update file is missing or invalid.", L"labelFirmwareFileInformation buttonExit"},
+    };
+    Open({0, 1, 3});
+    int32_t device = Engine::NoDeviceFound;
+    int32_t file = Engine::FileFoundVersionKnown;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        engine->SetStates(step.device, step.file, Engine::Idle);
+        engine->updateNeeded = step.needed;
+        if (step.file != file)
+            PostFileState(step.file, file);
+        if (step.device != device)
+            PostDeviceState(step.device, device);
+        IdlePass();
+        device = step.device;
+        file = step.file;
+        EXPECT_EQ(std::wstring(step.text), TextOf(step.label));
+        EXPECT_EQ(std::wstring(step.visible), VisibleControls());
+    }
+}
+
 void DisplayTest::OpenVariantOfClass(const wchar_t* className)
 {
     const RCPtr<KX::LControlDescriptor> original = factory->FindControlDescriptor(String(L"mainControl"));
