@@ -8,6 +8,7 @@
 #include "Application/RootWindow.h"
 #include "Controls/ComboMenu.h"
 #include "Controls/MainMenu.h"
+#include "Controls/MenuListBoxItem.h"
 #include "Controls/PopupMenu.h"
 
 namespace ScreenWindowTest {
