@@ -100,7 +100,9 @@ void LMainControl::UpdateVisibility(int32_t updateState, int32_t deviceState, in
     const bool done = updateState == Engine::Succeeded;
     Show(mLabelFirmwareFileInformation, failed);
     Show(mLabelDeviceInformation, false);
-    Show(mLabelFileFirmwareVersion, true);
+    // The version is the file's only while the file is valid: another file
+    // chosen since leaves the text of the one before.
+    Show(mLabelFileFirmwareVersion, fileState == Engine::FileFoundVersionKnown);
     Show(mLabelDeviceFirmwareVersion, ShouldShowDeviceVersion());
     Show(mProgressBar, running);
     Show(mButtonUpdateFirmware, false);

@@ -296,8 +296,12 @@ const VisibilityRow kSkinRows[] = {
     {"failed", {2, 7, 3, true},
      L"labelFirmwareFileInformation labelDeviceCannotUpdateError labelFileFirmwareVersion buttonReinitialize "
      L"buttonExit"},
+    {"failed, then a file that cannot be sent", {2, 4, 1, false, false, false, 4},
+     L"labelFirmwareFileInformation labelDeviceCannotUpdateError buttonReinitialize buttonExit"},
     {"aborted", {3, 7, 3, true},
      L"labelFileFirmwareVersion labelUpdateProcessInformation buttonReinitialize buttonExit"},
+    {"aborted, then a file that cannot be sent", {3, 7, 1, true},
+     L"labelUpdateProcessInformation buttonReinitialize buttonExit"},
     {"done, device back with the new version", {4, 5, 3},
      L"labelDeviceFirmwareVersion labelFileFirmwareVersion labelUpdateProcessInformation buttonExit"},
     {"done, device back with the old version", {4, 5, 3, true},
