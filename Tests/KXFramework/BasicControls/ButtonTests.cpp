@@ -73,7 +73,7 @@ protected:
 
 TEST_F(ButtonTest, ItsLookFollowsTheFourteenConditionSlots)
 {
-    const PointT<long> on = Middle(buttonA);
+    const PointT<long> on = CentreOf(buttonA);
     // Without the focus first: the button gives it to its parent on a press.
     buttonA->SetFocusDisabled(true);
     buttonB->SetFocus(true);
@@ -117,7 +117,7 @@ TEST_F(ButtonTest, ItsLookFollowsTheFourteenConditionSlots)
 
 TEST_F(ButtonTest, AHeldThumbStaysPressedOffTheButtonAndAnIgnoringButtonKeepsItsLook)
 {
-    const PointT<long> on = Middle(buttonA);
+    const PointT<long> on = CentreOf(buttonA);
     buttonA->SetFocusDisabled(true);
     buttonA->SetPressedWhileCaptured(true);
     Press(on);
@@ -143,7 +143,7 @@ TEST_F(ButtonTest, AHeldAutoRepeatButtonRepeatsAtThePressAfterADelayAndThenTenTi
 {
     repeat->SetAutoRepeat(true);
     NotificationClock repeats(repeat, KX::NID_BUTTON_AUTOREPEAT, application);
-    const PointT<long> on = Middle(repeat);
+    const PointT<long> on = CentreOf(repeat);
     MoveTo(on);
     const uint32_t pressed = application->mTicks;
     Press(on);
@@ -195,7 +195,7 @@ TEST_F(ButtonTest, RepeatsAndSimulatedClicksShareOneIdleRequest)
     NotificationClock clicks(repeat, KX::NID_LEFT_CLICK, application);
     const int32_t start = repeat->GetIdleRequestCount();
     ASSERT_EQ(0, start);
-    const PointT<long> on = Middle(repeat);
+    const PointT<long> on = CentreOf(repeat);
     const auto simulate = [&] { KX::DeliverNotification(repeat, KX::NID_SIMULATE_CLICK); };
 
     // Held and repeating, then a simulated click, then a second one at once.
@@ -223,9 +223,9 @@ TEST_F(ButtonTest, RepeatsAndSimulatedClicksShareOneIdleRequest)
     RunIdle(200, 10);
     // Enter twice, the second after the first completed.
     repeat->SetFocus(true);
-    PressKey(VK_RETURN);
+    KeyDown(VK_RETURN);
     RunIdle(200, 10);
-    PressKey(VK_RETURN);
+    KeyDown(VK_RETURN);
     Press(on);
     RunIdle(200, 10);
     Release(on);
@@ -242,7 +242,7 @@ TEST_F(ButtonTest, EnterShowsThePressedLookForAMomentThenClicksOnce)
     NotificationClock clicks(buttonA, KX::NID_LEFT_CLICK, application);
     buttonA->SetFocus(true);
     MoveTo(Away());
-    EXPECT_EQ(S_OK, PressKey(VK_RETURN));
+    EXPECT_EQ(S_OK, KeyDown(VK_RETURN));
     ExpectSlot(buttonA, 2, "pressed");
     RunIdle(140, 10);
     EXPECT_EQ(0u, clicks.Count());
@@ -254,13 +254,13 @@ TEST_F(ButtonTest, EnterShowsThePressedLookForAMomentThenClicksOnce)
     EXPECT_EQ(1u, clicks.Count());
 
     // Enter with Shift is not the button's.
-    PressKey(VK_RETURN, KX::KeyCode::ModShift);
+    KeyDown(VK_RETURN, KX::KeyCode::ModShift);
     EXPECT_FALSE(buttonA->IsClickPending());
 
     // Two Enters within 0.15 s: two clicks, the first at the second Enter.
-    PressKey(VK_RETURN);
+    KeyDown(VK_RETURN);
     RunIdle(50, 10);
-    PressKey(VK_RETURN);
+    KeyDown(VK_RETURN);
     EXPECT_EQ(2u, clicks.Count());
     RunIdle(200, 10);
     EXPECT_EQ(3u, clicks.Count());
@@ -270,7 +270,7 @@ TEST_F(ButtonTest, ASimulatedClickDoesNotHappenWhenTheButtonWasDisabledOrHiddenM
 {
     NotificationClock clicks(buttonA, KX::NID_LEFT_CLICK, application);
     buttonA->SetFocus(true);
-    PressKey(VK_RETURN);
+    KeyDown(VK_RETURN);
     RunIdle(50, 10);
     buttonA->SetEnabled(false);
     RunIdle(300, 10);
@@ -317,25 +317,25 @@ TEST_F(ButtonTest, RadioButtonsOfOneParentExcludeEachOtherAndToggleButtonsToggle
     EXPECT_FALSE(buttonA->GetAutoValueSet());
 
     EXPECT_TRUE(toggle->SetChecked(true));
-    Click(Middle(radioA));
+    Click(CentreOf(radioA));
     EXPECT_TRUE(radioA->IsChecked());
-    Click(Middle(radioB));
+    Click(CentreOf(radioB));
     EXPECT_FALSE(radioA->IsChecked());
     EXPECT_TRUE(radioB->IsChecked());
     EXPECT_FALSE(radioC->IsChecked());
     EXPECT_TRUE(toggle->IsChecked()) << "a non-radio sibling keeps its value";
     // A checked radio button clicked again stays checked.
-    Click(Middle(radioB));
+    Click(CentreOf(radioB));
     EXPECT_TRUE(radioB->IsChecked());
     radioC->SetChecked(true);
     EXPECT_FALSE(radioB->IsChecked());
 
     // The toggle toggles on every click; a plain button keeps its value.
-    Click(Middle(toggle));
+    Click(CentreOf(toggle));
     EXPECT_FALSE(toggle->IsChecked());
-    Click(Middle(toggle));
+    Click(CentreOf(toggle));
     EXPECT_TRUE(toggle->IsChecked());
-    Click(Middle(buttonA));
+    Click(CentreOf(buttonA));
     EXPECT_FALSE(buttonA->IsChecked());
     EXPECT_FALSE(toggle->SetChecked(false));
 
@@ -368,15 +368,15 @@ TEST_F(BasicControlsTest, TheProgramsFocusedButtonShowsItsHoverAndPressedLooks)
     EXPECT_EQ(3, exit->GetActiveLookIndex());
     const uint32_t button = 0xFF3B6EA5, hover = 0xFF4A82BF, pressed = 0xFF2C5584;
     EXPECT_TRUE(NearColour(hover, ControlPixel(exit)));
-    MoveTo(Middle(exit));
+    MoveTo(CentreOf(exit));
     PaintWindow("hover");
     EXPECT_EQ(4, exit->GetActiveLookIndex());
     EXPECT_TRUE(NearColour(hover, ControlPixel(exit))) << std::hex << ControlPixel(exit);
-    Press(Middle(exit));
+    Press(CentreOf(exit));
     PaintWindow("pressed");
     EXPECT_EQ(5, exit->GetActiveLookIndex());
     EXPECT_TRUE(NearColour(pressed, ControlPixel(exit))) << std::hex << ControlPixel(exit);
-    Release(Middle(exit));
+    Release(CentreOf(exit));
     MoveTo(PointT<long>(300, 20));
     const RCPtr<LButton> restart = FindAs<LButton>(L"buttonReinitialize");
     restart->SetFocus(true);

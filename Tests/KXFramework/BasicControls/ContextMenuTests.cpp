@@ -97,8 +97,8 @@ TEST_F(ContextMenuTest, AnItemBoundToAKeyActsExactlyLikeThatKey)
 
     // The keys: Ctrl+Shift+S of the window, Ctrl+Shift+F7 of the application.
     button->SetFocus(true);
-    PressKey('S', KX::KeyCode::ModCtrl | KX::KeyCode::ModShift);
-    PressKey(VK_F7, KX::KeyCode::ModCtrl | KX::KeyCode::ModShift);
+    KeyDown('S', KX::KeyCode::ModCtrl | KX::KeyCode::ModShift);
+    KeyDown(VK_F7, KX::KeyCode::ModCtrl | KX::KeyCode::ModShift);
     IdlePass();
     ASSERT_EQ(1u, windowListener->received.size());
     ASSERT_EQ(1u, applicationListener->received.size());
@@ -136,7 +136,7 @@ TEST_F(ContextMenuTest, ARightClickWithoutAPopupMenuShowsNothingAndBreaksNothing
     button->SetContextMenu(menus.GetAt(0));
     const RCPtr<KXTest::Listener> listener = KXTest::Listener::Make();
     listener->Listen(RCPtr<KX::LNotificationDistributor>(button.Get()), KX::NID_RIGHT_CLICK);
-    const PointT<long> at = Middle(button);
+    const PointT<long> at = CentreOf(button);
     MoveTo(at);
     os.buttons |= 4;
     window->MouseButton(KX::LRootWindow::kPress, 4, 0, at, 0);

@@ -49,7 +49,7 @@ TEST_F(LabelTest, TabbingNeverStopsOnALabelOrAProgressBar)
     first->SetFocus(true);
     std::vector<std::wstring> visited;
     for (int i = 0; i < 12; ++i) {
-        PressKey(VK_TAB);
+        KeyDown(VK_TAB);
         const RCPtr<LControl>& focus = window->GetFocusControl();
         visited.push_back(focus ? Text(focus->GetName()) : L"none");
     }

@@ -155,7 +155,7 @@ TEST_F(ToolTipTest, NoTextOrNoDescriptionMeansNoTip)
 {
     // A control without a "TOOLTIP" string owns no tip.
     const RCPtr<LControl> repeat = Find(L"repeatButton");
-    MoveTo(Middle(repeat));
+    MoveTo(CentreOf(repeat));
     EXPECT_EQ(repeat, window->GetHoverControl());
     EXPECT_FALSE(window->GetToolTipControl());
     RunIdle(600);

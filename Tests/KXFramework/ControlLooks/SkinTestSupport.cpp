@@ -1,6 +1,5 @@
 #include "SkinTestSupport.h"
 
-#include <cstdlib>
 #include <set>
 
 namespace LooksTest {
@@ -39,13 +38,7 @@ void CollectDescriptorNames(const RCPtr<KX::LControlDescriptor>& descriptor, std
 
 bool NearColor(uint32_t a, uint32_t b, int tolerance)
 {
-    for (int shift = 0; shift <= 16; shift += 8) {
-        const int x = static_cast<int>((a >> shift) & 0xFF);
-        const int y = static_cast<int>((b >> shift) & 0xFF);
-        if (std::abs(x - y) > tolerance)
-            return false;
-    }
-    return true;
+    return RendererTest::NearColour(a, b, tolerance);
 }
 
 bool NearWhite(uint32_t argb)
@@ -58,62 +51,13 @@ void SkinTest::SetUp()
     factory = KX::LControlFactory::Create(L"TAVIK8 Updater");
     ASSERT_EQ(S_OK, factory->LoadResources(String(L"::"), 0x0409)) << KXTest::Text(factory->GetLastErrorText());
     RegisterPlainCreators(factory);
-    application = KXTest::ControlTestApplication::Make(factory);
-    application->SetSkin(0);
-    renderer = RendererTest::MakeGdiRenderer();
-    KX::LRootWindow::Create(window, RCPtr<KX::LRenderer>(renderer.Get()), &os);
-    application->AddRootWindow(window);
-}
-
-void SkinTest::TearDown()
-{
-    surface = nullptr;
-    if (window) {
-        window->SetRootControl(RCPtr<KX::LControl>());
-        application->RemoveRootWindow(window);
-        window = nullptr;
-    }
-    renderer = nullptr;
-    application = nullptr;
-    factory = nullptr;
+    StartApplication();
 }
 
 RCPtr<KX::LControl> SkinTest::OpenMainControl()
 {
     window->SetRootControl(String(L"mainControl"));
     return window->GetRootControl();
-}
-
-RCPtr<KX::LControl> SkinTest::Find(const std::wstring& path) const
-{
-    RCPtr<KX::LControl> control = window->GetRootControl();
-    size_t start = 0;
-    while (control && start <= path.size()) {
-        const size_t end = path.find(L'/', start);
-        const std::wstring name = path.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
-        control = control->FindChild(String(name.c_str()));
-        if (end == std::wstring::npos)
-            break;
-        start = end + 1;
-    }
-    return control;
-}
-
-void SkinTest::PaintWindow(const std::string& suffix)
-{
-    surface = RendererTest::MakeOffscreenContext(RCPtr<KX::LRenderer>(renderer.Get()), 560, 360);
-    KX::LRectRegion region;
-    region.AddRect(0, 0, 560, 360);
-    renderer->RenderStart(surface);
-    window->Paint(region);
-    renderer->RenderFinish(surface);
-    EXPECT_EQ(0, renderer->GetContextDepth());
-    RendererTest::SaveScreenshot(surface, RendererTest::CurrentTestName() + (suffix.empty() ? "" : "_" + suffix));
-}
-
-uint32_t SkinTest::Pixel(long x, long y) const
-{
-    return RendererTest::ReadPixel(surface, x, y);
 }
 
 void SkinTest::ForgetInvalidations()

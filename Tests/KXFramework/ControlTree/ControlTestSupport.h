@@ -164,7 +164,7 @@ public:
         return S_OK;
     }
     int32_t GetMouseButtons() override { return buttons; }
-    HWND GetHandle() override { return nullptr; }
+    HWND GetHandle() override { return handle; }
     KX::KXRESULT EnableTextInput(bool, const RCPtr<KX::LControl>&) override { return S_OK; }
 
     // Set by the tests.
@@ -173,6 +173,7 @@ public:
 
     bool modal = false;
     int32_t buttons = 0;
+    HWND handle = nullptr; // a real window's handle where a test needs one (an owner of the clipboard)
     KX::PointT<long> cursor;
     KX::PointT<long> clientSize{560, 360};
     KX::PointT<long> screenOrigin{100, 50};
@@ -282,6 +283,23 @@ protected:
     Listener() = default;
     ~Listener() override = default;
 };
+
+// The control at a path of names below `root` ("a/b"); null when a name is
+// missing.
+inline RCPtr<KX::LControl> FindControl(const RCPtr<KX::LControl>& root, const std::wstring& path)
+{
+    RCPtr<KX::LControl> control = root;
+    size_t start = 0;
+    while (control) {
+        const size_t end = path.find(L'/', start);
+        const std::wstring name = path.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
+        control = control->FindChild(String(name.c_str()));
+        if (end == std::wstring::npos)
+            break;
+        start = end + 1;
+    }
+    return control;
+}
 
 // A layout record: client position (x, y), Self size (width, height).
 inline RCPtr<KX::LLayoutDescriptor> FixedLayout(double x, double y, double width, double height)

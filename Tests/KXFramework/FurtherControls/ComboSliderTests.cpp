@@ -255,10 +255,10 @@ TEST_F(ComboSliderTest, TheSliderInTheOpenPanelTakesKeysAndTheWheel)
     ASSERT_TRUE(combo->IsDropDownShown());
     EXPECT_TRUE(slider->GetThumb()->HasFocus());
     EXPECT_TRUE(combo->ContainsFocus());
-    Key(VK_RIGHT, true);
-    Key(VK_RIGHT, true);
-    Key(VK_UP, true);
-    Key(VK_UP, false);
+    KeyDown(VK_RIGHT);
+    KeyDown(VK_RIGHT);
+    KeyDown(VK_UP);
+    KeyUp(VK_UP);
     EXPECT_EQ(L"3", KXTest::Text(combo->GetText()));
     EXPECT_DOUBLE_EQ(3.0 / 127.0, combo->GetNormalizedValue());
 

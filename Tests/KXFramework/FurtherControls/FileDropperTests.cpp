@@ -75,8 +75,8 @@ TEST_F(FileDropperTest, ItNeverTakesTheFocusNotEvenThroughTab)
     EXPECT_TRUE(dropper->IsFocusDisabled(false));
     EXPECT_FALSE(dropper->IsFocusable());
     ASSERT_GE(neighbour->SetFocus(true), 0);
-    Key(VK_TAB, true);
-    Key(VK_TAB, false);
+    KeyDown(VK_TAB);
+    KeyUp(VK_TAB);
     EXPECT_TRUE(neighbour->HasFocus());
     EXPECT_FALSE(dropper->HasFocus());
 }

@@ -182,15 +182,15 @@ TEST_F(KnobTest, ArrowKeysStepByOneUnitAndTellTheAdjustmentsBeginningAndEnd)
     for (const wchar_t* id : {KX::NID_VALUE_CHANGE_KEY_DOWN, KX::NID_VALUE_CHANGE_KEY_UP})
         listener->Listen(RCPtr<KX::LNotificationDistributor>(linear.Get()), id);
 
-    Key(VK_UP, true);
-    Key(VK_UP, true); // held: a repeat
-    Key(VK_RIGHT, true);
+    KeyDown(VK_UP);
+    KeyDown(VK_UP); // held: a repeat
+    KeyDown(VK_RIGHT);
     EXPECT_DOUBLE_EQ(3.0 / 127.0, linear->GetNormalizedValue());
-    Key(VK_UP, false);
-    Key(VK_DOWN, true);
-    Key(VK_LEFT, true);
+    KeyUp(VK_UP);
+    KeyDown(VK_DOWN);
+    KeyDown(VK_LEFT);
     EXPECT_DOUBLE_EQ(1.0 / 127.0, linear->GetNormalizedValue());
-    Key(VK_LEFT, false);
+    KeyUp(VK_LEFT);
     EXPECT_EQ((std::vector<std::wstring>{KX::NID_VALUE_CHANGE_KEY_DOWN, KX::NID_VALUE_CHANGE_KEY_UP,
                                          KX::NID_VALUE_CHANGE_KEY_DOWN, KX::NID_VALUE_CHANGE_KEY_UP}),
               listener->Ids());
@@ -198,9 +198,9 @@ TEST_F(KnobTest, ArrowKeysStepByOneUnitAndTellTheAdjustmentsBeginningAndEnd)
     EXPECT_EQ(0x20260000u, RCPtr<KX::LKeyParam>::DynamicCast(listener->received[0].data)->mKey.GetCode());
 
     // Shift+Up is no adjustment key; below 0 and above 1 the value stays.
-    Key(VK_UP, true, KX::KeyCode::ModShift);
-    Key(VK_DOWN, true);
-    Key(VK_DOWN, true);
+    KeyDown(VK_UP, KX::KeyCode::ModShift);
+    KeyDown(VK_DOWN);
+    KeyDown(VK_DOWN);
     EXPECT_DOUBLE_EQ(0.0, linear->GetNormalizedValue());
 
     // The focus leaves during an adjustment: the end comes without a key.
@@ -268,6 +268,6 @@ TEST_F(KnobTest, AFullRangeOfOnePixelAndAKnobWithoutFramesStillWork)
     // Without looks it is transparent to the pointer, but keys reach it.
     os.focused = true;
     ASSERT_GE(bare->SetFocus(true), 0);
-    Key(VK_RIGHT, true);
+    KeyDown(VK_RIGHT);
     EXPECT_DOUBLE_EQ(0.5 + 1.0 / 127.0, bare->GetNormalizedValue());
 }

@@ -205,17 +205,17 @@ TEST_F(SliderTest, ArrowKeysOnTheThumbStepByOneUnitAndTellTheAdjustment)
     EXPECT_EQ(1, slider->GetActiveLookIndex());
     listener->received.clear();
 
-    Key(VK_RIGHT, true);
-    Key(VK_RIGHT, true);
-    Key(VK_UP, true);
+    KeyDown(VK_RIGHT);
+    KeyDown(VK_RIGHT);
+    KeyDown(VK_UP);
     EXPECT_DOUBLE_EQ(3.0 / 127.0, slider->GetNormalizedValue());
     EXPECT_EQ(PointT<double>(12, 20), Origin(slider->GetThumb()));
-    Key(VK_UP, false);
-    Key(VK_LEFT, true);
-    Key(VK_LEFT, false);
+    KeyUp(VK_UP);
+    KeyDown(VK_LEFT);
+    KeyUp(VK_LEFT);
     EXPECT_DOUBLE_EQ(2.0 / 127.0, slider->GetNormalizedValue());
     // Shift+Up is no adjustment key.
-    Key(VK_UP, true, KX::KeyCode::ModShift);
+    KeyDown(VK_UP, KX::KeyCode::ModShift);
     EXPECT_DOUBLE_EQ(2.0 / 127.0, slider->GetNormalizedValue());
 
     std::vector<std::wstring> adjustments;
@@ -227,7 +227,7 @@ TEST_F(SliderTest, ArrowKeysOnTheThumbStepByOneUnitAndTellTheAdjustment)
               adjustments);
 
     // The focus leaves during an adjustment: its end comes without a key.
-    Key(VK_DOWN, true);
+    KeyDown(VK_DOWN);
     listener->received.clear();
     ASSERT_GE(FindAs<LSlider>(L"verticalSlider")->SetFocus(true), 0);
     ASSERT_EQ(std::vector<std::wstring>{KX::NID_VALUE_CHANGE_KEY_UP}, listener->Ids());

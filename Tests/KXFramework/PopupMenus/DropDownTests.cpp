@@ -31,7 +31,7 @@ protected:
 
 TEST_F(DropDownTest, LeftPressesOpenAndCloseThePartInTurn)
 {
-    const PointT<long> at = Middle(dropDown);
+    const PointT<long> at = CentreOf(dropDown);
     Click(at);
     EXPECT_TRUE(Open());
     EXPECT_TRUE(dropDown->HasFocus());
@@ -49,9 +49,9 @@ TEST_F(DropDownTest, LeftPressesOpenAndCloseThePartInTurn)
 TEST_F(DropDownTest, TheFocusClosesThePartWhenItLeavesOrArrives)
 {
     // A press on another control takes the focus: the part closes.
-    Click(Middle(dropDown));
+    Click(CentreOf(dropDown));
     ASSERT_TRUE(Open());
-    Click(Middle(other));
+    Click(CentreOf(other));
     EXPECT_TRUE(other->HasFocus());
     EXPECT_FALSE(Open());
 
@@ -65,7 +65,7 @@ TEST_F(DropDownTest, TheFocusClosesThePartWhenItLeavesOrArrives)
 
 TEST_F(DropDownTest, OnlyALeftPressOpensThePart)
 {
-    const PointT<long> at = Middle(dropDown);
+    const PointT<long> at = CentreOf(dropDown);
     for (int32_t button : {2, 4}) {
         Click(at, button);
         EXPECT_FALSE(Open()) << "button " << button;

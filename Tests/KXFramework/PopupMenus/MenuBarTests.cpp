@@ -93,9 +93,9 @@ TEST_F(MenuBarTest, TheBarsStringsMakeTitlesOneAfterTheOther)
 TEST_F(MenuBarTest, ClickingATitleDropsItsMenuAndClickingAnItemPostsItsNotification)
 {
     EXPECT_EQ(LComboMenu::kLookNormal, file->GetActiveLookIndex());
-    MoveTo(Middle(file));
+    MoveTo(CentreOf(file));
     EXPECT_EQ(LComboMenu::kLookHot, file->GetActiveLookIndex());
-    Click(Middle(file));
+    Click(CentreOf(file));
     const RCPtr<LPopupMenu> popup = file->GetPopupMenu();
     ASSERT_TRUE(file->IsDropDownShown());
     EXPECT_EQ(LComboMenu::kLookOpen, file->GetActiveLookIndex());
@@ -114,15 +114,15 @@ TEST_F(MenuBarTest, ClickingATitleDropsItsMenuAndClickingAnItemPostsItsNotificat
     EXPECT_EQ((std::vector<std::wstring>{L"NID_FILE_OPEN"}), listener->Ids());
     EXPECT_EQ(LComboMenu::kLookNormal, file->GetActiveLookIndex());
     EXPECT_FALSE(popup->IsClosed()) << "a title's popup is only hidden, and used again";
-    Click(Middle(file));
+    Click(CentreOf(file));
     EXPECT_TRUE(file->IsDropDownShown());
-    Click(Middle(file));
+    Click(CentreOf(file));
     EXPECT_FALSE(file->IsDropDownShown()) << "a press on the open title closes it";
 }
 
 TEST_F(MenuBarTest, APressDraggedIntoTheMenuChoosesWhereItIsReleased)
 {
-    const PointT<long> from = Middle(file);
+    const PointT<long> from = CentreOf(file);
     Press(from);
     const RCPtr<LPopupMenu> popup = file->GetPopupMenu();
     ASSERT_TRUE(file->IsDropDownShown());
@@ -147,19 +147,19 @@ TEST_F(MenuBarTest, APressDraggedIntoTheMenuChoosesWhereItIsReleased)
 
 TEST_F(MenuBarTest, ADragFromOneMenuOntoAnotherTitleOpensThatTitlesMenu)
 {
-    const PointT<long> from = Middle(file);
+    const PointT<long> from = CentreOf(file);
     Press(from);
     ASSERT_TRUE(file->IsDropDownShown());
     const PointT<long> inFile = ItemPoint(file->GetPopupMenu(), 0);
     MoveAlong(from, inFile);
     // Out of File's menu onto the Edit title: the held button moves over.
-    MoveAlong(inFile, Middle(edit));
+    MoveAlong(inFile, CentreOf(edit));
     EXPECT_TRUE(edit->IsDropDownShown());
     EXPECT_FALSE(file->IsDropDownShown());
     const RCPtr<LPopupMenu> popup = edit->GetPopupMenu();
     EXPECT_EQ(popup.Get(), window->GetCaptureControl().Get());
     const PointT<long> to = ItemPoint(popup, 1);
-    MoveAlong(Middle(edit), to);
+    MoveAlong(CentreOf(edit), to);
     Release(to);
     IdlePass();
     EXPECT_EQ((std::vector<std::wstring>{L"NID_EDIT_PASTE"}), listener->Ids());
@@ -168,9 +168,9 @@ TEST_F(MenuBarTest, ADragFromOneMenuOntoAnotherTitleOpensThatTitlesMenu)
 
 TEST_F(MenuBarTest, PointingAtAnotherTitleMovesTheOpenMenuThere)
 {
-    Click(Middle(file));
+    Click(CentreOf(file));
     ASSERT_TRUE(file->IsDropDownShown());
-    MoveTo(Middle(edit));
+    MoveTo(CentreOf(edit));
     EXPECT_FALSE(file->IsDropDownShown());
     EXPECT_TRUE(edit->IsDropDownShown());
     EXPECT_EQ(LComboMenu::kLookNormal, file->GetActiveLookIndex());
@@ -178,16 +178,16 @@ TEST_F(MenuBarTest, PointingAtAnotherTitleMovesTheOpenMenuThere)
     EXPECT_EQ(OriginOf(edit).x, OriginOf(edit->GetPopupMenu()).x) << "below its own title";
     PaintWindow();
     // Back onto File and onto Edit's own open popup's title again.
-    MoveTo(Middle(file));
+    MoveTo(CentreOf(file));
     EXPECT_TRUE(file->IsDropDownShown());
     EXPECT_FALSE(edit->IsDropDownShown());
-    MoveTo(PointT<long>(Middle(file).x + 5, Middle(file).y));
+    MoveTo(PointT<long>(CentreOf(file).x + 5, CentreOf(file).y));
     EXPECT_TRUE(file->IsDropDownShown()) << "moving on the open title changes nothing";
 
     // A disabled title shows its look and takes no menu over.
     edit->SetEnabled(false);
     EXPECT_EQ(LComboMenu::kLookDisabled, edit->GetActiveLookIndex());
-    MoveTo(Middle(edit));
+    MoveTo(CentreOf(edit));
     EXPECT_TRUE(file->IsDropDownShown());
     EXPECT_FALSE(edit->IsDropDownShown());
     EXPECT_EQ(LComboMenu::kLookDisabled, edit->GetActiveLookIndex());
@@ -195,15 +195,15 @@ TEST_F(MenuBarTest, PointingAtAnotherTitleMovesTheOpenMenuThere)
 
 TEST_F(MenuBarTest, EscapeLeavesABarsMenuOpenAndAClickOutsideClosesIt)
 {
-    Click(Middle(file));
+    Click(CentreOf(file));
     ASSERT_TRUE(file->IsDropDownShown());
-    PressKey(kEscape);
+    KeyDown(kEscape);
     EXPECT_TRUE(file->IsDropDownShown());
     EXPECT_FALSE(file->GetPopupMenu()->IsClosed());
-    PressKey(kDown);
+    KeyDown(kDown);
     EXPECT_EQ(0, file->GetPopupMenu()->GetCaretIndex());
 
-    Click(Middle(Find(L"button")));
+    Click(CentreOf(Find(L"button")));
     EXPECT_FALSE(file->IsDropDownShown());
     IdlePass();
     EXPECT_TRUE(listener->received.empty());
@@ -212,9 +212,9 @@ TEST_F(MenuBarTest, EscapeLeavesABarsMenuOpenAndAClickOutsideClosesIt)
 TEST_F(MenuBarTest, AChosenItemGivesTheFocusBackToTheControlThatHadIt)
 {
     const RCPtr<KX::LControl> button = Find(L"button");
-    Click(Middle(button));
+    Click(CentreOf(button));
     ASSERT_TRUE(button->HasFocus());
-    Click(Middle(edit));
+    Click(CentreOf(edit));
     EXPECT_TRUE(edit->GetPopupMenu()->HasFocus());
     EXPECT_EQ(button.Get(), bar->GetSavedFocus().Get());
     Click(ItemPoint(edit->GetPopupMenu(), 1));
@@ -233,7 +233,7 @@ TEST_F(MenuBarTest, TheOwnersUpdaterAnswersForTheItems)
     EXPECT_FALSE(bar->SetMenuItemUpdater(owner->GetMenuItemUpdater()));
     EXPECT_TRUE(bar->SetMenuItemUpdater(owner->GetMenuItemUpdater()));
     owner->states[L"NID_FILE_EXIT"] = KX::MenuItemState{false, false, String(L"Exit")};
-    Click(Middle(file));
+    Click(CentreOf(file));
     EXPECT_EQ((std::vector<std::wstring>{L"NID_FILE_EXIT", L"NID_FILE_OPEN"}), owner->asked);
     EXPECT_FALSE(file->GetPopupMenu()->IsItemSelectable(1));
     Click(ItemPoint(file->GetPopupMenu(), 1));
@@ -274,21 +274,21 @@ TEST_F(MenuBarTest, ATitlesMenuStaysInsideTheRootControl)
     }
     const RCPtr<LComboMenu> last = bar->GetTitle(8);
     ASSERT_EQ(480, OriginOf(last).x);
-    Click(Middle(last));
+    Click(CentreOf(last));
     const RCPtr<LPopupMenu> popup = last->GetPopupMenu();
     ASSERT_TRUE(last->IsDropDownShown());
     EXPECT_EQ(560, OriginOf(popup).x + KX::RoundDoubleToInt(popup->GetRect().width)) << "ends at the right edge";
     PaintWindow("right");
-    Click(Middle(last));
+    Click(CentreOf(last));
 
     // Wider than the window: it starts at the root control's left edge.
     popup->SetMenu(MenuOf({L"An item whose label is far wider than the whole window of this test, and more still, and then some more words to be sure of it"}));
     ASSERT_GT(popup->GetRect().width, 560.0);
-    Click(Middle(last));
+    Click(CentreOf(last));
     EXPECT_EQ(0, OriginOf(popup).x);
 
     // A title that fits opens at the skin's offset again.
-    Click(Middle(file));
+    Click(CentreOf(file));
     EXPECT_EQ(OriginOf(file).x, OriginOf(file->GetPopupMenu()).x);
 }
 
@@ -304,7 +304,7 @@ TEST_F(MenuBarTest, ANewSkinMakesTheTitlesAgainWithTheirMenusAndTexts)
     EXPECT_FALSE(bar->FindChild(String(LMainMenu::kTemplateName)));
     // The new titles work.
     const RCPtr<LComboMenu> title = bar->GetTitle(1);
-    Click(Middle(title));
+    Click(CentreOf(title));
     EXPECT_TRUE(title->IsDropDownShown());
     Click(ItemPoint(title->GetPopupMenu(), 0));
     IdlePass();
@@ -360,10 +360,10 @@ TEST_F(BrokenBarTest, ATitleWithoutItsPopupOpensNothing)
     const RCPtr<LComboMenu> title = noPopup->GetTitle(0);
     EXPECT_FALSE(title->GetPopupMenu());
     EXPECT_FALSE(title->GetTitleMenu());
-    Click(Middle(title));
+    Click(CentreOf(title));
     EXPECT_FALSE(title->IsDropDownShown());
     EXPECT_EQ(LComboMenu::kLookHot, title->GetActiveLookIndex());
-    Click(Middle(title));
+    Click(CentreOf(title));
     EXPECT_EQ(S_FALSE, title->ShowDropDown(true));
 }
 

@@ -147,11 +147,11 @@ TEST_F(PopupItemTest, ADisabledItemIsNotChosen)
     EXPECT_FALSE(popup->IsClosed());
     // Keys skip it: Down from Save lands on Recent, then on Checked.
     popup->SelectItemRange(1, -1, true);
-    PressKey(kDown);
+    KeyDown(kDown);
     EXPECT_EQ(3, popup->GetCaretIndex());
-    PressKey(kDown);
+    KeyDown(kDown);
     EXPECT_EQ(5, popup->GetCaretIndex());
-    PressKey(kEnter);
+    KeyDown(kEnter);
     EXPECT_EQ((std::vector<std::wstring>{L"NID_CHECKED"}), target->DirectIds());
 }
 
@@ -170,7 +170,7 @@ TEST_F(PopupItemTest, AMenuWithAPostingTargetDeliversInTheNextIdlePass)
     listener->Listen(RCPtr<KX::LNotificationDistributor>(window.Get()), L"NID_OPEN");
 
     popup->SelectItemRange(0, -1, true);
-    PressKey(kEnter);
+    KeyDown(kEnter);
     ASSERT_FALSE(order.empty());
     EXPECT_EQ(L"NID_ITEM_ACTIVATED hidden", order.front()) << "the popup hides before it reports";
     EXPECT_EQ(order.end(), std::find(order.begin(), order.end(), L"NID_OPEN hidden")) << "not yet";

@@ -64,7 +64,7 @@ TEST_F(ProgramSkinMenuTest, TheStringsMakeAFileMenuWithSelectFirmwareFile)
 
 TEST_F(ProgramSkinMenuTest, ClickingTheTitleDropsTheMenuAndClickingTheItemSendsItsNotification)
 {
-    Click(Middle(file));
+    Click(CentreOf(file));
     const RCPtr<LPopupMenu> popup = file->GetPopupMenu();
     ASSERT_TRUE(file->IsDropDownShown());
     EXPECT_TRUE(popup->HasFocus()) << "the skin's title and popup take the focus";
@@ -97,9 +97,9 @@ TEST_F(ProgramSkinMenuTest, ClickingTheTitleDropsTheMenuAndClickingTheItemSendsI
 
 TEST_F(ProgramSkinMenuTest, ClickingOutsideClosesTheMenu)
 {
-    Click(Middle(file));
+    Click(CentreOf(file));
     ASSERT_TRUE(file->IsDropDownShown());
-    Click(Middle(Find(L"buttonExit")));
+    Click(CentreOf(Find(L"buttonExit")));
     EXPECT_FALSE(file->IsDropDownShown());
     EXPECT_EQ(LComboMenu::kLookNormal, file->GetActiveLookIndex());
     IdlePass();
@@ -135,7 +135,7 @@ TEST_F(ProgramSkinMenuTest, EveryLookTheMenuControlsSelectExists)
 
     // A checked item shows its mark.
     popup->ApplyItemState(0, KX::MenuItemState{true, true, String(L"Select Firmware File")});
-    Click(Middle(file));
+    Click(CentreOf(file));
     PaintWindow("checked");
     EXPECT_TRUE(NearColour(0xFFFFFFFF, PixelIn(row->GetCheckBox(), 8, 8)));
 }

@@ -99,29 +99,29 @@ TEST_F(SubmenuTest, KeysMoveThroughTheChain)
 {
     const RCPtr<LPopupMenu> popup = OpenTargetMenu();
     // Up with no caret does nothing; Down selects the first item.
-    PressKey(kUp);
+    KeyDown(kUp);
     EXPECT_EQ(-1, popup->GetCaretIndex());
-    PressKey(kDown);
+    KeyDown(kDown);
     EXPECT_EQ(0, popup->GetCaretIndex());
-    PressKey(kUp);
+    KeyDown(kUp);
     EXPECT_EQ(0, popup->GetCaretIndex()) << "Up on the first item stays";
-    PressKey(kDown);
-    PressKey(kDown); // over the separator
+    KeyDown(kDown);
+    KeyDown(kDown); // over the separator
     EXPECT_EQ(3, popup->GetCaretIndex());
     EXPECT_FALSE(popup->IsHoverTimerArmed()) << "a caret moved by keys with the pointer elsewhere arms nothing";
 
     // Right opens the submenu and selects its first item; keys go there.
-    PressKey(kRight);
+    KeyDown(kRight);
     const RCPtr<LPopupMenu> submenu = Submenu(popup);
     ASSERT_TRUE(submenu);
     EXPECT_EQ(0, submenu->GetCaretIndex());
     EXPECT_TRUE(submenu->HasFocus());
-    PressKey(kDown);
+    KeyDown(kDown);
     EXPECT_EQ(1, submenu->GetCaretIndex());
     PaintWindow("right");
 
     // Left closes it; the parent's selection stays on the entry.
-    PressKey(kLeft);
+    KeyDown(kLeft);
     EXPECT_FALSE(popup->GetSubmenuPopup());
     EXPECT_EQ(3, popup->GetCaretIndex());
     EXPECT_TRUE(popup->HasFocus());
@@ -129,15 +129,15 @@ TEST_F(SubmenuTest, KeysMoveThroughTheChain)
     EXPECT_TRUE(popup->IsVisible(true));
 
     // Enter on the entry opens it too; the popup stays open.
-    PressKey(kEnter);
+    KeyDown(kEnter);
     ASSERT_TRUE(Submenu(popup));
     EXPECT_TRUE(popup->IsVisible(true));
     EXPECT_FALSE(popup->IsClosed());
 
     // Enter on a leaf of the submenu chooses it and closes the whole chain.
     target->received.clear();
-    PressKey(kDown);
-    PressKey(kEnter);
+    KeyDown(kDown);
+    KeyDown(kEnter);
     EXPECT_EQ((std::vector<std::wstring>{L"NID_RECENT_B"}), target->DirectIds());
     EXPECT_TRUE(popup->IsClosed());
     IdlePass();
@@ -148,18 +148,18 @@ TEST_F(SubmenuTest, EscapeClosesTheWholeContextMenu)
 {
     const RCPtr<LPopupMenu> popup = OpenTargetMenu();
     popup->SelectItemRange(3, -1, true);
-    PressKey(kRight);
+    KeyDown(kRight);
     const RCPtr<LPopupMenu> submenu = Submenu(popup);
     ASSERT_TRUE(submenu);
     submenu->SelectItemRange(2, -1, true);
-    PressKey(kRight); // "More"
+    KeyDown(kRight); // "More"
     const RCPtr<LPopupMenu> deep = Submenu(submenu);
     ASSERT_TRUE(deep);
     EXPECT_TRUE(popup->IsInMenuChain(RCPtr<KX::LControl>(deep.Get())));
     EXPECT_TRUE(deep->IsInMenuChain(RCPtr<KX::LControl>(popup.Get())));
     EXPECT_FALSE(popup->IsInMenuChain(RCPtr<KX::LControl>(popup.Get())));
 
-    PressKey(kEscape);
+    KeyDown(kEscape);
     EXPECT_TRUE(popup->IsClosed());
     EXPECT_FALSE(deep->IsVisible(false));
     IdlePass();
@@ -172,7 +172,7 @@ TEST_F(SubmenuTest, ASubmenuWithoutRoomOpensLeftAndMovesUp)
     const RCPtr<LPopupMenu> popup = RightClickAt(corner, PointT<long>(950, 700));
     ASSERT_TRUE(popup);
     popup->SelectItemRange(2, -1, true); // "Recent", four items
-    PressKey(kRight);
+    KeyDown(kRight);
     const RCPtr<LPopupMenu> submenu = Submenu(popup);
     ASSERT_TRUE(submenu);
     const RectT<long> rect = WindowRectOf(submenu);
@@ -204,7 +204,7 @@ TEST_F(SubmenuTest, DraggingFromAPopupOntoItsSubmenuChoosesWhereReleased)
 {
     const RCPtr<LPopupMenu> popup = OpenTargetMenu();
     popup->SelectItemRange(3, -1, true);
-    PressKey(kRight);
+    KeyDown(kRight);
     const RCPtr<LPopupMenu> submenu = Submenu(popup);
     ASSERT_TRUE(submenu);
     target->received.clear();
@@ -238,9 +238,9 @@ TEST_F(SubmenuTest, TheMenuClosesWhenTheFocusGoesElsewhere)
 {
     const RCPtr<LPopupMenu> popup = OpenTargetMenu();
     popup->SelectItemRange(3, -1, true);
-    PressKey(kRight);
+    KeyDown(kRight);
     ASSERT_TRUE(Submenu(popup));
-    Click(Middle(Find(L"other")));
+    Click(CentreOf(Find(L"other")));
     EXPECT_TRUE(popup->IsClosed());
     EXPECT_FALSE(popup->IsVisible(false));
     IdlePass();
@@ -282,7 +282,7 @@ TEST_F(MenuLifetimeTest, NoControlOutlivesTheTreeAfterMenusWereUsed)
         const RCPtr<LPopupMenu> popup = RCPtr<LPopupMenu>::DynamicCast(target->FindChild(String(L"contextMenu")));
         ASSERT_TRUE(popup);
         popup->SelectItemRange(3, -1, true);
-        PressKey(kRight); // a submenu stays open
+        KeyDown(kRight); // a submenu stays open
         ASSERT_TRUE(popup->GetSubmenuPopup());
     }
     window->SetRootControl(RCPtr<KX::LControl>());
@@ -290,13 +290,13 @@ TEST_F(MenuLifetimeTest, NoControlOutlivesTheTreeAfterMenusWereUsed)
 
     {
         OpenScene(L"barScene");
-        Click(Middle(Find(L"button")));
+        Click(CentreOf(Find(L"button")));
         const RCPtr<KX::LMainMenu> bar = FindAs<KX::LMainMenu>(L"mainMenu");
         const RCPtr<KX::LComboMenu> file = bar->GetTitle(0);
-        Click(Middle(file));
+        Click(CentreOf(file));
         Click(ItemPoint(file->GetPopupMenu(), 0));
         IdlePass();
-        Click(Middle(file)); // left open
+        Click(CentreOf(file)); // left open
         ASSERT_TRUE(bar->GetSavedFocus());
     }
     window->SetRootControl(RCPtr<KX::LControl>());

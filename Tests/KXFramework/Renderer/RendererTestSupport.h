@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 
 namespace RendererTest {
@@ -22,6 +23,19 @@ using Color = KX::ColorT<float>;
 inline Color Argb(uint32_t packed)
 {
     return Color::FromARGB(packed);
+}
+
+// Whether two ARGB pixels agree in red, green and blue, each within
+// `tolerance` (anti-aliasing and blending round differently).
+inline bool NearColour(uint32_t a, uint32_t b, int tolerance = 6)
+{
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const int x = static_cast<int>((a >> shift) & 0xFF);
+        const int y = static_cast<int>((b >> shift) & 0xFF);
+        if (std::abs(x - y) > tolerance)
+            return false;
+    }
+    return true;
 }
 
 // A GDI+ renderer (type 1) made through the factory.

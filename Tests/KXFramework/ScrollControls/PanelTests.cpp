@@ -19,7 +19,7 @@ protected:
     void SetUp() override
     {
         ScrollTestBase::SetUp();
-        Open(L"tabHost");
+        OpenScene(L"tabHost");
         ASSERT_TRUE(FindAs<KX::LPanel>(L"group"));
     }
 
@@ -54,7 +54,7 @@ TEST_F(PanelTest, TabLeavesAPanelAfterItsLastChildAndShiftTabBeforeItsFirst)
     };
     for (const Case& c : cases) {
         FocusOn(c.from);
-        EXPECT_EQ(S_OK, PressKey(VK_TAB, c.modifiers)) << std::wstring(c.from);
+        EXPECT_EQ(S_OK, KeyDown(VK_TAB, c.modifiers)) << std::wstring(c.from);
         EXPECT_EQ(std::wstring(c.to), Focused()) << std::wstring(c.from) << L" modifiers " << c.modifiers;
     }
 }
@@ -63,11 +63,11 @@ TEST_F(PanelTest, TabSkipsAPanelsChildThatCannotTakeTheFocus)
 {
     Find(L"group/b")->SetVisible(false);
     FocusOn(L"group/a");
-    PressKey(VK_TAB);
+    KeyDown(VK_TAB);
     EXPECT_EQ(L"after", Focused());
     Find(L"group/a")->SetEnabled(false);
     FocusOn(L"before");
-    PressKey(VK_TAB);
+    KeyDown(VK_TAB);
     // With no child that can take it, the panel takes the focus itself.
     EXPECT_EQ(L"group", Focused());
 }
@@ -88,13 +88,13 @@ TEST_F(PanelTest, APanelOffersItsParentsSiblingKeysToItsChildren)
 
     // From a sibling of the group, the key goes into it and is used there.
     FocusOn(L"before");
-    EXPECT_EQ(S_OK, PressKey(VK_F5));
+    EXPECT_EQ(S_OK, KeyDown(VK_F5));
     EXPECT_EQ(1u, inGroup->received.size());
     Advance(33);
     EXPECT_TRUE(global->received.empty());
 
     // A key the child does not use goes on.
-    PressKey(VK_F4);
+    KeyDown(VK_F4);
     EXPECT_EQ(2u, inGroup->received.size());
     inGroup->UnregisterAll();
     global->UnregisterAll();
@@ -112,9 +112,9 @@ TEST_F(PanelTest, AKeyNobodyUsesClimbsThroughNestedPanelsToTheWindowAndTheApplic
     windowKeys->Listen(window, L"NID_TEST_WINDOW_F6");
 
     FocusOn(L"outer/inner/leaf");
-    EXPECT_EQ(S_OK, PressKey(VK_F9));
-    EXPECT_EQ(S_OK, PressKey(VK_F6));
-    EXPECT_EQ(S_FALSE, PressKey(VK_F11)); // bound nowhere
+    EXPECT_EQ(S_OK, KeyDown(VK_F9));
+    EXPECT_EQ(S_OK, KeyDown(VK_F6));
+    EXPECT_EQ(S_FALSE, KeyDown(VK_F11)); // bound nowhere
     Advance(33);
     EXPECT_EQ((std::vector<std::wstring>{L"NID_TEST_GLOBAL_F9"}), global->Ids());
     EXPECT_EQ((std::vector<std::wstring>{L"NID_TEST_WINDOW_F6"}), windowKeys->Ids());

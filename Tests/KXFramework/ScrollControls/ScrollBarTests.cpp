@@ -20,7 +20,7 @@ protected:
     void SetUp() override
     {
         ScrollTestBase::SetUp();
-        Open(L"scrollHost");
+        OpenScene(L"scrollHost");
         view = FindAs<KX::LPanel>(L"view");
         bareBar = FindAs<LScrollbar>(L"bareBar");
         ASSERT_TRUE(view);
@@ -256,16 +256,16 @@ TEST_F(ScrollBarTest, TheNavigationKeysOfTheViewsChildrenMoveTheView)
         {"Home goes to the start", VK_HOME, 0},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(S_OK, PressKey(c.key)) << c.what;
+        EXPECT_EQ(S_OK, KeyDown(c.key)) << c.what;
         EXPECT_EQ(static_cast<double>(c.offset), view->GetScrollOffset().y) << c.what;
     }
     // Left and Right are for horizontal bars: the view's is collapsed, so the
     // key goes on up to the bar beside the view.
-    EXPECT_EQ(S_OK, PressKey(VK_RIGHT));
+    EXPECT_EQ(S_OK, KeyDown(VK_RIGHT));
     EXPECT_NEAR(0.02, bareBar->GetNormalizedValue(), 1e-12);
     EXPECT_EQ(0.0, view->GetScrollOffset().y);
     // With a modifier the keys are not the bars'.
-    EXPECT_EQ(S_FALSE, PressKey(VK_DOWN, KX::KeyCode::ModShift));
+    EXPECT_EQ(S_FALSE, KeyDown(VK_DOWN, KX::KeyCode::ModShift));
     EXPECT_EQ(0.0, view->GetScrollOffset().y);
 }
 

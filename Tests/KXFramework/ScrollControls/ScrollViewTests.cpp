@@ -20,7 +20,7 @@ protected:
     void SetUp() override
     {
         ScrollTestBase::SetUp();
-        Open(L"scrollHost");
+        OpenScene(L"scrollHost");
         view = FindAs<KX::LPanel>(L"view");
         ASSERT_TRUE(view);
         vBar = view->GetVerticalScrollBar();

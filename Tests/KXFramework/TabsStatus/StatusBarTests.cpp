@@ -60,7 +60,7 @@ TEST_F(StatusBarTest, ThreeTextsPostedFromAnotherThreadBeforeOneIdlePassShowOnly
     EXPECT_TRUE(label->texts.empty()) << "nothing is shown before the idle pass";
     EXPECT_EQ(3, bar->GetQueuedCount());
 
-    IdlePass();
+    Advance(33);
     EXPECT_EQ(Texts{L"Sending the image..."}, label->texts) << "the label was given the newest text only";
     EXPECT_EQ(String(L"Sending the image..."), label->GetText());
     EXPECT_EQ(0, bar->GetQueuedCount());
@@ -68,7 +68,7 @@ TEST_F(StatusBarTest, ThreeTextsPostedFromAnotherThreadBeforeOneIdlePassShowOnly
     EXPECT_EQ(kStatus, Pixel(550, 340)) << "the bar";
     EXPECT_GT(TextPixels(), 20) << "the text is drawn";
 
-    IdlePass();
+    Advance(33);
     EXPECT_EQ(1u, label->texts.size()) << "a later pass shows nothing again";
 }
 
@@ -80,8 +80,8 @@ TEST_F(StatusBarTest, ATextSetAtOnceFollowsWhatWasPostedAndStays)
     EXPECT_EQ(S_OK, bar->SetTextNow(L"Now"));
     EXPECT_EQ((Texts{L"Older", L"Now"}), label->texts);
     EXPECT_EQ(redraws + 1, os.redrawCount) << "the window is repainted at once";
-    IdlePass();
-    IdlePass();
+    Advance(33);
+    Advance(33);
     EXPECT_EQ(String(L"Now"), label->GetText());
     EXPECT_EQ(2u, label->texts.size());
 }
@@ -94,7 +94,7 @@ TEST_F(StatusBarTest, TheApplicationsStatusTextReachesTheBar)
     // Posted: shown at the next idle pass.
     EXPECT_EQ(S_OK, application->SetStatusText(L"Loading Skin...", false));
     EXPECT_EQ(String(L"Ready"), label->GetText());
-    IdlePass();
+    Advance(33);
     EXPECT_EQ(String(L"Loading Skin..."), label->GetText());
     PaintWindow("posted");
     const int longText = TextPixels();
@@ -111,7 +111,7 @@ TEST_F(StatusBarTest, TheApplicationsStatusTextReachesTheBar)
     // The default text, posted and at once.
     EXPECT_EQ(S_OK, application->ResetStatusText(false));
     EXPECT_EQ(String(L"Busy"), label->GetText());
-    IdlePass();
+    Advance(33);
     EXPECT_EQ(String(L"Ready"), label->GetText());
     application->SetStatusText(L"Busy", true);
     EXPECT_EQ(S_OK, application->ResetStatusText(true));
@@ -126,13 +126,13 @@ TEST_F(StatusBarTest, TheBusyCursorShowsItsTextAtOnceAndTheDefaultComesBackAfter
     {
         KX::CBusyCursor busy(L"Putting Device in Update Mode...");
         EXPECT_EQ(String(L"Putting Device in Update Mode..."), label->GetText());
-        EXPECT_EQ(KXTest::Text(KX::UI_CURSOR_WAIT), CurrentCursorName());
+        EXPECT_EQ(KXTest::Text(KX::UI_CURSOR_WAIT), CurrentCursor());
         PaintWindow("busy");
         EXPECT_GT(TextPixels(), 0);
     }
-    EXPECT_EQ(L"UI_CURSOR_HAND", CurrentCursorName()) << "the previous cursor is back";
+    EXPECT_EQ(L"UI_CURSOR_HAND", CurrentCursor()) << "the previous cursor is back";
     EXPECT_EQ(String(L"Putting Device in Update Mode..."), label->GetText()) << "the default is posted";
-    IdlePass();
+    Advance(33);
     EXPECT_EQ(String(L"Ready"), label->GetText());
     EXPECT_EQ((Texts{L"Putting Device in Update Mode...", L"Ready"}), label->texts);
 }
@@ -146,7 +146,7 @@ TEST_F(StatusBarTest, WithoutAStatusBarTheStatusTextFailsAndTheBusyCursorStillWo
     EXPECT_EQ(E_FAIL, application->ResetStatusText(false));
     {
         KX::CBusyCursor busy(L"Loading Skin...");
-        EXPECT_EQ(KXTest::Text(KX::UI_CURSOR_WAIT), CurrentCursorName());
+        EXPECT_EQ(KXTest::Text(KX::UI_CURSOR_WAIT), CurrentCursor());
     }
 
     // A status scene in a window that is not the application's first.
@@ -165,7 +165,7 @@ TEST_F(StatusBarTest, TheBarNeverTakesTheFocus)
     EXPECT_FALSE(bar->IsFocusable());
     EXPECT_TRUE(bar->IsFocusDisabled(false));
     os.focused = true; // the window has the focus: a control that takes it would now
-    Click(bar);
+    Click(CentreOf(bar));
     EXPECT_FALSE(bar->HasFocus());
 }
 

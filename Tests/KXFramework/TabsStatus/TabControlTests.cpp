@@ -74,7 +74,7 @@ TEST_F(TabControlTest, ClickingATabShowsItsPageAndAnnouncesItEachTime)
     PaintWindow("first");
     EXPECT_EQ(kPageA, Pixel(PagePoint().x, PagePoint().y));
 
-    Click(tabs->GetTabButton(L"tabB"));
+    Click(CentreOf(tabs->GetTabButton(L"tabB")));
     EXPECT_EQ(Names{L"pageB"}, VisiblePages(tabs));
     EXPECT_EQ(Names{L"pageB"}, Announced());
     EXPECT_EQ(1, tabs->GetSelectedTabIndex());
@@ -83,11 +83,11 @@ TEST_F(TabControlTest, ClickingATabShowsItsPageAndAnnouncesItEachTime)
     EXPECT_EQ(kPageB, Pixel(PagePoint().x, PagePoint().y));
 
     // The selected tab clicked again is announced again.
-    Click(tabs->GetTabButton(L"tabB"));
+    Click(CentreOf(tabs->GetTabButton(L"tabB")));
     EXPECT_EQ((Names{L"pageB", L"pageB"}), Announced());
     EXPECT_EQ(Names{L"pageB"}, VisiblePages(tabs));
 
-    Click(tabs->GetTabButton(L"tabC"));
+    Click(CentreOf(tabs->GetTabButton(L"tabC")));
     EXPECT_EQ((Names{L"pageB", L"pageB", L"pageC"}), Announced());
     EXPECT_EQ(Names{L"pageC"}, VisiblePages(tabs));
     PaintWindow("third");
@@ -158,8 +158,8 @@ TEST_F(TabControlTest, TheFirstTabIsTheFirstButtonInTabOrderAndATabWithoutPageSh
     // Tab C has no page: every page is hidden, and none is announced.
     EXPECT_FALSE(tabs->GetPageAt(2));
     EXPECT_TRUE(VisiblePages(tabs).empty());
-    Click(tabs->GetTabButton(L"tabA"));
-    Click(tabs->GetTabButton(L"tabC"));
+    Click(CentreOf(tabs->GetTabButton(L"tabA")));
+    Click(CentreOf(tabs->GetTabButton(L"tabC")));
     EXPECT_EQ((Names{L"-", L"pageA", L"-"}), Announced());
     EXPECT_TRUE(VisiblePages(tabs).empty());
     EXPECT_EQ(2, tabs->GetSelectedTabIndex());
@@ -180,7 +180,7 @@ TEST_F(TabControlTest, ATabControlWithoutItsPartsSelectsNothingAndIgnoresClicks)
         ASSERT_TRUE(tabs);
         const RCPtr<KXTest::Listener> seen = KXTest::Listener::Make();
         seen->Listen(RCPtr<KX::LNotificationDistributor>(tabs.Get()), KX::NID_TAB_SELECTED);
-        Click(tabs->GetTabButton(c.button));
+        Click(CentreOf(tabs->GetTabButton(c.button)));
         EXPECT_TRUE(seen->received.empty());
         EXPECT_TRUE(tabs->GetSelectedTabName().IsEmpty());
         seen->UnregisterAll();
@@ -196,7 +196,7 @@ TEST_F(TabControlTest, ASkinChangeKeepsTheSelectedTab)
 {
     const RCPtr<KX::LTabControl> tabs = OpenTabs(L"tabScene");
     ASSERT_TRUE(tabs);
-    Click(tabs->GetTabButton(L"tabC"));
+    Click(CentreOf(tabs->GetTabButton(L"tabC")));
     // The other skin shows every page; the kept tab hides the others again.
     application->SetSkin(1);
     ASSERT_EQ(tabs, FindAs<KX::LTabControl>(L"tabs"));
@@ -205,7 +205,7 @@ TEST_F(TabControlTest, ASkinChangeKeepsTheSelectedTab)
     PaintWindow();
     EXPECT_EQ(kPageC, Pixel(100, 120));
     // The buttons still select their tabs.
-    Click(tabs->GetTabButton(L"tabA"));
+    Click(CentreOf(tabs->GetTabButton(L"tabA")));
     EXPECT_EQ(Names{L"pageA"}, VisiblePages(tabs));
     EXPECT_EQ(L"pageA", Announced().back());
 }

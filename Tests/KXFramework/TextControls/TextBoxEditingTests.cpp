@@ -316,7 +316,7 @@ TEST_F(TextBoxEditingTest, ThePointerPlacesTheCaretAndSelects)
     EXPECT_EQ(4, field->GetCaretPosition());
     EXPECT_EQ(4, field->GetAnchor());
     // Shift extends the selection from the anchor.
-    Click(boundary(7), KeyCode::ModShift);
+    Click(boundary(7), 1, KeyCode::ModShift);
     EXPECT_EQ(4, field->GetSelectionStart());
     EXPECT_EQ(3, field->GetSelectionLength());
     EXPECT_EQ(7, field->GetCaretPosition());
@@ -330,13 +330,14 @@ TEST_F(TextBoxEditingTest, ThePointerPlacesTheCaretAndSelects)
     EXPECT_EQ(10, field->GetCaretPosition());
 
     // A double click and a Ctrl+click select the word without its blank.
+    Click(middleOf(5));
     DoubleClick(middleOf(5));
     EXPECT_EQ(4, field->GetSelectionStart());
     EXPECT_EQ(3, field->GetSelectionLength());
     EXPECT_EQ(7, field->GetCaretPosition());
     MoveTo(PointT<long>(0, 0));
     application->mTicks += 1000; // no double click with the next press
-    Click(middleOf(10), KeyCode::ModCtrl);
+    Click(middleOf(10), 1, KeyCode::ModCtrl);
     EXPECT_EQ(8, field->GetSelectionStart());
     EXPECT_EQ(5, field->GetSelectionLength());
     EXPECT_EQ(13, field->GetCaretPosition());

@@ -160,12 +160,12 @@ TEST_F(MultiColumnListBoxTest, AMultipleSelectionIsMirroredWhole)
     Column(0)->SetMultipleSelection(true);
     Column(1)->SetMultipleSelection(true);
     Click(RowCentre(0, 0));
-    Click(RowCentre(0, 2), kCtrl);
-    Click(RowCentre(1, 3), kCtrl);
+    Click(RowCentre(0, 2), 1, kCtrl);
+    Click(RowCentre(1, 3), 1, kCtrl);
     EXPECT_EQ((std::vector<unsigned int>{0, 2, 3}), Selected(0));
     EXPECT_EQ((std::vector<unsigned int>{0, 2, 3}), Selected(1));
     // Ctrl+click on a selected row takes it away in both.
-    Click(RowCentre(1, 2), kCtrl);
+    Click(RowCentre(1, 2), 1, kCtrl);
     EXPECT_EQ((std::vector<unsigned int>{0, 3}), Selected(0));
     EXPECT_EQ((std::vector<unsigned int>{0, 3}), Selected(1));
     EXPECT_EQ(4, Count(L"NID_SELECTION_CHANGE"));
@@ -178,7 +178,7 @@ TEST_F(MultiColumnListBoxTest, SortKeepsTheSortColumnsSelectionAtTheNewPlaces)
     Column(0)->SetMultipleSelection(true);
     Column(1)->SetMultipleSelection(true);
     Click(RowCentre(0, 0));
-    Click(RowCentre(0, 2), kCtrl);
+    Click(RowCentre(0, 2), 1, kCtrl);
     // A selection of the second column alone, set without a report.
     Column(1)->SetItemValue(1, 1.0);
     ClickHeader(0);
@@ -241,7 +241,7 @@ TEST_F(MultiColumnListBoxTest, ColumnsScrollTogetherByWholeRows)
     // Keys move the first column, which takes the others along.
     Click(RowCentre(0, Column(0)->GetTopIndex()));
     for (int i = 0; i < 9; ++i)
-        Key(VK_DOWN);
+        Tap(VK_DOWN);
     EXPECT_EQ((std::vector<unsigned int>{8}), Selected(1));
     EXPECT_EQ(4, Column(0)->GetTopIndex());
     EXPECT_EQ(4, Column(1)->GetTopIndex());
@@ -261,7 +261,7 @@ TEST_F(MultiColumnListBoxTest, ActivationAndDoubleClicksOfAnyColumnComeFromTheTa
     EXPECT_TRUE(Column(1)->IsFocusDisabled(false));
     EXPECT_FALSE(Column(0)->IsFocusDisabled(false));
     Column(0)->SetFocus(true);
-    Key(VK_RETURN);
+    Tap(VK_RETURN);
     EXPECT_EQ(1, Count(L"NID_ITEM_ACTIVATED"));
 }
 
