@@ -18,6 +18,12 @@ export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$REPO}"
 # Builds of other checkouts share the cache: the build folder's own path (in
 # the debug information) must not make every object a miss.
 export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
+# Mesa keeps no shader cache on disk for the programs' OpenGL (llvmpipe under
+# Xvfb): its cache starts a writer thread of the lowest priority, and at the
+# exit of a program that drew with OpenGL that thread is joined. On a busy
+# machine it may not have run for seconds by then, and the process's end
+# stalls on it or is cut short as a crash. Mesa 22 reads this variable.
+export MESA_SHADER_CACHE_DISABLE="${MESA_SHADER_CACHE_DISABLE:-true}"
 export LANG=en_US.UTF-8
 export LC_ALL=en_US.UTF-8
 
