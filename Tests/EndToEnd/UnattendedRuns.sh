@@ -28,12 +28,14 @@ exit_code() {
     updater "$@"
     echo $?
 }
-# Waits until the device is in mode $1 (it restarts in its own time after an
-# update); each status query takes a while, so a few dozen are seconds.
+# Waits until the device is in mode $1: it restarts in its own time after an
+# update, once it has heard nothing for its quiet time (5 s) and rebooted.
+# Given up after a minute, which a loaded machine does not reach.
 wait_for_mode() {
-    local i
-    for i in $(seq 40); do
+    local end=$((SECONDS + 60))
+    while [ "$SECONDS" -lt "$end" ]; do
         [ "$(status_value mode)" == "$1" ] && return 0
+        sleep 0.2
     done
     return 1
 }

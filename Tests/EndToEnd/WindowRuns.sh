@@ -156,17 +156,29 @@ try_to_close
 check "closing the window ends the run with exit code 0" 0 "$(updater_exit 30)"
 
 echo "== two runs, the second started while the first sends silently"
-sim make-image --records 200 --size 64 --seed 11 >"$WORK/large.led"
+# The link at DIN MIDI speed: the first run sends for about 20 s, long after
+# the second has opened its window.
+sim make-image --records 300 --size 64 --seed 11 >"$WORK/large.led"
 large_path="Z:${WORK//\//\\}\\large.led"
 sim reset --mode update >/dev/null
-sim set "expect_image=$WORK/large.led" >/dev/null
+sim set "expect_image=$WORK/large.led" wire_bytes_per_s=3125 >/dev/null
 "$REPO/scripts/run" -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$large_path" </dev/null >"$WORK/first" 2>&1 &
 first=$!
-for _ in $(seq 60); do
-    [ "$(status_value records)" -gt 0 ] 2>/dev/null && break
+# The second run starts once the first holds the ports: its first record
+# has been acknowledged (given up after 90 s, as for a window).
+first_sends=no
+end=$((SECONDS + 90))
+while [ "$SECONDS" -lt "$end" ] && kill -0 "$first" 2>/dev/null; do
+    [ "$(status_value records)" -gt 0 ] 2>/dev/null && first_sends=yes && break
+    sleep 0.2
 done
+check "the first run sends before the second starts" yes "$first_sends"
 start_updater -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$large_path"
 if wait_window 90; then
+    # This is the case of a second run that opens while the first still
+    # sends (were the first done, its device would be free for the second).
+    check "the first run still sends when the second run's window opens" yes \
+        "$(kill -0 "$first" 2>/dev/null && [ "$(status_value records)" -lt 300 ] 2>/dev/null && echo yes || echo no)"
     sleep 0.5
     shot 09_second_run
     # The ports are the first run's: no device for this one, whose screen

@@ -26,11 +26,16 @@ protected:
         FindDevice(Engine::InUpdateMode);
     }
 
-    // Sets the file, starts the update, waits for it and delivers what it
-    // posted. Answers StartUpdate's result.
-    KXRESULT Update(const std::wstring& path)
+    // Sets the file (by another spelling of its path when given), starts the
+    // update, waits for it and delivers what it posted. Answers StartUpdate's
+    // result. The device expects the file's image, so that only the whole
+    // image, byte for byte, counts as a success.
+    KXRESULT Update(const TempFile& file, const std::wstring& path = std::wstring())
     {
-        engine->SetFirmwareFile(path.c_str());
+        Tavik8Sim::Bytes image;
+        if (Tavik8Sim::DecodeFirmwareText(file.Content(), image))
+            device.ExpectImage(file.Content());
+        engine->SetFirmwareFile((path.empty() ? file.Path() : path).c_str());
         posted->Clear();
         timing->Clear();
         const KXRESULT started = engine->StartUpdate();
@@ -53,6 +58,8 @@ protected:
         const std::vector<Posted> completed = posted->Of(NID_FIRMWARE_UPDATE_COMPLETED);
         ASSERT_EQ(1u, completed.size());
         EXPECT_EQ(success, completed[0].success);
+        if (success)
+            EXPECT_EQ("match", device.ImageVerdict());
     }
 
     std::vector<double> Progress()
@@ -81,7 +88,7 @@ protected:
 TEST_F(EngineTransferTest, TwoRecordsGoOutPacedWithOneAcknowledgementWait)
 {
     TempFile file("0003ABCDEF0001FF");
-    ASSERT_EQ(S_OK, Update(file.Path()));
+    ASSERT_EQ(S_OK, Update(file));
 
     EXPECT_EQ((std::vector<std::string>{SysExWords("QJd)>RT"), SysExWords("0003ABCDEF"), SysExWords("0001FF")}),
               device.HostMessages());
@@ -114,11 +121,12 @@ TEST_F(EngineTransferTest, RecordsAreCutIntoMessagesOfElevenBytes)
         SCOPED_TRACE(text);
         device.Reset(Mode::Update);
         TempFile file(text);
-        ASSERT_EQ(S_OK, Update(file.Path()));
+        ASSERT_EQ(S_OK, Update(file));
         EXPECT_EQ(c.dataMessages, device.Counter("data_messages"));
         EXPECT_EQ(static_cast<int64_t>(c.payloads.size()), device.State().records);
         EXPECT_EQ(0, device.State().violationCount);
         EXPECT_EQ(Engine::Succeeded, engine->GetUpdateState(true));
+        EXPECT_EQ("match", device.ImageVerdict());
         // Ready for the next round.
         engine->SetDeviceState(Engine::InUpdateMode);
     }
@@ -130,7 +138,7 @@ TEST_F(EngineTransferTest, AWholeImageArrivesByteForByte)
     Tavik8Sim::Bytes image;
     ASSERT_TRUE(Tavik8Sim::DecodeFirmwareText(text, image));
     TempFile file(text);
-    ASSERT_EQ(S_OK, Update(file.Path()));
+    ASSERT_EQ(S_OK, Update(file));
 
     const Tavik8Sim::DeviceState state = device.State();
     EXPECT_EQ(40, state.records);
@@ -152,21 +160,24 @@ TEST_F(EngineTransferTest, TheSecondAcknowledgementFormWorksTheSame)
 {
     device.Set("handshake_ack", "0x1A");
     TempFile file(Records({3, 1, 30}));
-    ASSERT_EQ(S_OK, Update(file.Path()));
+    ASSERT_EQ(S_OK, Update(file));
     ExpectEnd(Engine::Succeeded, Engine::Updating, Engine::NoReason, true);
     EXPECT_EQ(3, device.State().records);
 }
 
 TEST_F(EngineTransferTest, TheDeviceComesBackInNormalModeAfterwards)
 {
-    // The device restarts once no data came for restart_quiet_ms after a record.
+    // The device restarts once no data came for restart_quiet_ms (5 s) after
+    // the last record.
     device.Set("reboot_ms", "0");
     TempFile file(Records({3, 1}));
-    ASSERT_EQ(S_OK, Update(file.Path()));
+    ASSERT_EQ(S_OK, Update(file));
     ASSERT_EQ(Engine::Updating, engine->GetDeviceState());
-    // Wait until the simulated device has restarted.
-    for (int i = 0; i < 100 && device.State().mode != Mode::Normal; ++i)
+    EXPECT_EQ("match", device.ImageVerdict());
+    // Wait (generously) until the simulated device has restarted.
+    for (int i = 0; i < 1000 && device.State().mode != Mode::Normal; ++i)
         Sleep(20);
+    ASSERT_EQ(Mode::Normal, device.State().mode);
     posted->Clear();
     EXPECT_EQ(S_OK, engine->RefreshSelectedDevice());
     EXPECT_EQ(Engine::NotInUpdateMode, engine->GetDeviceState());
@@ -202,7 +213,7 @@ TEST_F(EngineTransferTest, DeviceFaultsEndTheUpdateAsFailed)
         FindDevice(Engine::InUpdateMode);
         device.Set(c.key, c.value);
         TempFile file(Records({20, 20, 20}));
-        ASSERT_EQ(S_OK, Update(file.Path()));
+        ASSERT_EQ(S_OK, Update(file));
         ExpectEnd(Engine::Failed, Engine::DeviceError, c.errorCode, false);
         EXPECT_EQ(c.recordsAcknowledged, device.State().records);
         const std::vector<TimingStep> steps = timing->Steps();
@@ -217,16 +228,24 @@ TEST_F(EngineTransferTest, DeviceFaultsEndTheUpdateAsFailed)
 TEST_F(EngineTransferTest, StaleAndDuplicateAcknowledgementsAreNotTakenForTheNextRecords)
 {
     // Real pauses, judged by the device; a slow acknowledgement, so that a
-    // record sent on an acknowledgement that was not its own would come before
-    // the real one. The extra acknowledgement arrives while the next record's
-    // first message goes out: the reset before its last message wipes it.
-    engine->SetTiming(LEngineTiming::CreateSystemTiming());
+    // record sent on an acknowledgement that was not its own would start
+    // before the real one came (a violation). The device sends each extra
+    // acknowledgement right behind a real one, and the engine takes in all the
+    // device has sent before each data message goes out: so every extra one
+    // arrives before the next record starts, and the reset before that
+    // record's last message wipes it. (One that came only after the record's
+    // last message would look exactly like the record's own acknowledgement:
+    // the protocol cannot tell the two apart, and this test does not make
+    // that case.)
+    const RCPtr<CaptureMarker> marker = CaptureMarker::Create(engine->Comm());
+    engine->SetTiming(HookedSystemTiming::Create([&] { ASSERT_TRUE(marker->TakeInEverythingSentSoFar(device)); }));
     device.Set("pacing_tolerance_us", "300");
     device.Set("ack_latency_ms", "20");
     device.Set("stale_ack_at", "1");
     device.Set("duplicate_ack_at", "2");
     TempFile file(Records({20, 20, 20, 20, 20}));
-    ASSERT_EQ(S_OK, Update(file.Path()));
+    ASSERT_EQ(S_OK, Update(file));
+    marker->UnregisterAll();
     ExpectEnd(Engine::Succeeded, Engine::Updating, Engine::NoReason, true);
     const Tavik8Sim::DeviceState state = device.State();
     EXPECT_EQ(5, state.records);
@@ -245,7 +264,7 @@ TEST_F(EngineTransferTest, StopRequestDuringTheLastRecordAbortsAfterTheTransfer)
         for (int i = 0; i < 200 && !engine->AbortRequested(); ++i)
             Sleep(5);
     };
-    EXPECT_EQ(S_OK, Update(file.Path()));
+    EXPECT_EQ(S_OK, Update(file));
     timing->mOnPause = nullptr;
     EXPECT_TRUE(engine->AbortRequested());
     ExpectEnd(Engine::Aborted, Engine::InUpdateMode, Engine::NoReason, false);
@@ -260,7 +279,7 @@ TEST_F(EngineTransferTest, AbortDuringTheFirstRecordStopsBeforeTheSecond)
             EXPECT_EQ(S_OK, engine->Abort());
         }
     };
-    EXPECT_EQ(S_OK, Update(file.Path()));
+    EXPECT_EQ(S_OK, Update(file));
     timing->mOnPause = nullptr;
     ExpectEnd(Engine::Failed, Engine::DeviceError, Engine::DeviceAccessFailure, false);
     EXPECT_EQ(2, device.Counter("data_messages"));
@@ -270,6 +289,7 @@ TEST_F(EngineTransferTest, AbortDuringTheFirstRecordStopsBeforeTheSecond)
 TEST_F(EngineTransferTest, RefreshIsRefusedWhileTheTransferRuns)
 {
     TempFile file(Records({20, 20}));
+    device.ExpectImage(file.Content());
     HANDLE reached = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     timing->mOnPause = [&](int pause) {
@@ -293,6 +313,7 @@ TEST_F(EngineTransferTest, RefreshIsRefusedWhileTheTransferRuns)
     CloseHandle(release);
     EXPECT_EQ(Engine::Succeeded, engine->GetUpdateState(false));
     EXPECT_EQ(2, device.State().records);
+    EXPECT_EQ("match", device.ImageVerdict());
 }
 
 TEST_F(EngineTransferTest, BadFilesAreNeverSent)
@@ -316,7 +337,7 @@ TEST_F(EngineTransferTest, BadFilesAreNeverSent)
         device.Reset(Mode::Update);
         FindDevice(Engine::InUpdateMode);
         TempFile file(c.text);
-        ASSERT_EQ(S_OK, Update(file.Path()));
+        ASSERT_EQ(S_OK, Update(file));
         ExpectEnd(Engine::Failed, Engine::DeviceError, Engine::NoReason, false);
         EXPECT_TRUE(device.HostMessages().empty()); // not even the handshake
         EXPECT_TRUE(Progress().empty());
@@ -329,7 +350,7 @@ TEST_F(EngineTransferTest, LineEndsAtTheEndOfTheFileAreNotPartOfIt)
         SCOPED_TRACE(testing::PrintToString(std::string(ending)));
         device.Reset(Mode::Update);
         TempFile file(std::string("0003ABCDEF0001FF") + ending);
-        ASSERT_EQ(S_OK, Update(file.Path()));
+        ASSERT_EQ(S_OK, Update(file));
         ExpectEnd(Engine::Succeeded, Engine::Updating, Engine::NoReason, true);
         EXPECT_EQ((std::vector<std::string>{SysExWords("QJd)>RT"), SysExWords("0003ABCDEF"), SysExWords("0001FF")}),
                   device.HostMessages());
@@ -355,7 +376,7 @@ TEST_F(EngineTransferTest, AFileGoneSinceItWasSetFailsTheUpdate)
 TEST_F(EngineTransferTest, AnEmptyFileSucceedsAfterTheHandshake)
 {
     TempFile file("");
-    ASSERT_EQ(S_OK, Update(file.Path()));
+    ASSERT_EQ(S_OK, Update(file));
     ExpectEnd(Engine::Succeeded, Engine::Updating, Engine::NoReason, true);
     EXPECT_EQ((std::vector<std::string>{SysExWords("QJd)>RT")}), device.HostMessages());
     EXPECT_EQ(std::vector<TimingStep>{kHandshakeWait}, timing->Steps());
@@ -366,7 +387,7 @@ TEST_F(EngineTransferTest, LowerCaseDigitsAndForwardSlashesAreAccepted)
     TempFile file("0003abcdef0001ff");
     std::wstring path = file.Path();
     std::replace(path.begin(), path.end(), L'\\', L'/');
-    ASSERT_EQ(S_OK, Update(path));
+    ASSERT_EQ(S_OK, Update(file, path));
     EXPECT_EQ(Engine::FileFoundVersionKnown, engine->GetFirmwareFileState());
     ExpectEnd(Engine::Succeeded, Engine::Updating, Engine::NoReason, true);
     EXPECT_EQ(SysExWords("0003ABCDEF"), device.HostMessages().at(1));
@@ -376,7 +397,7 @@ TEST_F(EngineTransferTest, UpdateModePortsGoneBeforeTheStart)
 {
     TempFile file("0001FF");
     device.Reset(Mode::Off);
-    ASSERT_EQ(S_OK, Update(file.Path()));
+    ASSERT_EQ(S_OK, Update(file));
     ExpectEnd(Engine::Failed, Engine::DeviceError, Engine::NoReason, false);
     EXPECT_TRUE(timing->Steps().empty());
 }
