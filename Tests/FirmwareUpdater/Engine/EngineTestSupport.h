@@ -126,11 +126,11 @@ private:
 };
 
 // The timing of the running program, with a step of the test's before each
-// pause (so before each data message).
+// pause (so before each data message), given the pause's index from 0.
 class HookedSystemTiming : public LEngineTiming
 {
 public:
-    static RCPtr<HookedSystemTiming> Create(std::function<void()> beforePause)
+    static RCPtr<HookedSystemTiming> Create(std::function<void(int)> beforePause)
     {
         RCPtr<HookedSystemTiming> timing(new HookedSystemTiming);
         timing->mBeforePause = std::move(beforePause);
@@ -140,13 +140,14 @@ public:
     void SleepUntil(int64_t deadline) override
     {
         if (mBeforePause)
-            mBeforePause();
+            mBeforePause(mPauses++);
         LEngineTiming::SleepUntil(deadline);
     }
 
 private:
     HookedSystemTiming() = default;
-    std::function<void()> mBeforePause;
+    std::function<void(int)> mBeforePause;
+    int mPauses = 0;
 };
 
 // One notification of the engine as the update screen would receive it.

@@ -58,8 +58,9 @@ protected:
         const std::vector<Posted> completed = posted->Of(NID_FIRMWARE_UPDATE_COMPLETED);
         ASSERT_EQ(1u, completed.size());
         EXPECT_EQ(success, completed[0].success);
-        if (success)
+        if (success) {
             EXPECT_EQ("match", device.ImageVerdict());
+        }
     }
 
     std::vector<double> Progress()
@@ -238,7 +239,7 @@ TEST_F(EngineTransferTest, StaleAndDuplicateAcknowledgementsAreNotTakenForTheNex
     // the protocol cannot tell the two apart, and this test does not make
     // that case.)
     const RCPtr<CaptureMarker> marker = CaptureMarker::Create(engine->Comm());
-    engine->SetTiming(HookedSystemTiming::Create([&] { ASSERT_TRUE(marker->TakeInEverythingSentSoFar(device)); }));
+    engine->SetTiming(HookedSystemTiming::Create([&](int) { ASSERT_TRUE(marker->TakeInEverythingSentSoFar(device)); }));
     device.Set("pacing_tolerance_us", "300");
     device.Set("ack_latency_ms", "20");
     device.Set("stale_ack_at", "1");
@@ -250,6 +251,52 @@ TEST_F(EngineTransferTest, StaleAndDuplicateAcknowledgementsAreNotTakenForTheNex
     const Tavik8Sim::DeviceState state = device.State();
     EXPECT_EQ(5, state.records);
     EXPECT_EQ(0, state.violationCount) << (state.violations.empty() ? "" : state.violations[0]);
+}
+
+TEST_F(EngineTransferTest, AnExtraAcknowledgementBeforeARecordsLastMessageIsNotTakenForIt)
+{
+    // Three records of two messages each; the device sends an extra
+    // acknowledgement just before one data message goes out, and the engine
+    // has taken it in before that message leaves. Real pauses, judged by the
+    // device, and a slow real acknowledgement (far slower than the round trip
+    // that takes the extra one in): a record sent on the extra one would
+    // start before the real one came (a violation).
+    struct Case
+    {
+        const char* name;
+        int pause; // the data message (from 0) before which the extra one comes
+    };
+    const Case cases[] = {
+        {"stale: after the first record's acknowledgement, before the second record", 2},
+        {"late duplicate: between the second record's two messages", 3},
+    };
+    // (An extra acknowledgement that came after a record's last message had
+    // started would look exactly like the record's own: the protocol cannot
+    // tell the two apart, and no case here makes it.)
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        device.Reset(Mode::Update);
+        FindDevice(Engine::InUpdateMode);
+        const RCPtr<CaptureMarker> marker = CaptureMarker::Create(engine->Comm());
+        engine->SetTiming(HookedSystemTiming::Create([&](int pause) {
+            if (pause == c.pause)
+                device.Send({0xF0, 0x45, 0xF7});
+            ASSERT_TRUE(marker->TakeInEverythingSentSoFar(device));
+        }));
+        device.Set("pacing_tolerance_us", "300");
+        device.Set("ack_latency_ms", "500");
+        TempFile file(Records({20, 20, 20}));
+        ASSERT_EQ(S_OK, Update(file));
+        marker->UnregisterAll();
+        ExpectEnd(Engine::Succeeded, Engine::Updating, Engine::NoReason, true);
+        const Tavik8Sim::DeviceState state = device.State();
+        EXPECT_EQ(3, state.records);
+        EXPECT_EQ(0, state.violationCount) << (state.violations.empty() ? "" : state.violations[0]);
+        // Ready for the next round.
+        engine->GetUpdateState(true);
+        engine->SetDeviceState(Engine::InUpdateMode);
+        engine->SetTiming(timing);
+    }
 }
 
 TEST_F(EngineTransferTest, StopRequestDuringTheLastRecordAbortsAfterTheTransfer)
