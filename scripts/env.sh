@@ -92,4 +92,14 @@ start_wine() {
     if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null || true
     fi
+    no_crash_dialog
+}
+
+# no_crash_dialog: a program that crashes prints its backtrace and ends, as
+# Wine's debugger does without its crash dialog; with the dialog it would wait
+# for a person (and a test until its time-out).
+no_crash_dialog() {
+    if ! grep -q '"ShowCrashDialog"=dword:00000000' "$WINEPREFIX/user.reg" 2>/dev/null; then
+        wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null || true
+    fi
 }

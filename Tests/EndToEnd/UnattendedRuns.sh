@@ -13,7 +13,14 @@ export TAVIK8_SIM="$WORK/device.state"
 failures=0
 
 sim() { "$REPO/scripts/sim" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
-updater() { "$REPO/scripts/run" "$@" </dev/null >"$WORK/out" 2>&1; }
+# Runs the updater; what Wine reports of an exception that ended it (an
+# exit code of its own may hide one) is kept in $WORK/exceptions.
+updater() {
+    "$REPO/scripts/run" "$@" </dev/null >"$WORK/out" 2>&1
+    local code=$?
+    grep -i "unhandled" "$WORK/out" >>"$WORK/exceptions"
+    return $code
+}
 status_value() { sim status | sed -n "s/^$1=//p" | head -1; }
 check() { # description, expected, actual
     if [ "$2" == "$3" ]; then
@@ -164,6 +171,8 @@ check "a read-only file is not rewritten" "CurrentSkinIndex=3" "$(tr -d '\r\n' <
 check "and stays read-only" "" "$(find "$user_settings" -perm -u=w)"
 chmod u+w "$user_settings"
 rm -f "$user_settings"
+
+check "no run ended by an exception" "" "$(cat "$WORK/exceptions" 2>/dev/null)"
 
 echo "$failures failure(s)"
 [ "$failures" -eq 0 ]

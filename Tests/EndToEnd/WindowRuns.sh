@@ -39,7 +39,8 @@ start_updater() {
     ("$REPO/scripts/run" "$@" </dev/null >"$WORK/out" 2>&1; echo $? >"$WORK/exit") &
     RUN=$!
 }
-# Waits up to $1 seconds for the updater to end; its exit code.
+# Waits up to $1 seconds for the updater to end; its exit code. What Wine
+# reports of an exception that ended a run is kept in $WORK/exceptions.
 updater_exit() {
     local i
     for i in $(seq $(($1 * 5))); do
@@ -47,6 +48,7 @@ updater_exit() {
         sleep 0.2
     done
     RUN=""
+    grep -i "unhandled" "$WORK/out" >>"$WORK/exceptions"
     cat "$WORK/exit" 2>/dev/null || echo "still running"
 }
 # Waits up to $2 tries (a status query each) until the status key $1 has value $3.
@@ -190,6 +192,7 @@ fi
 check "the second run ends with exit code 0 when its window is closed" 0 "$(updater_exit 30)"
 wait $first
 check "the first run: exit code 0" 0 "$?"
+grep -i "unhandled" "$WORK/first" >>"$WORK/exceptions"
 check "the first run: the image arrived whole" "$(image_crc "$WORK/large.led")" "$(status_value image_crc32)"
 check "the first run: no protocol violation" 0 "$(status_value violations)"
 check "the second run sent nothing: one handshake" 1 "$(status_value count.handshakes)"
@@ -217,6 +220,8 @@ try_to_close
 check "closing the window ends the run with exit code 0" 0 "$(updater_exit 30)"
 wait $listener
 check "the banner comes first" "*** APPLICATION Launched on " "$(head -1 "$WORK/udp")"
+
+check "no run ended by an exception" "" "$(cat "$WORK/exceptions" 2>/dev/null)"
 
 echo "$failures failure(s)"
 [ "$failures" -eq 0 ]
