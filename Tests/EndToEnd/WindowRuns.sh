@@ -117,8 +117,8 @@ for _ in $(seq 100); do
 done
 shot 04_waiting_for_reset
 wait_status version 100 1.0.4.4
-sleep 3 # the screen probes the device every 500 ms until it is back
-shot 05_updated
+# The screen probes the device every 500 ms until it is back, then offers EXIT.
+wait_button 05_updated $EXIT_BUTTON shown 30
 check "the device came back with the new version" 1.0.4.4 "$(status_value version)"
 check "it received the file's image" "$(image_crc "$FIRMWARE")" "$(status_value image_crc32)"
 check "the image is the one it expects" match "$(status_value image_verdict)"
@@ -138,8 +138,7 @@ shot 06_started_automatically
 try_to_close
 check "closing it during the transfer is refused" yes "$(window_exists && echo yes || echo no)"
 wait_status version 100 1.0.4.4
-sleep 3
-shot 07_started_automatically_done
+wait_button 07_started_automatically_done $EXIT_BUTTON shown 30
 check "the update went through" 1.0.4.4 "$(status_value version)"
 check "no protocol violation" 0 "$(status_value violations)"
 check "EXIT is shown after it" shown "$(button_at 07_started_automatically_done $EXIT_BUTTON)"
