@@ -275,13 +275,7 @@ public:
         _snwprintf(name, 80, L"engine-test-%lu-%d%ls", GetCurrentProcessId(), ++counter, suffix);
         name[79] = 0;
         mPath = std::wstring(folder) + name;
-        HANDLE file = CreateFileW(mPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD written = 0;
-        if (file != INVALID_HANDLE_VALUE) {
-            if (!content.empty())
-                WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-            CloseHandle(file);
-        }
+        Rewrite(content);
     }
     ~TempFile() { Remove(); }
     TempFile(const TempFile&) = delete;
@@ -290,6 +284,18 @@ public:
     const std::wstring& Path() const { return mPath; }
     const std::string& Content() const { return mContent; }
     void Remove() { DeleteFileW(mPath.c_str()); }
+    // Replaces the whole content.
+    void Rewrite(const std::string& content)
+    {
+        mContent = content;
+        HANDLE file = CreateFileW(mPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD written = 0;
+        if (file != INVALID_HANDLE_VALUE) {
+            if (!content.empty())
+                WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+            CloseHandle(file);
+        }
+    }
 
 private:
     std::wstring mPath;
