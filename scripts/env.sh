@@ -18,6 +18,22 @@ export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$REPO}"
 # Builds of other checkouts share the cache: the build folder's own path (in
 # the debug information) must not make every object a miss.
 export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
+# Mesa keeps no shader cache on disk for the programs' OpenGL (llvmpipe under
+# Xvfb): its cache starts a writer thread of the lowest priority, and at the
+# exit of a program that drew with OpenGL that thread is joined. On a busy
+# machine it may not have run for seconds by then, and the process is killed
+# while it ends. Mesa 22 reads this variable.
+export MESA_SHADER_CACHE_DISABLE="${MESA_SHADER_CACHE_DISABLE:-true}"
+
+# no_crash_dialog: a program that crashes prints its backtrace and ends, as
+# Wine's debugger does without its crash dialog; with the dialog it would wait
+# for a person (and a test until its time-out). Called once the display and
+# the server are up (start_wine).
+no_crash_dialog() {
+    if ! grep -q '"ShowCrashDialog"=dword:00000000' "$WINEPREFIX/user.reg" 2>/dev/null; then
+        wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null || true
+    fi
+}
 export LANG=en_US.UTF-8
 export LC_ALL=en_US.UTF-8
 

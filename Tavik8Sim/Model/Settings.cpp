@@ -101,9 +101,14 @@ const std::vector<SettingInfo>& Settings::Table()
         {"send_done", K::Choice, "ok", {"ok", "never"},
          "never: long messages are never reported done (until midiOutReset)"},
         {"off_ms", K::Milliseconds, "0", {}, "how long every power cycle keeps the device off"},
-        {"restart_quiet_ms", K::Milliseconds, "300", {},
+        // As long as the host's own wait for an acknowledgement: a host that
+        // the scheduler holds up between two records (a loaded machine can
+        // hold a process for hundreds of milliseconds) still finds the device
+        // in its update. Tests of a device that restarts early set less.
+        {"restart_quiet_ms", K::Milliseconds, "5000", {},
          "quiet time before the device restarts to finish an update: it starts at a complete record, once "
-         "the device's last reply has gone out, and any data ends it"},
+         "the device's last reply has gone out, and any data ends it (as long as the updater's wait for an "
+         "acknowledgement, so that a host held up by a busy machine is not cut off)"},
         {"reboot_ms", K::Milliseconds, "700", {}, "how long the device is off while it restarts after an update"},
     };
     return table;

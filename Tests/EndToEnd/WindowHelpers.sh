@@ -60,6 +60,18 @@ button_at() {
     [ "$(brightness "$1" "$2" "$3")" -gt 200 ] && echo shown || echo hidden
 }
 
+# Takes the screenshot $1 until the button at client point ($2, $3) is $4
+# (shown or hidden), for up to $5 seconds; false if it never was.
+wait_button() {
+    local end=$((SECONDS + $5))
+    while :; do
+        shot "$1"
+        [ "$(button_at "$1" "$2" "$3")" == "$4" ] && return 0
+        [ "$SECONDS" -ge "$end" ] && return 1
+        sleep 0.2
+    done
+}
+
 # The places of the buttons (their middles, in client coordinates).
 LEFT_BUTTON="104 324"  # SCAN FOR DEVICE, UPDATE FIRMWARE and NEXT share it
 EXIT_BUTTON="456 324"

@@ -195,6 +195,32 @@ TEST_F(StrictDeviceTest, TheQuietTimeStartsOnceTheLastReplyHasGoneOut)
     EXPECT_EQ(0, state.violationCount);
 }
 
+TEST_F(StrictDeviceTest, TheDeviceRestartsOnceItsQuietTimeHasPassed)
+{
+    struct Case
+    {
+        const char* quiet; // nullptr: the default
+        int64_t ms;
+    };
+    // By default as long as the host waits for an acknowledgement, so that a
+    // host held up between two records does not find the device restarted.
+    const Case cases[] = {{nullptr, 5000}, {"300", 300}, {"1200", 1200}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.quiet ? c.quiet : "default");
+        model.Reset(now, Mode::Update, "1.0.3.0");
+        if (c.quiet)
+            Set("restart_quiet_ms", c.quiet);
+        Handshake();
+        SendRecord(Record(4, 1), 0);
+        // The acknowledgement (1 ms) goes out; the quiet time counts from there.
+        EXPECT_EQ(std::vector<Bytes>{kAck45}, Wait(1));
+        Wait(c.ms - 1);
+        EXPECT_EQ(Mode::Update, state.mode);
+        Wait(1);
+        EXPECT_EQ(Mode::Off, state.mode);
+    }
+}
+
 // ---- The expected image ------------------------------------------------------------
 
 TEST_F(StrictDeviceTest, OnlyTheExpectedImageBringsTheNewVersion)

@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -122,6 +123,31 @@ private:
     int64_t mNow = 1000000;
     int mPauses = 0;
     std::vector<TimingStep> mSteps;
+};
+
+// The timing of the running program, with a step of the test's before each
+// pause (so before each data message), given the pause's index from 0.
+class HookedSystemTiming : public LEngineTiming
+{
+public:
+    static RCPtr<HookedSystemTiming> Create(std::function<void(int)> beforePause)
+    {
+        RCPtr<HookedSystemTiming> timing(new HookedSystemTiming);
+        timing->mBeforePause = std::move(beforePause);
+        return timing;
+    }
+
+    void SleepUntil(int64_t deadline) override
+    {
+        if (mBeforePause)
+            mBeforePause(mPauses++);
+        LEngineTiming::SleepUntil(deadline);
+    }
+
+private:
+    HookedSystemTiming() = default;
+    std::function<void(int)> mBeforePause;
+    int mPauses = 0;
 };
 
 // One notification of the engine as the update screen would receive it.
@@ -240,7 +266,7 @@ inline LUpdateEngineInterface::DeviceDefinition DefaultDefinition()
 class TempFile
 {
 public:
-    explicit TempFile(const std::string& content, const wchar_t* suffix = L".led")
+    explicit TempFile(const std::string& content, const wchar_t* suffix = L".led") : mContent(content)
     {
         static int counter = 0;
         wchar_t folder[MAX_PATH];
@@ -256,10 +282,12 @@ public:
     TempFile& operator=(const TempFile&) = delete;
 
     const std::wstring& Path() const { return mPath; }
+    const std::string& Content() const { return mContent; }
     void Remove() { DeleteFileW(mPath.c_str()); }
     // Replaces the whole content.
     void Rewrite(const std::string& content)
     {
+        mContent = content;
         HANDLE file = CreateFileW(mPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         DWORD written = 0;
         if (file != INVALID_HANDLE_VALUE) {
@@ -271,6 +299,7 @@ public:
 
 private:
     std::wstring mPath;
+    std::string mContent;
 };
 
 // The simulated device, driven in this process through its own state file.
@@ -332,6 +361,25 @@ public:
         Do([&](Tavik8Sim::DeviceModel& m, Tavik8Sim::TimeUs now) { m.Send(now, bytes); });
     }
 
+    // From here on the device takes only the image of this firmware text: an
+    // update that delivers anything else (a part of it, say) brings the old
+    // version back, and the verdict below is "mismatch".
+    void ExpectImage(const std::string& text)
+    {
+        Tavik8Sim::Bytes image;
+        ASSERT_TRUE(Tavik8Sim::DecodeFirmwareText(text, image));
+        Do([&](Tavik8Sim::DeviceModel& m, Tavik8Sim::TimeUs now) { m.ExpectImage(now, "test image", image); });
+    }
+
+    // "match" when the image received is the expected one, "mismatch" when
+    // not, "none" when no image is expected.
+    std::string ImageVerdict()
+    {
+        std::string verdict;
+        Do([&](Tavik8Sim::DeviceModel& m, Tavik8Sim::TimeUs) { verdict = m.ImageVerdict(); });
+        return verdict;
+    }
+
     Tavik8Sim::DeviceState State()
     {
         // Lets the device's timers run first.
@@ -379,6 +427,63 @@ private:
     }
 
     Tavik8Sim::StateStore mStore;
+};
+
+// Listens to what the engine's MIDI component captures, for a marker that the
+// simulated device sends on request. The component hands its messages on one
+// at a time, in the order they came in, to every client in turn: once the
+// marker has come through, everything the device sent before it has been
+// handled by every client, the engine among them.
+class CaptureMarker : public LNotificationClient
+{
+public:
+    static RCPtr<CaptureMarker> Create(const RCPtr<LMidiCommInterface>& comm)
+    {
+        RCPtr<CaptureMarker> marker(new CaptureMarker);
+        marker->Register(RCPtr<LNotificationDistributor>(comm.Get()), NID_MIDI_DATA_CAPTURED);
+        return marker;
+    }
+
+    KXRESULT ReceiveNotification(const RCPtr<LNotificationDistributor>&,
+                                 const RCPtr<LNotification>& notification) override
+    {
+        const auto* data = dynamic_cast<const LMidiCaptureNotificationData*>(notification->GetData().Get());
+        if (!data)
+            return S_OK;
+        const IArray<signed char>& bytes = data->GetBytes();
+        const Tavik8Sim::Bytes captured(reinterpret_cast<const uint8_t*>(bytes.GetData()),
+                                        reinterpret_cast<const uint8_t*>(bytes.GetData()) + bytes.GetCount());
+        if (captured == Marker()) {
+            std::lock_guard<std::mutex> lock(mMutex);
+            ++mSeen;
+            mArrived.notify_all();
+        }
+        return S_OK;
+    }
+
+    // Has the device send the marker and waits (with a generous bound, for a
+    // loaded machine) until it has come through. False if it never did.
+    bool TakeInEverythingSentSoFar(SimDevice& device)
+    {
+        int expected = 0;
+        {
+            std::lock_guard<std::mutex> lock(mMutex);
+            expected = ++mSent;
+        }
+        device.Send(Marker());
+        std::unique_lock<std::mutex> lock(mMutex);
+        return mArrived.wait_for(lock, std::chrono::seconds(30), [&] { return mSeen >= expected; });
+    }
+
+    // A system-exclusive message of another maker, which the engine ignores.
+    static Tavik8Sim::Bytes Marker() { return {0xF0, 0x7D, 'M', 'A', 'R', 'K', 0xF7}; }
+
+private:
+    CaptureMarker() = default;
+    std::mutex mMutex;
+    std::condition_variable mArrived;
+    int mSent = 0;
+    int mSeen = 0;
 };
 
 // F0, the bytes, F7 as the hexadecimal words of the transcript.

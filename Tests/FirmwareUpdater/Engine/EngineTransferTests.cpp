@@ -26,12 +26,18 @@ protected:
         FindDevice(Engine::InUpdateMode);
     }
 
-    // Sets the file (unless it was set already), starts the update, waits for
-    // it and delivers what it posted. Answers StartUpdate's result.
-    KXRESULT Update(const std::wstring& path, bool setFile = true)
+    // Sets the file (by another spelling of its path when given; unless it
+    // was set already), starts the update, waits for it and delivers what it
+    // posted. Answers StartUpdate's result. The device expects the file's
+    // image, so that only the whole image, byte for byte, counts as a
+    // success.
+    KXRESULT Update(const TempFile& file, const std::wstring& path = std::wstring(), bool setFile = true)
     {
+        Tavik8Sim::Bytes image;
+        if (Tavik8Sim::DecodeFirmwareText(file.Content(), image))
+            device.ExpectImage(file.Content());
         if (setFile)
-            engine->SetFirmwareFile(path.c_str());
+            engine->SetFirmwareFile((path.empty() ? file.Path() : path).c_str());
         posted->Clear();
         timing->Clear();
         const KXRESULT started = engine->StartUpdate();
@@ -54,6 +60,9 @@ protected:
         const std::vector<Posted> completed = posted->Of(NID_FIRMWARE_UPDATE_COMPLETED);
         ASSERT_EQ(1u, completed.size());
         EXPECT_EQ(success, completed[0].success);
+        if (success) {
+            EXPECT_EQ("match", device.ImageVerdict());
+        }
     }
 
     std::vector<double> Progress()
@@ -82,7 +91,7 @@ protected:
 TEST_F(EngineTransferTest, TwoRecordsGoOutPacedWithOneAcknowledgementWait)
 {
     TempFile file("0003ABCDEF0001FF");
-    ASSERT_EQ(S_OK, Update(file.Path()));
+    ASSERT_EQ(S_OK, Update(file));
 
     EXPECT_EQ((std::vector<std::string>{SysExWords("QJd)>RT"), SysExWords("0003ABCDEF"), SysExWords("0001FF")}),
               device.HostMessages());
@@ -115,11 +124,12 @@ TEST_F(EngineTransferTest, RecordsAreCutIntoMessagesOfElevenBytes)
         SCOPED_TRACE(text);
         device.Reset(Mode::Update);
         TempFile file(text);
-        ASSERT_EQ(S_OK, Update(file.Path()));
+        ASSERT_EQ(S_OK, Update(file));
         EXPECT_EQ(c.dataMessages, device.Counter("data_messages"));
         EXPECT_EQ(static_cast<int64_t>(c.payloads.size()), device.State().records);
         EXPECT_EQ(0, device.State().violationCount);
         EXPECT_EQ(Engine::Succeeded, engine->GetUpdateState(true));
+        EXPECT_EQ("match", device.ImageVerdict());
         // Ready for the next round.
         engine->SetDeviceState(Engine::InUpdateMode);
     }
@@ -131,7 +141,7 @@ TEST_F(EngineTransferTest, AWholeImageArrivesByteForByte)
     Tavik8Sim::Bytes image;
     ASSERT_TRUE(Tavik8Sim::DecodeFirmwareText(text, image));
     TempFile file(text);
-    ASSERT_EQ(S_OK, Update(file.Path()));
+    ASSERT_EQ(S_OK, Update(file));
 
     const Tavik8Sim::DeviceState state = device.State();
     EXPECT_EQ(40, state.records);
@@ -153,21 +163,24 @@ TEST_F(EngineTransferTest, TheSecondAcknowledgementFormWorksTheSame)
 {
     device.Set("handshake_ack", "0x1A");
     TempFile file(Records({3, 1, 30}));
-    ASSERT_EQ(S_OK, Update(file.Path()));
+    ASSERT_EQ(S_OK, Update(file));
     ExpectEnd(Engine::Succeeded, Engine::Updating, Engine::NoReason, true);
     EXPECT_EQ(3, device.State().records);
 }
 
 TEST_F(EngineTransferTest, TheDeviceComesBackInNormalModeAfterwards)
 {
-    // The device restarts once no data came for restart_quiet_ms after a record.
+    // The device restarts once no data came for restart_quiet_ms (5 s) after
+    // the last record.
     device.Set("reboot_ms", "0");
     TempFile file(Records({3, 1}));
-    ASSERT_EQ(S_OK, Update(file.Path()));
+    ASSERT_EQ(S_OK, Update(file));
     ASSERT_EQ(Engine::Updating, engine->GetDeviceState());
-    // Wait until the simulated device has restarted.
-    for (int i = 0; i < 100 && device.State().mode != Mode::Normal; ++i)
+    EXPECT_EQ("match", device.ImageVerdict());
+    // Wait (generously) until the simulated device has restarted.
+    for (int i = 0; i < 1000 && device.State().mode != Mode::Normal; ++i)
         Sleep(20);
+    ASSERT_EQ(Mode::Normal, device.State().mode);
     posted->Clear();
     EXPECT_EQ(S_OK, engine->RefreshSelectedDevice());
     EXPECT_EQ(Engine::NotInUpdateMode, engine->GetDeviceState());
@@ -203,7 +216,7 @@ TEST_F(EngineTransferTest, DeviceFaultsEndTheUpdateAsFailed)
         FindDevice(Engine::InUpdateMode);
         device.Set(c.key, c.value);
         TempFile file(Records({20, 20, 20}));
-        ASSERT_EQ(S_OK, Update(file.Path()));
+        ASSERT_EQ(S_OK, Update(file));
         ExpectEnd(Engine::Failed, Engine::DeviceError, c.errorCode, false);
         EXPECT_EQ(c.recordsAcknowledged, device.State().records);
         const std::vector<TimingStep> steps = timing->Steps();
@@ -218,20 +231,74 @@ TEST_F(EngineTransferTest, DeviceFaultsEndTheUpdateAsFailed)
 TEST_F(EngineTransferTest, StaleAndDuplicateAcknowledgementsAreNotTakenForTheNextRecords)
 {
     // Real pauses, judged by the device; a slow acknowledgement, so that a
-    // record sent on an acknowledgement that was not its own would come before
-    // the real one. The extra acknowledgement arrives while the next record's
-    // first message goes out: the reset before its last message wipes it.
-    engine->SetTiming(LEngineTiming::CreateSystemTiming());
+    // record sent on an acknowledgement that was not its own would start
+    // before the real one came (a violation). The device sends each extra
+    // acknowledgement right behind a real one, and the engine takes in all the
+    // device has sent before each data message goes out: so every extra one
+    // arrives before the next record starts, and the reset before that
+    // record's last message wipes it. (One that came only after the record's
+    // last message would look exactly like the record's own acknowledgement:
+    // the protocol cannot tell the two apart, and this test does not make
+    // that case.)
+    const RCPtr<CaptureMarker> marker = CaptureMarker::Create(engine->Comm());
+    engine->SetTiming(HookedSystemTiming::Create([&](int) { ASSERT_TRUE(marker->TakeInEverythingSentSoFar(device)); }));
     device.Set("pacing_tolerance_us", "300");
     device.Set("ack_latency_ms", "20");
     device.Set("stale_ack_at", "1");
     device.Set("duplicate_ack_at", "2");
     TempFile file(Records({20, 20, 20, 20, 20}));
-    ASSERT_EQ(S_OK, Update(file.Path()));
+    ASSERT_EQ(S_OK, Update(file));
+    marker->UnregisterAll();
     ExpectEnd(Engine::Succeeded, Engine::Updating, Engine::NoReason, true);
     const Tavik8Sim::DeviceState state = device.State();
     EXPECT_EQ(5, state.records);
     EXPECT_EQ(0, state.violationCount) << (state.violations.empty() ? "" : state.violations[0]);
+}
+
+TEST_F(EngineTransferTest, AnExtraAcknowledgementBeforeARecordsLastMessageIsNotTakenForIt)
+{
+    // Three records of two messages each; the device sends an extra
+    // acknowledgement just before one data message goes out, and the engine
+    // has taken it in before that message leaves. Real pauses, judged by the
+    // device, and a slow real acknowledgement (far slower than the round trip
+    // that takes the extra one in): a record sent on the extra one would
+    // start before the real one came (a violation).
+    struct Case
+    {
+        const char* name;
+        int pause; // the data message (from 0) before which the extra one comes
+    };
+    const Case cases[] = {
+        {"stale: after the first record's acknowledgement, before the second record", 2},
+        {"late duplicate: between the second record's two messages", 3},
+    };
+    // (An extra acknowledgement that came after a record's last message had
+    // started would look exactly like the record's own: the protocol cannot
+    // tell the two apart, and no case here makes it.)
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        device.Reset(Mode::Update);
+        FindDevice(Engine::InUpdateMode);
+        const RCPtr<CaptureMarker> marker = CaptureMarker::Create(engine->Comm());
+        engine->SetTiming(HookedSystemTiming::Create([&](int pause) {
+            if (pause == c.pause)
+                device.Send({0xF0, 0x45, 0xF7});
+            ASSERT_TRUE(marker->TakeInEverythingSentSoFar(device));
+        }));
+        device.Set("pacing_tolerance_us", "300");
+        device.Set("ack_latency_ms", "500");
+        TempFile file(Records({20, 20, 20}));
+        ASSERT_EQ(S_OK, Update(file));
+        marker->UnregisterAll();
+        ExpectEnd(Engine::Succeeded, Engine::Updating, Engine::NoReason, true);
+        const Tavik8Sim::DeviceState state = device.State();
+        EXPECT_EQ(3, state.records);
+        EXPECT_EQ(0, state.violationCount) << (state.violations.empty() ? "" : state.violations[0]);
+        // Ready for the next round.
+        engine->GetUpdateState(true);
+        engine->SetDeviceState(Engine::InUpdateMode);
+        engine->SetTiming(timing);
+    }
 }
 
 TEST_F(EngineTransferTest, StopRequestDuringTheLastRecordAbortsAfterTheTransfer)
@@ -246,7 +313,7 @@ TEST_F(EngineTransferTest, StopRequestDuringTheLastRecordAbortsAfterTheTransfer)
         for (int i = 0; i < 200 && !engine->AbortRequested(); ++i)
             Sleep(5);
     };
-    EXPECT_EQ(S_OK, Update(file.Path()));
+    EXPECT_EQ(S_OK, Update(file));
     timing->mOnPause = nullptr;
     EXPECT_TRUE(engine->AbortRequested());
     ExpectEnd(Engine::Aborted, Engine::InUpdateMode, Engine::NoReason, false);
@@ -261,7 +328,7 @@ TEST_F(EngineTransferTest, AbortDuringTheFirstRecordStopsBeforeTheSecond)
             EXPECT_EQ(S_OK, engine->Abort());
         }
     };
-    EXPECT_EQ(S_OK, Update(file.Path()));
+    EXPECT_EQ(S_OK, Update(file));
     timing->mOnPause = nullptr;
     ExpectEnd(Engine::Failed, Engine::DeviceError, Engine::DeviceAccessFailure, false);
     EXPECT_EQ(2, device.Counter("data_messages"));
@@ -271,6 +338,7 @@ TEST_F(EngineTransferTest, AbortDuringTheFirstRecordStopsBeforeTheSecond)
 TEST_F(EngineTransferTest, RefreshIsRefusedWhileTheTransferRuns)
 {
     TempFile file(Records({20, 20}));
+    device.ExpectImage(file.Content());
     HANDLE reached = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     timing->mOnPause = [&](int pause) {
@@ -294,6 +362,7 @@ TEST_F(EngineTransferTest, RefreshIsRefusedWhileTheTransferRuns)
     CloseHandle(release);
     EXPECT_EQ(Engine::Succeeded, engine->GetUpdateState(false));
     EXPECT_EQ(2, device.State().records);
+    EXPECT_EQ("match", device.ImageVerdict());
 }
 
 TEST_F(EngineTransferTest, BadFilesAreNeverSent)
@@ -322,7 +391,7 @@ TEST_F(EngineTransferTest, BadFilesAreNeverSent)
         TempFile file("0001FF");
         engine->SetFirmwareFile(file.Path().c_str());
         file.Rewrite(c.text);
-        ASSERT_EQ(S_OK, Update(file.Path(), false));
+        ASSERT_EQ(S_OK, Update(file, std::wstring(), false));
         ExpectEnd(Engine::Failed, Engine::DeviceError, Engine::NoReason, false);
         EXPECT_TRUE(device.HostMessages().empty()); // not even the handshake
         EXPECT_TRUE(Progress().empty());
@@ -335,7 +404,7 @@ TEST_F(EngineTransferTest, LineEndsAtTheEndOfTheFileAreNotPartOfIt)
         SCOPED_TRACE(testing::PrintToString(std::string(ending)));
         device.Reset(Mode::Update);
         TempFile file(std::string("0003ABCDEF0001FF") + ending);
-        ASSERT_EQ(S_OK, Update(file.Path()));
+        ASSERT_EQ(S_OK, Update(file));
         ExpectEnd(Engine::Succeeded, Engine::Updating, Engine::NoReason, true);
         EXPECT_EQ((std::vector<std::string>{SysExWords("QJd)>RT"), SysExWords("0003ABCDEF"), SysExWords("0001FF")}),
                   device.HostMessages());
@@ -361,7 +430,7 @@ TEST_F(EngineTransferTest, AFileGoneSinceItWasSetFailsTheUpdate)
 TEST_F(EngineTransferTest, AnEmptyFileIsRefusedAndNothingIsSent)
 {
     TempFile file("");
-    EXPECT_EQ(E_FAIL, Update(file.Path()));
+    EXPECT_EQ(E_FAIL, Update(file));
     EXPECT_EQ(Engine::FileInvalid, engine->GetFirmwareFileState());
     EXPECT_EQ(Engine::InUpdateMode, engine->GetDeviceState());
     EXPECT_TRUE(posted->Of(NID_FIRMWARE_UPDATE_COMPLETED).empty());
@@ -374,7 +443,7 @@ TEST_F(EngineTransferTest, LowerCaseDigitsAndForwardSlashesAreAccepted)
     TempFile file("0003abcdef0001ff");
     std::wstring path = file.Path();
     std::replace(path.begin(), path.end(), L'\\', L'/');
-    ASSERT_EQ(S_OK, Update(path));
+    ASSERT_EQ(S_OK, Update(file, path));
     EXPECT_EQ(Engine::FileFoundVersionKnown, engine->GetFirmwareFileState());
     ExpectEnd(Engine::Succeeded, Engine::Updating, Engine::NoReason, true);
     EXPECT_EQ(SysExWords("0003ABCDEF"), device.HostMessages().at(1));
@@ -384,7 +453,7 @@ TEST_F(EngineTransferTest, UpdateModePortsGoneBeforeTheStart)
 {
     TempFile file("0001FF");
     device.Reset(Mode::Off);
-    ASSERT_EQ(S_OK, Update(file.Path()));
+    ASSERT_EQ(S_OK, Update(file));
     ExpectEnd(Engine::Failed, Engine::DeviceError, Engine::NoReason, false);
     EXPECT_TRUE(timing->Steps().empty());
 }

@@ -49,6 +49,7 @@ TEST_F(SilentUpdateTest, ATransferLongerThanTheLimitCompletesWhileItProgresses)
 {
     const std::string text = Tavik8Sim::MakeFirmwareText(30, 30, 3);
     TempFile file(text);
+    device.ExpectImage(text);
     EXPECT_EQ(LUpdateProcessor::kQuitWithoutWindow, RunSilent(file));
     EXPECT_EQ(Engine::Succeeded, engine->GetUpdateState(false));
     const Tavik8Sim::DeviceState state = device.State();
@@ -56,6 +57,7 @@ TEST_F(SilentUpdateTest, ATransferLongerThanTheLimitCompletesWhileItProgresses)
     Tavik8Sim::Bytes image;
     ASSERT_TRUE(Tavik8Sim::DecodeFirmwareText(text, image));
     EXPECT_EQ(static_cast<int64_t>(image.size()), state.imageBytes);
+    EXPECT_EQ("match", device.ImageVerdict());
     EXPECT_EQ(0, state.violationCount);
 }
 

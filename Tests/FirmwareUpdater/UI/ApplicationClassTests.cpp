@@ -48,6 +48,10 @@ public:
         DWORD written = 0;
         WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
         CloseHandle(file);
+        // Only the whole image counts as a success.
+        Tavik8Sim::Bytes image;
+        Tavik8Sim::DecodeFirmwareText(text, image);
+        Do([&](Tavik8Sim::DeviceModel& m, Tavik8Sim::TimeUs now) { m.ExpectImage(now, "test image", image); });
     }
     ~SimulatedDevice()
     {
@@ -67,6 +71,14 @@ public:
 
     std::wstring FirmwarePath() const { return mState.Path() + L".led"; }
     Tavik8Sim::DeviceState State() { return mStore.Read(); }
+
+    // "match" once the device has received exactly the firmware file's image.
+    std::string ImageVerdict()
+    {
+        std::string verdict;
+        Do([&](Tavik8Sim::DeviceModel& m, Tavik8Sim::TimeUs) { verdict = m.ImageVerdict(); });
+        return verdict;
+    }
 
 private:
     Tavik8SimTest::TempStateFile mState;
@@ -103,6 +115,7 @@ TEST(ApplicationClassTest, RefusesToExitWhileTheImageIsSent)
     EXPECT_NE(LUpdateEngineInterface::Updating, engine->GetDeviceState());
     EXPECT_TRUE(app->CanExit());
     EXPECT_EQ(20, device.State().records);
+    EXPECT_EQ("match", device.ImageVerdict());
     app->Shutdown();
     app = nullptr;
     KX::LNotificationCenterManager::sInstance = nullptr;
