@@ -180,13 +180,13 @@ TEST_F(ScreenWindowTest, ADeviceThatNeverReturnsAsksForRestartAfterAboutTenSecon
     ASSERT_TRUE(LoopUntil([this]() { return !mWatch.pauses.empty(); }, 30000));
     const DWORD waitStarted = mWatch.pauses.front();
     ASSERT_TRUE(LoopUntil([this]() { return !mScreen->IsUpdateStarted(); }, 20000));
+    // Real time only bounds the wait from below here: a loaded machine may
+    // stretch it, never shorten it. The exact rule (20 probes 500 ms apart,
+    // ended by the clock when the probes take time) is held with a fixed clock
+    // in the action table tests.
     const DWORD waited = GetTickCount() - waitStarted;
     EXPECT_GE(waited, 9000u);
-    EXPECT_LE(waited, 12000u);
-    // At most 20 probes, 500 ms apart; the clock ends the wait earlier when
-    // the probes themselves take time.
     EXPECT_LE(mWatch.pauses.size(), 20u);
-    EXPECT_GE(mWatch.pauses.size(), 15u);
     EXPECT_EQ(L"The update has finished, but the TAVIK8 did not answer afterwards. Please unplug the TAVIK8, plug "
               L"it in again and press RESTART.",
               TextOf(kProcess.c_str()));
