@@ -78,7 +78,7 @@ use_kept_display() {
     done
     if [ ! -s "$fd_file" ]; then
         rm -f "$fd_file"
-        echo "$(basename "$0"): the private Xvfb did not start" >&2
+        echo "scripts/$(basename "$0"): the private Xvfb did not start" >&2
         return 1
     fi
     export DISPLAY=":$(head -1 "$fd_file")"
@@ -91,27 +91,49 @@ choose_display() {
     [ -n "${DISPLAY:-}" ] || use_kept_display
 }
 
+# follow_server_display: DISPLAY set to the one the prefix's running
+# wineserver was started with; fails when none runs. For programs without
+# windows, which need not restart a server that others use.
+follow_server_display() {
+    local display
+    display=$(wine_server_display)
+    [ -n "$display" ] || return 1
+    export DISPLAY=$display
+}
+
+# wine_server_display: the display the prefix's running wineserver was
+# started with by these scripts ($BUILD/wine-display holds the server's
+# process and display); nothing when none runs or another started it.
+wine_server_display() {
+    local server record_pid record_display
+    server=$(wine_server_pids | head -1)
+    [ -n "$server" ] && [ -s "$BUILD/wine-display" ] || return 0
+    read -r record_pid record_display <"$BUILD/wine-display"
+    [ "$record_pid" == "$server" ] && echo "$record_display"
+    return 0
+}
+
 # The processes of this prefix (found by the WINEPREFIX they were started
 # with): wine_server_pids lists its wineserver, wine_program_pids every other
 # Wine process except the server's own services.
 wine_prefix_pids() {
-    local p exe
-    for p in /proc/[0-9]*; do
+    local environ p exe
+    for environ in $(grep -lzxF "WINEPREFIX=$WINEPREFIX" /proc/[0-9]*/environ 2>/dev/null); do
+        p=${environ%/environ}
         exe=$(readlink "$p/exe" 2>/dev/null) || continue
         case "$exe" in */wineserver* | */wine64* | */wine-preloader* | */wine) ;; *) continue ;; esac
-        tr '\0' '\n' <"$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
         echo "${p#/proc/} $(cat "$p/comm" 2>/dev/null)"
     done
 }
 wine_server_pids() {
-    wine_prefix_pids | awk '$2 == "wineserver" { print $1 }'
+    wine_prefix_pids | awk '$2 ~ /^wineserver/ { print $1 }'
 }
 wine_program_pids() {
-    wine_prefix_pids | awk '$2 !~ /^(wineserver|services\.exe|explorer\.exe|winedevice\.exe|plugplay\.exe|svchost\.exe|rpcss\.exe|conhost\.exe|wineboot\.exe|start\.exe|cmd\.exe)$/ { print $1 }'
+    wine_prefix_pids | awk '$2 !~ /^(wineserver.*|services\.exe|explorer\.exe|winedevice\.exe|plugplay\.exe|svchost\.exe|rpcss\.exe|conhost\.exe|wineboot\.exe|start\.exe|cmd\.exe)$/ { print $1 }'
 }
 
 # start_wine: one persistent wineserver for the prefix, on the chosen
-# DISPLAY (recorded in $BUILD/wine-display), with Wine's own service
+# DISPLAY (its process and display in $BUILD/wine-display), with Wine's own service
 # processes started now, so that they never hold a test program's output
 # pipes open. A server left from another display is restarted while none of
 # the prefix's programs runs; otherwise start_wine says what to do and fails.
@@ -119,13 +141,14 @@ start_wine() {
     # Programs run by hand get the prefix with its fonts too: a prefix that
     # Wine makes on its own has none, and GDI+ then draws no text at all.
     ensure_prefix
-    local record="$BUILD/wine-display"
-    if [ -n "$(wine_server_pids)" ] && [ "$(cat "$record" 2>/dev/null)" != "$DISPLAY" ]; then
+    if [ -n "$(wine_server_pids)" ] && [ "$(wine_server_display)" != "$DISPLAY" ]; then
+        local server_display
+        server_display=$(wine_server_display)
         if [ -n "$(wine_program_pids)" ]; then
             cat >&2 <<MESSAGE
-$(basename "$0"): the Wine server of $WINEPREFIX runs for display $(cat "$record" 2>/dev/null || echo "(unknown)"), not for DISPLAY=$DISPLAY,
-and a program still runs in it. End that program (or all of them: WINEPREFIX=$WINEPREFIX wineserver -k),
-or run this with DISPLAY=$(cat "$record" 2>/dev/null || echo ...).
+scripts/$(basename "$0"): the Wine server of $WINEPREFIX runs for ${server_display:+display $server_display}${server_display:-another display}, not for DISPLAY=$DISPLAY,
+and a program still runs in it. End that program (or all of them: WINEPREFIX=$WINEPREFIX wineserver -k)${server_display:+,
+or run this with DISPLAY=$server_display}.
 MESSAGE
             return 1
         fi
@@ -133,8 +156,8 @@ MESSAGE
         wineserver -w 2>/dev/null || true
     fi
     if [ -z "$(wine_server_pids)" ]; then
-        echo "$DISPLAY" >"$record"
         wineserver -p >/dev/null 2>&1 </dev/null || true
+        echo "$(wine_server_pids | head -1) $DISPLAY" >"$BUILD/wine-display"
         wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
     fi
     # There is no window manager: Wine's own windows are left unmanaged, else
