@@ -65,4 +65,9 @@ void ReportFatalError(const wchar_t* text)
     ToStandardError(text);
 }
 
+void ReportStartupProblem(const wchar_t* text)
+{
+    ReportFatalError(text);
+}
+
 } // namespace KX

@@ -24,5 +24,8 @@ MessageBoxFunction SetStartupErrorBoxFunction(MessageBoxFunction function);
 // Reports a failure that ends the program without a box: to the standard
 // error stream when there is one, and to the debug output.
 void ReportFatalError(const wchar_t* text);
+// Reports a start-up problem that the program gets over (no splash screen),
+// the same way.
+void ReportStartupProblem(const wchar_t* text);
 
 } // namespace KX
