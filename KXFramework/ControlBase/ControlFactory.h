@@ -56,7 +56,7 @@ public:
         return RCPtr<LControlFactory>(new LControlFactory(applicationName));
     }
 
-    // ---- Type registry ----
+    // ---- Type registry (ControlFactory.cpp) ----
 
     // Adds the pair; a name registered already keeps its first function. 0.
     KXRESULT RegisterControlCreateFunction(const String& className, ControlCreateFunction function);
@@ -80,7 +80,7 @@ public:
     // control again; E_FAIL for a null control or an unknown name.
     KXRESULT ReapplyControlDescriptor(const RCPtr<LControl>& control);
 
-    // ---- Descriptions ----
+    // ---- Descriptions (ControlFactory.cpp) ----
 
     // The direct child of the current skin's top-level description with that
     // name, searched from the last to the first; null when there is none.
@@ -106,7 +106,7 @@ public:
     int32_t GetLookCount() const { return static_cast<int32_t>(mLooks.size()); }
     int32_t GetLookListCount() const { return static_cast<int32_t>(mLookLists.size()); }
 
-    // ---- String tables ----
+    // ---- String tables (ControlFactory.cpp) ----
 
     // Each hands out a new table holding a copy of the named table's entries,
     // or null when the factory has no table of that id.
@@ -123,7 +123,7 @@ public:
 
     const StringTableMap& GetStringTables() const { return mStringTables; }
 
-    // ---- Loading ----
+    // ---- Loading (ControlFactoryLoading.cpp) ----
 
     // The string tables, then the skins. folder "::" reads the resources
     // "APP_STRINGS", "FRAMEWORK_STRINGS" and "APP_SKINS"; any other folder the
@@ -153,7 +153,8 @@ public:
     // default) is the program itself.
     void SetResourceModule(HMODULE module) { mResourceModule = module; }
 
-    // ---- Attribute readers: true and the value when the attribute exists ----
+    // ---- Attribute readers (ControlFactoryElements.cpp): true and the value
+    // when the attribute exists ----
 
     // As it is.
     static bool GetAttrString(const AttributeMap& attributes, const wchar_t* name, String& value);
@@ -172,6 +173,9 @@ protected:
     explicit LControlFactory(const String& applicationName);
     ~LControlFactory() override;
 
+    // The elements of a document (ControlFactoryElements.cpp), which hand the
+    // look records to ControlFactoryLooks.cpp and skins and control
+    // descriptions to ControlFactorySkins.cpp.
     void XMLStartElement(const String& name, const AttributeMap& attributes);
     void XMLEndElement(const String& name);
     void XMLCharacterData(const String& piece);

@@ -1,5 +1,6 @@
-// The framework's control types, in the order of the type table, each with
-// the line that names it when its registration fails.
+// The table of the framework's control types: each class name that skins use
+// with the creator of its control class and the line that names it when its
+// registration fails; registered in table order (see FrameworkControlTypes.h).
 #include "Controls/FrameworkControlTypes.h"
 
 #include "ControlBase/Control.h"

@@ -122,7 +122,8 @@ std::vector<int32_t> NewPositions(const MovePlan& plan)
     return positions;
 }
 
-Parents ApplyMove(const Parents& parents, const MovePlan& plan, int32_t item, int32_t parent)
+// The item's new place is the plan's newIndex; the item itself is not read again.
+Parents ApplyMove(const Parents& parents, const MovePlan& plan, int32_t /*item*/, int32_t parent)
 {
     if (!plan.moves)
         return parents;

@@ -10,7 +10,9 @@ namespace KX {
 
 class LRenderer;
 
-// The renderer; null when it cannot be made.
+// The renderer; never null. A window whose pixel format or GL context cannot
+// be made throws the runtime error of KX::LGLRenderer's constructor (after its
+// error box), which passes on to KX::LRenderer::Create's caller.
 RCPtr<LRenderer> CreateGLRenderer(HWND window);
 
 } // namespace KX

@@ -518,8 +518,9 @@ TEST_F(ListRowTest, KeepingAnItemInViewShowsTheLastPageOnlyForAnItemOutOfView)
         ASSERT_TRUE(list);
         AddItems(list, 10);
         ASSERT_EQ(7, list->GetRowCount());
-        if (test.top > 0)
+        if (test.top > 0) {
             ASSERT_EQ(S_OK, list->EnsureItemVisible(9)); // the last page
+        }
         ASSERT_EQ(test.top, list->GetTopIndex());
         EXPECT_EQ(S_OK, list->EnsureItemVisible(test.item)) << test.item;
         EXPECT_EQ(test.expected, list->GetTopIndex()) << "top " << test.top << ", item " << test.item;
