@@ -20,8 +20,11 @@
 //   runs, so the component and the selected device stay in place under it.
 // - A firmware file is read whole and checked before anything is sent: every
 //   character a hexadecimal digit in pairs (line ends at the end of the file
-//   aside), records that fill the image exactly. A file that fails the check
-//   is never sent, not even in part.
+//   aside), at least one record, and records that fill the image exactly.
+//   The check is made when the file is set (a file that fails it is in the
+//   invalid file state, so the device is never switched into update mode for
+//   it) and again before a transfer (the file may have changed since): a
+//   file that fails it is never sent, not even in part.
 // - Data messages are paced: each one starts at least mMessageDelay
 //   milliseconds after the driver reported the message before it sent (or
 //   the acknowledgement awaited before it arrived).

@@ -63,7 +63,7 @@ public:
     enum FirmwareFileState : int32_t
     {
         NoFileDefined = 0,
-        FileInvalid = 1,
+        FileInvalid = 1, // no such file, or one whose image cannot be sent whole
         FileFoundVersionUnknown = 2,
         FileFoundVersionKnown = 3,
     };

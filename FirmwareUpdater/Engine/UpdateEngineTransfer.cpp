@@ -40,8 +40,9 @@ int32_t RecordLengthAt(const LUpdateEngine::ByteArray& image, int32_t position)
     return length <= left ? length : -1;
 }
 
-// Opens the file by the full path that was accepted, reads, decodes and checks
-// it. Any failure, a read error included, is E_FAIL.
+// Opens the file by its full path, reads, decodes and checks it: an image
+// that holds no record, or whose records do not fill it exactly, cannot be
+// sent whole. Any failure, a read error included, is E_FAIL.
 KXRESULT LoadFirmwareImage(const KX::StringT<wchar_t, char>& path, LUpdateEngine::ByteArray& image)
 {
     if (path.IsEmpty())
@@ -55,7 +56,7 @@ KXRESULT LoadFirmwareImage(const KX::StringT<wchar_t, char>& path, LUpdateEngine
     } catch (const std::exception&) {
         return E_FAIL;
     }
-    return LUpdateEngine::IsCompleteFirmwareImage(image) ? S_OK : E_FAIL;
+    return image.GetCount() > 0 && LUpdateEngine::IsCompleteFirmwareImage(image) ? S_OK : E_FAIL;
 }
 
 } // namespace
@@ -66,7 +67,10 @@ KXRESULT LUpdateEngine::SetFirmwareFile(const String& path)
         KX::MutexLock lock(mFileLock);
         mFirmwareFilePath = path;
     }
-    if (!KX::FileExists(path)) {
+    // A file that cannot be sent whole is refused now, before the device is
+    // switched into update mode for it.
+    ByteArray image;
+    if (!KX::FileExists(path) || LoadFirmwareImage(path, image) < 0) {
         SetFirmwareFileState(FileInvalid);
         return E_FAIL;
     }

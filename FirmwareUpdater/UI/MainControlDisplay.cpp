@@ -100,7 +100,9 @@ void LMainControl::UpdateVisibility(int32_t updateState, int32_t deviceState, in
     const bool done = updateState == Engine::Succeeded;
     Show(mLabelFirmwareFileInformation, failed);
     Show(mLabelDeviceInformation, false);
-    Show(mLabelFileFirmwareVersion, true);
+    // The version is the file's only while the file is valid: another file
+    // chosen since leaves the text of the one before.
+    Show(mLabelFileFirmwareVersion, fileState == Engine::FileFoundVersionKnown);
     Show(mLabelDeviceFirmwareVersion, ShouldShowDeviceVersion());
     Show(mProgressBar, running);
     Show(mButtonUpdateFirmware, false);
@@ -122,9 +124,9 @@ void LMainControl::ShowIdleScreen(int32_t deviceState, int32_t fileState)
     const bool entering = deviceState == Engine::EnteringUpdateMode;
     const bool transitionShown = mTransitioningToUpdateMode && entering;
     const bool updateButton = ShouldShowUpdateButton(deviceState, fileState);
-    Show(mLabelFirmwareFileInformation,
-         (deviceState <= Engine::DevicesAvailableNoneSelected || deviceState == Engine::NotInUpdateMode) &&
-             !fileValid);
+    // Whatever the device's mode, a file that cannot be sent is said; only a
+    // device error takes the label's place.
+    Show(mLabelFirmwareFileInformation, deviceState != Engine::DeviceError && !fileValid);
     Show(mLabelDeviceInformation, ShouldShowDeviceInformation(deviceState, fileState) && !transitionShown);
     Show(mLabelFileFirmwareVersion, fileValid);
     Show(mLabelDeviceFirmwareVersion, ShouldShowDeviceVersion());
@@ -189,9 +191,13 @@ void LMainControl::UpdateProcessLabel(int32_t updateState, int32_t deviceState)
     const RCPtr<LLabel>& label = mLabelUpdateProcessInformation;
     switch (updateState) {
     case Engine::Idle:
+        // A device in update mode has no firmware to keep: it is ready for
+        // the file's, whatever text was computed before it appeared.
         if (deviceState == Engine::EnteringUpdateMode)
             label->SetText(mTransitionText);
-        else if (deviceState != Engine::InUpdateMode)
+        else if (deviceState == Engine::InUpdateMode)
+            label->SetText(LabelString(label, L"LABEL_READY_FOR_UPDATE"));
+        else
             label->SetText(LabelString(label, engine && engine->IsUpdateNeeded()
                                                   ? L"LABEL_READY_FOR_UPDATE"
                                                   : L"LABEL_READY_FOR_DOWNGRADE_UPDATE"));

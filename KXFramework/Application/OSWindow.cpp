@@ -196,7 +196,16 @@ bool OSWindow::Show(int32_t showCommand)
 
 KXRESULT OSWindow::Redraw()
 {
-    return RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW) ? S_OK : E_FAIL;
+    if (!RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW))
+        return E_FAIL;
+    // The frame is painted and presented, but the window system may keep it
+    // from the display until this thread next waits for messages (Wine puts
+    // a window's painting and the thread's pending display requests on the
+    // screen only then). Callers redraw right before they block the thread,
+    // so it is handed over now: a wait of no time that takes no input.
+    GdiFlush();
+    MsgWaitForMultipleObjectsEx(0, nullptr, 0, 0, 0);
+    return S_OK;
 }
 
 KXRESULT OSWindow::BringToTop()

@@ -155,6 +155,7 @@ private:
     LRESULT OnMove(WPARAM, LPARAM);
     LRESULT OnClose(WPARAM, LPARAM);
     LRESULT OnMouseMove(WPARAM, LPARAM);
+    LRESULT OnMouseLeave(WPARAM, LPARAM);
     LRESULT OnMouseWheel(WPARAM, LPARAM);
     LRESULT OnMouseHorizontalWheel(WPARAM, LPARAM);
     LRESULT OnCaptureChanged(WPARAM, LPARAM);
@@ -184,6 +185,7 @@ private:
     int32_t mVerticalWheel = 0;
     int32_t mHorizontalWheel = 0;
     bool mCaptured = false;
+    bool mTrackingLeave = false; // the window is told when the pointer leaves it
     bool mOutsideWorkArea = false;
     bool mModal = false;
     bool mInModalLoop = false; // RunModalLoop owns the object's end

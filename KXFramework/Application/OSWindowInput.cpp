@@ -287,10 +287,34 @@ LRESULT OSWindow::OnMouseMove(WPARAM wParam, LPARAM lParam)
             mCaptured = true;
         }
     }
+    if (!mTrackingLeave) {
+        // The pointer may leave without another move over the window (a
+        // jump, another window in front): the system says so instead.
+        TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, m_hWnd, 0};
+        mTrackingLeave = TrackMouseEvent(&track) != FALSE;
+    }
     mLastMousePosition = point;
     RCPtr<LRootWindow> root = mRootWindow;
     root->MouseMove(point, MouseModifierFlags(wParam), 0);
     return StillAttached(window, this) ? Default() : 0;
+}
+
+LRESULT OSWindow::OnMouseLeave(WPARAM, LPARAM)
+{
+    mTrackingLeave = false;
+    if (!mRootWindow)
+        return Default();
+    // A drag that holds the capture goes on outside the window; anything
+    // else ends here: no control is under the pointer any more.
+    if (AnyButtonDown())
+        return 0;
+    if (mCaptured) {
+        mCaptured = false;
+        ReleaseCapture();
+    }
+    RCPtr<LRootWindow> root = mRootWindow;
+    root->PointerLeft();
+    return 0;
 }
 
 LRESULT OSWindow::Wheel(bool horizontal, WPARAM wParam, LPARAM lParam)

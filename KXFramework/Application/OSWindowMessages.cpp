@@ -39,6 +39,7 @@ const MessageMap* OSWindow::GetMessageMap() const
         {WM_MOVE, MapHandler(&OSWindow::OnMove)},
         {WM_CLOSE, MapHandler(&OSWindow::OnClose)},
         {WM_MOUSEMOVE, MapHandler(&OSWindow::OnMouseMove)},
+        {WM_MOUSELEAVE, MapHandler(&OSWindow::OnMouseLeave)},
         {WM_MOUSEWHEEL, MapHandler(&OSWindow::OnMouseWheel)},
         {WM_MOUSEHWHEEL, MapHandler(&OSWindow::OnMouseHorizontalWheel)},
         {WM_CAPTURECHANGED, MapHandler(&OSWindow::OnCaptureChanged)},

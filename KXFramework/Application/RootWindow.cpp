@@ -428,6 +428,13 @@ KXRESULT LRootWindow::SetHoverControl(const RCPtr<LControl>& control)
     return S_OK;
 }
 
+KXRESULT LRootWindow::PointerLeft()
+{
+    const RCPtr<LRootWindow> self(this);
+    ForgetControlsOutsideTree();
+    return SetHoverControl(RCPtr<LControl>());
+}
+
 KXRESULT LRootWindow::CycleFocus(const KeyCode& key)
 {
     if (!mOSServices || !mOSServices->IsActive() || mOSServices->IsModal())

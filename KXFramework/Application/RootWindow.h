@@ -99,6 +99,9 @@ public:
     // The OS ended the pointer capture: the capture control ends its capture.
     KXRESULT OnCaptureLost();
     KXRESULT SetHoverControl(const RCPtr<LControl>& control);
+    // The pointer left the client area: no hover control, so the hover look
+    // and the tool tip end as over an empty spot. S_FALSE when none was set.
+    KXRESULT PointerLeft();
     // Tab at the top of the tree: the next root window, or the first control.
     KXRESULT CycleFocus(const KeyCode& key);
 
@@ -120,7 +123,8 @@ public:
     // Clips the client rectangle to the client area and adds it to the dirty
     // region and to the OS window's invalid area; nothing outside. 0.
     KXRESULT Invalidate(const RectT<long>& rect);
-    // Invalidates everything and repaints at once.
+    // Invalidates everything, repaints at once and puts the frame on the
+    // display, so that it shows during a blocking call that follows.
     KXRESULT RedrawNow();
     // Moves the dirty region (and a pending full repaint) into `region`.
     void TakeDirtyRegion(LRectRegion& region);

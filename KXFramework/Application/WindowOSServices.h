@@ -46,7 +46,9 @@ public:
     virtual KXRESULT SetWindowRect(const RectT<long>& rect) = 0;
     // A show command; whether the window was visible before.
     virtual bool Show(int32_t showCommand) = 0;
-    // Invalidates, erases and repaints at once. E_FAIL when that fails.
+    // Invalidates, erases and repaints at once, and puts the frame on the
+    // display before it returns (the caller may block next). E_FAIL when
+    // the repaint fails.
     virtual KXRESULT Redraw() = 0;
     virtual KXRESULT BringToTop() = 0;
     virtual KXRESULT SetTopMost(bool topMost) = 0;

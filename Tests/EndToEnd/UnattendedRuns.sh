@@ -73,6 +73,15 @@ check "normal mode, 1.0.4.4 up to date: 4" 4 "$(exit_code -RETURN_UPDATE_MODE_ST
 sim reset --version 1.0.5.0 >/dev/null
 check "normal mode, 1.0.5.0 newer than the file: 4" 4 "$(exit_code -Return_Update_Mode_Status)"
 check "the status run sent no mode change" "" "$(sim transcript | grep -i '51 4A 64 29 3E 52 54')"
+# A file whose image cannot be sent whole needs no update.
+printf '0003ABCDEF0001F' >"$WORK/odd.led"
+: >"$WORK/empty.led"
+sim reset --version 1.0.3.0 >/dev/null
+check "normal mode, 1.0.3.0, a file of odd length: 4" 4 \
+    "$(exit_code -RETURN_UPDATE_MODE_STATUS "-ABSOLUTE_FIRMWARE_FILE_PATH=Z:${WORK//\//\\}\\odd.led")"
+sim reset --mode update >/dev/null
+check "update mode, an empty file: 2" 2 \
+    "$(exit_code -RETURN_UPDATE_MODE_STATUS "-ABSOLUTE_FIRMWARE_FILE_PATH=Z:${WORK//\//\\}\\empty.led")"
 
 echo "== -SILENT -START_UPDATE_AUTOMATICALLY, device in update mode"
 device_expecting

@@ -95,7 +95,7 @@ TEST_F(EngineStateTest, QueriesAnswerNotAvailableWhenRefused)
 
 TEST_F(EngineStateTest, FirmwareFileStatesAndVersion)
 {
-    TempFile file("not even firmware");
+    TempFile file("0001FF");
     EXPECT_EQ(S_OK, engine->SetFirmwareFile(file.Path().c_str()));
     EXPECT_EQ(Engine::FileFoundVersionKnown, engine->GetFirmwareFileState());
     String text;

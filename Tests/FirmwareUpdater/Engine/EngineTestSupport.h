@@ -249,6 +249,17 @@ public:
         _snwprintf(name, 80, L"engine-test-%lu-%d%ls", GetCurrentProcessId(), ++counter, suffix);
         name[79] = 0;
         mPath = std::wstring(folder) + name;
+        Rewrite(content);
+    }
+    ~TempFile() { Remove(); }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    const std::wstring& Path() const { return mPath; }
+    void Remove() { DeleteFileW(mPath.c_str()); }
+    // Replaces the whole content.
+    void Rewrite(const std::string& content)
+    {
         HANDLE file = CreateFileW(mPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         DWORD written = 0;
         if (file != INVALID_HANDLE_VALUE) {
@@ -257,12 +268,6 @@ public:
             CloseHandle(file);
         }
     }
-    ~TempFile() { Remove(); }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-
-    const std::wstring& Path() const { return mPath; }
-    void Remove() { DeleteFileW(mPath.c_str()); }
 
 private:
     std::wstring mPath;

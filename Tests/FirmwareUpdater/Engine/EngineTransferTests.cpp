@@ -26,11 +26,12 @@ protected:
         FindDevice(Engine::InUpdateMode);
     }
 
-    // Sets the file, starts the update, waits for it and delivers what it
-    // posted. Answers StartUpdate's result.
-    KXRESULT Update(const std::wstring& path)
+    // Sets the file (unless it was set already), starts the update, waits for
+    // it and delivers what it posted. Answers StartUpdate's result.
+    KXRESULT Update(const std::wstring& path, bool setFile = true)
     {
-        engine->SetFirmwareFile(path.c_str());
+        if (setFile)
+            engine->SetFirmwareFile(path.c_str());
         posted->Clear();
         timing->Clear();
         const KXRESULT started = engine->StartUpdate();
@@ -310,13 +311,18 @@ TEST_F(EngineTransferTest, BadFilesAreNeverSent)
         {"record past the end", "0003ABCDEF0004FF"},
         {"half a length", "0003ABCDEF00"},
         {"a blank", "0003ABCD EF0001FF "},
+        {"empty", ""},
+        {"line ends alone", "\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         device.Reset(Mode::Update);
         FindDevice(Engine::InUpdateMode);
-        TempFile file(c.text);
-        ASSERT_EQ(S_OK, Update(file.Path()));
+        // Good when it was chosen, spoilt before the transfer reads it.
+        TempFile file("0001FF");
+        engine->SetFirmwareFile(file.Path().c_str());
+        file.Rewrite(c.text);
+        ASSERT_EQ(S_OK, Update(file.Path(), false));
         ExpectEnd(Engine::Failed, Engine::DeviceError, Engine::NoReason, false);
         EXPECT_TRUE(device.HostMessages().empty()); // not even the handshake
         EXPECT_TRUE(Progress().empty());
@@ -352,13 +358,15 @@ TEST_F(EngineTransferTest, AFileGoneSinceItWasSetFailsTheUpdate)
     EXPECT_TRUE(device.HostMessages().empty());
 }
 
-TEST_F(EngineTransferTest, AnEmptyFileSucceedsAfterTheHandshake)
+TEST_F(EngineTransferTest, AnEmptyFileIsRefusedAndNothingIsSent)
 {
     TempFile file("");
-    ASSERT_EQ(S_OK, Update(file.Path()));
-    ExpectEnd(Engine::Succeeded, Engine::Updating, Engine::NoReason, true);
-    EXPECT_EQ((std::vector<std::string>{SysExWords("QJd)>RT")}), device.HostMessages());
-    EXPECT_EQ(std::vector<TimingStep>{kHandshakeWait}, timing->Steps());
+    EXPECT_EQ(E_FAIL, Update(file.Path()));
+    EXPECT_EQ(Engine::FileInvalid, engine->GetFirmwareFileState());
+    EXPECT_EQ(Engine::InUpdateMode, engine->GetDeviceState());
+    EXPECT_TRUE(posted->Of(NID_FIRMWARE_UPDATE_COMPLETED).empty());
+    EXPECT_TRUE(device.HostMessages().empty());
+    EXPECT_TRUE(timing->Steps().empty());
 }
 
 TEST_F(EngineTransferTest, LowerCaseDigitsAndForwardSlashesAreAccepted)

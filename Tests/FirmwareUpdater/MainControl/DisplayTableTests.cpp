@@ -77,7 +77,10 @@ const TextRow kTextRows[] = {
     // labelUpdateProcessInformation: by update and device state.
     {"idle, entering update mode", {0, 6, 3, true}, L"labelUpdateProcessInformation",
      L"LABEL_UPDATE_TRANSITIONING_TO_UPDATE_MODE", nullptr},
-    {"idle, in update mode keeps", {0, 7, 3, true}, L"labelUpdateProcessInformation", nullptr, nullptr},
+    {"idle, in update mode", {0, 7, 3, true}, L"labelUpdateProcessInformation", L"LABEL_READY_FOR_UPDATE",
+     L"A firmware update is available for your TAVIK8. Click UPDATE FIRMWARE to install it."},
+    {"idle, in update mode, whatever the engine says of the version", {0, 7, 3, false}, L"labelUpdateProcessInformation",
+     L"LABEL_READY_FOR_UPDATE", nullptr},
     {"idle, update needed", {0, 5, 3, true}, L"labelUpdateProcessInformation", L"LABEL_READY_FOR_UPDATE", nullptr},
     {"idle, up to date", {0, 5, 3, false, true}, L"labelUpdateProcessInformation",
      L"LABEL_READY_FOR_DOWNGRADE_UPDATE", nullptr},
@@ -166,6 +169,54 @@ TEST_F(DisplayTest, AfterAStartedTransferTheScreenWaitsForTheDeviceToReset)
     }
 }
 
+// The screen as the engine's notifications move it, from what it showed
+// before: each step ends in the texts and the buttons of its row.
+TEST_F(DisplayTest, TheNotifiedStatesReplaceTextsComputedBefore)
+{
+    struct Step
+    {
+        const char* what;
+        int32_t device;
+        int32_t file;
+        bool needed;
+        const wchar_t* label;
+        const wchar_t* text;
+        const wchar_t* visible;
+    };
+    const Step steps[] = {
+        {"no device", 1, 3, false, L"labelDeviceInformation",
+         L"The TAVIK8 was not found. Please connect it to this computer with a USB cable, switch it on and click "
+         L"SCAN FOR DEVICE.",
+         L"labelDeviceInformation labelFileFirmwareVersion buttonScanForDevice buttonExit"},
+        {"the device appears in update mode", 7, 3, true, L"labelUpdateProcessInformation",
+         L"A firmware update is available for your TAVIK8. Click UPDATE FIRMWARE to install it.",
+         L"labelDeviceInformation labelFileFirmwareVersion labelUpdateProcessInformation buttonUpdateFirmware "
+         L"buttonExit"},
+        {"a file that cannot be sent is chosen", 7, 1, false, L"labelFirmwareFileInformation",
+         L"The firmware update file is missing or invalid.",
+         L"labelDeviceInformation labelFirmwareFileInformation buttonExit"},
+        {"the device is switched to normal mode", 5, 1, false, L"labelFirmwareFileInformation",
+         L"The firmware update file is missing or invalid.", L"labelFirmwareFileInformation buttonExit"},
+    };
+    Open({0, 1, 3});
+    int32_t device = Engine::NoDeviceFound;
+    int32_t file = Engine::FileFoundVersionKnown;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        engine->SetStates(step.device, step.file, Engine::Idle);
+        engine->updateNeeded = step.needed;
+        if (step.file != file)
+            PostFileState(step.file, file);
+        if (step.device != device)
+            PostDeviceState(step.device, device);
+        IdlePass();
+        device = step.device;
+        file = step.file;
+        EXPECT_EQ(std::wstring(step.text), TextOf(step.label));
+        EXPECT_EQ(std::wstring(step.visible), VisibleControls());
+    }
+}
+
 void DisplayTest::OpenVariantOfClass(const wchar_t* className)
 {
     const RCPtr<KX::LControlDescriptor> original = factory->FindControlDescriptor(String(L"mainControl"));
@@ -229,18 +280,28 @@ const VisibilityRow kSkinRows[] = {
      L"labelDeviceCannotUpdateError labelFileFirmwareVersion labelUpdateProcessInformation "
      L"buttonManualDeviceReadyForUpdateButton"},
     {"idle, entering update mode, invalid file", {0, 6, 1},
-     L"labelDeviceInformation labelUpdateProcessInformation buttonManualDeviceReadyForUpdateButton"},
+     L"labelDeviceInformation labelFirmwareFileInformation labelUpdateProcessInformation "
+     L"buttonManualDeviceReadyForUpdateButton"},
     {"idle, in update mode", {0, 7, 3, true},
      L"labelDeviceInformation labelFileFirmwareVersion labelUpdateProcessInformation buttonUpdateFirmware "
      L"buttonExit"},
+    {"idle, in update mode, invalid file", {0, 7, 1},
+     L"labelDeviceInformation labelFirmwareFileInformation buttonExit"},
+    {"idle, in update mode, no file", {0, 7, 0}, L"labelDeviceInformation labelFirmwareFileInformation buttonExit"},
+    {"idle, device error, invalid file", {0, 4, 1, true, false, false, 4},
+     L"labelDeviceCannotUpdateError buttonReinitialize buttonExit"},
     {"idle, updating", {0, 8, 3, true},
      L"labelDeviceInformation labelFileFirmwareVersion progressBar labelUpdateProcessInformation buttonExit"},
     {"running", {1, 8, 3, true}, L"labelFileFirmwareVersion progressBar labelUpdateProcessInformation"},
     {"failed", {2, 7, 3, true},
      L"labelFirmwareFileInformation labelDeviceCannotUpdateError labelFileFirmwareVersion buttonReinitialize "
      L"buttonExit"},
+    {"failed, then a file that cannot be sent", {2, 4, 1, false, false, false, 4},
+     L"labelFirmwareFileInformation labelDeviceCannotUpdateError buttonReinitialize buttonExit"},
     {"aborted", {3, 7, 3, true},
      L"labelFileFirmwareVersion labelUpdateProcessInformation buttonReinitialize buttonExit"},
+    {"aborted, then a file that cannot be sent", {3, 7, 1, true},
+     L"labelUpdateProcessInformation buttonReinitialize buttonExit"},
     {"done, device back with the new version", {4, 5, 3},
      L"labelDeviceFirmwareVersion labelFileFirmwareVersion labelUpdateProcessInformation buttonExit"},
     {"done, device back with the old version", {4, 5, 3, true},

@@ -172,6 +172,11 @@ Image ScreenRendererTestBase::CaptureClient()
     // Whatever the last changes invalidated is painted and shown first (as
     // the program paints it: only the dirty areas).
     LoopUntil([]() { return false; }, 150);
+    return ReadClient();
+}
+
+Image ScreenRendererTestBase::ReadClient() const
+{
     Image image;
     RECT client{};
     GetClientRect(mWindow, &client);

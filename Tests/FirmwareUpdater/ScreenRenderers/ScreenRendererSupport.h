@@ -85,6 +85,9 @@ protected:
     // The window's client area as the screen shows it, once every pending
     // paint was done (the program repaints only what changed).
     Image CaptureClient();
+    // The client area as the screen shows it now, without running the loop
+    // (also while the program's thread is blocked).
+    Image ReadClient() const;
     // Saves the image as screenshots/ScreenRendererTests/<test>/<name>.png.
     void Save(const Image& image, const std::wstring& name) const;
 
