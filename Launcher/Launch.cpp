@@ -4,11 +4,21 @@
 // program's command line from separate arguments and quotes them its own way:
 // through launch.exe the program sees exactly what a user would type after
 // its name on Windows, quotes and all.
-// Exit codes of its own: 126 no program given, 127 the program did not start.
+// Exit codes of its own: 126 no program given, 127 the program did not start,
+// 255 the program ended by an exception (an exit code of 0xC0000000 or more,
+// which the shell would see cut to its low byte: 0xC0000005 as 5, a status
+// answer of the updater); that code goes to standard error.
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
+
+namespace {
+// Exit codes from here up are exception codes (error severity), not a
+// program's answer.
+constexpr DWORD kFirstExceptionCode = 0xC0000000;
+constexpr int kExceptionExitCode = 255;
+} // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
@@ -46,5 +56,9 @@ int wmain(int argc, wchar_t** argv)
     GetExitCodeProcess(process.hProcess, &exitCode);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
+    if (exitCode >= kFirstExceptionCode) {
+        std::fwprintf(stderr, L"launch.exe: %ls ended by exception 0x%08lX\n", argv[1], exitCode);
+        return kExceptionExitCode;
+    }
     return static_cast<int>(exitCode);
 }

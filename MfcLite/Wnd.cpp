@@ -17,6 +17,26 @@ const wchar_t kObjectProperty[] = L"MfcLite.CWnd";
 // creation hook has attached it.
 thread_local CWnd* tPendingWindow = nullptr;
 
+// The creations that CreateEx runs on this thread, innermost first (a
+// window's creation messages may make other windows): each object, and
+// whether its window already ended (WM_NCDESTROY ran PostNcDestroy, which
+// may have deleted the object) before its CreateWindowExW returned.
+struct Creation
+{
+    CWnd* window;
+    Creation* outer;
+    bool ended;
+};
+thread_local Creation* tCreation = nullptr;
+
+void NoteEndDuringCreation(CWnd* object)
+{
+    for (Creation* creation = tCreation; creation; creation = creation->outer) {
+        if (creation->window == object)
+            creation->ended = true;
+    }
+}
+
 // The message being handled on this thread, for CWnd::Default.
 thread_local MSG tCurrentMessage{};
 
@@ -90,20 +110,50 @@ BOOL CWnd::CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD 
     create.hMenu = menu;
     create.hInstance = AfxGetInstanceHandle();
     create.lpCreateParams = param;
-    if (!PreCreateWindow(create))
+    if (!PreCreateWindow(create)) {
+        PostNcDestroy(); // may delete the object
         return FALSE;
+    }
 
-    CWnd* const outerPending = tPendingWindow;
-    tPendingWindow = this;
-    HHOOK hook = SetWindowsHookExW(WH_CBT, CreationHook, nullptr, GetCurrentThreadId());
-    HWND window = CreateWindowExW(create.dwExStyle, create.lpszClass, create.lpszName,
-                                  static_cast<DWORD>(create.style), create.x, create.y, create.cx, create.cy,
-                                  create.hwndParent, create.hMenu, create.hInstance, create.lpCreateParams);
-    if (hook)
-        UnhookWindowsHookEx(hook);
-    tPendingWindow = outerPending;
-    if (!window)
+    Creation creation{this, tCreation, false};
+    HWND window = nullptr;
+    {
+        // The hook and this thread's creation state are undone also when a
+        // creation message's handler throws.
+        struct CreationScope
+        {
+            CWnd* const outerPending = tPendingWindow;
+            Creation& creation;
+            HHOOK hook = nullptr;
+            explicit CreationScope(Creation& c) : creation(c)
+            {
+                tPendingWindow = c.window;
+                tCreation = &c;
+                hook = SetWindowsHookExW(WH_CBT, CreationHook, nullptr, GetCurrentThreadId());
+            }
+            ~CreationScope()
+            {
+                if (hook)
+                    UnhookWindowsHookEx(hook);
+                tPendingWindow = outerPending;
+                tCreation = creation.outer;
+            }
+        } scope(creation);
+        window = CreateWindowExW(create.dwExStyle, create.lpszClass, create.lpszName,
+                                 static_cast<DWORD>(create.style), create.x, create.y, create.cx, create.cy,
+                                 create.hwndParent, create.hMenu, create.hInstance, create.lpCreateParams);
+    }
+    if (!window) {
+        // A window that was made and destroyed again (a failed WM_NCCREATE or
+        // WM_CREATE, a display driver that refused it) had its WM_NCDESTROY
+        // and so its PostNcDestroy: the object may be gone. Otherwise the
+        // failure ends the object here, as a destroyed window would.
+        if (!creation.ended) {
+            m_hWnd = nullptr; // a handle that a refusing hook freed without WM_NCDESTROY
+            PostNcDestroy();  // may delete the object
+        }
         return FALSE;
+    }
     if (m_hWnd != window)
         Attach(window); // no creation hook: subclassed after the creation messages
     return TRUE;
@@ -168,6 +218,7 @@ LRESULT CALLBACK CWnd::WindowProcedure(HWND window, UINT message, WPARAM wParam,
     tCurrentMessage = MSG{window, message, wParam, lParam, 0, {0, 0}};
     const LRESULT result = object->WindowProc(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
+        NoteEndDuringCreation(object);
         object->DetachOnNcDestroy();
         object->PostNcDestroy(); // may delete the object
     }

@@ -9,6 +9,12 @@
 //   procedure; Default and DefWindowProc call it.
 // - Without a class name PreCreateWindow uses a plain class from
 //   AfxRegisterWndClass(0).
+// - A CreateEx that fails (PreCreateWindow answers FALSE, a hook refuses the
+//   window, the window fails its creation messages, or the system cannot
+//   make it) answers FALSE after PostNcDestroy ran exactly once: at the
+//   window's WM_NCDESTROY when the window existed for a while, else in
+//   CreateEx. An object that deletes itself in PostNcDestroy is gone then,
+//   and its creator must not delete it again.
 //
 // Message dispatch:
 // - WindowProc looks the message up in the class's message map, then in the

@@ -393,6 +393,11 @@ private:
     void OpenMainWindow(T& application)
     {
         const KXRESULT created = application.CreateMainWindow(application.GetRendererType());
+        // No window at all (the system refused it, as where no display can
+        // be used) says so; a window whose renderer failed gives that code.
+        if (created < 0 && !application.GetMainOSWindow())
+            KX_THROW(std::runtime_error, "The main window cannot be created", Operation("Run").c_str(),
+                     "Application/ApplicationBaseWin", 349);
         KX_THROW_IF_FAILED(created, Operation("Run").c_str(), "Application/ApplicationBaseWin", 349);
         String controlName;
         application.GetMainControlName(controlName);

@@ -137,10 +137,19 @@ int FrameworkWinMain(HINSTANCE instance, HINSTANCE previousInstance, LPWSTR comm
                      int32_t localeId)
 {
     MFCFrameworkAppBase* app = MFCFrameworkAppBase::GetInstance();
-    if (AfxWinInit(instance, previousInstance, commandLine, showCommand) && app) {
+    if (!AfxWinInit(instance, previousInstance, commandLine, showCommand) || !app) {
+        SetProgramExitCode(kStartupFailureExitCode);
+    } else {
         app->SetLocaleId(localeId == -1 ? static_cast<int32_t>(GetUserDefaultLCID() & 0xFFFF) : localeId);
-        if (app->InitApplication()) {
+        if (!app->InitApplication()) {
+            // A second instance that handed its command line over ends as a
+            // run that did its work; any other end here is a failure, which
+            // an installer must never read as a status answer.
+            if (app->IsFirstInstance())
+                SetProgramExitCode(kStartupFailureExitCode);
+        } else {
             if (!app->InitInstance()) {
+                SetProgramExitCode(kStartupFailureExitCode);
                 if (app->m_pMainWnd)
                     app->m_pMainWnd->DestroyWindow();
                 app->ExitInstance();

@@ -72,10 +72,13 @@ protected:
 // low 16 bits), InitApplication, InitInstance and Run, then the clean-up;
 // answers the program-wide exit code. An exception that leaves Run is
 // reported (standard error and debug output) and ends the program with
-// kUncaughtExceptionExitCode.
+// kUncaughtExceptionExitCode; a failed InitApplication (other than a second
+// instance's hand-over) or InitInstance ends it with
+// kStartupFailureExitCode. Neither is ever a status answer (1 to 5).
 int FrameworkWinMain(HINSTANCE instance, HINSTANCE previousInstance, LPWSTR commandLine, int showCommand,
                      int32_t localeId);
 
 constexpr int32_t kUncaughtExceptionExitCode = 255;
+constexpr int32_t kStartupFailureExitCode = 255;
 
 } // namespace KX

@@ -1,6 +1,7 @@
 #include "Application/SplashThread.h"
 
 #include "Application/ProgramGlobals.h"
+#include "Application/StartupErrorBox.h"
 
 #include <commctrl.h>
 #include <gdiplus.h>
@@ -248,7 +249,9 @@ unsigned __stdcall SplashThread::ThreadMain(void* argument)
                                   shared.title.GetData(), WS_POPUP | WS_CLIPCHILDREN, x, y, width, height, nullptr,
                                   nullptr, SplashModule(), nullptr);
     if (!window) {
-        OutputDebugStringW(L"Unable to create SplashWnd\n");
+        // Start-up goes on without the splash; where no window can be made
+        // the main window's failure ends it soon after.
+        ReportStartupProblem(L"Unable to create SplashWnd: no splash screen");
         return 0;
     }
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&shared));

@@ -23,12 +23,28 @@ void ToDebugOutput(const wchar_t* text)
     stream.flush();
 }
 
+void ToStandardError(const wchar_t* text)
+{
+    HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+    if (error && error != INVALID_HANDLE_VALUE) {
+        StringT<char, wchar_t> utf8(text);
+        utf8 += StringT<char, wchar_t>("\n");
+        DWORD written = 0;
+        WriteFile(error, utf8.GetData(), static_cast<DWORD>(utf8.GetLength()), &written, nullptr);
+    }
+}
+
 } // namespace
 
 int ShowStartupErrorBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type)
 {
     ToDebugOutput(text);
-    return sBoxFunction(owner, text, caption, type);
+    const int answer = sBoxFunction(owner, text, caption, type);
+    // No box could be shown (no window can be made): the text must still
+    // reach the person who started the program.
+    if (answer == 0)
+        ToStandardError(text);
+    return answer;
 }
 
 int ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type)
@@ -46,13 +62,12 @@ MessageBoxFunction SetStartupErrorBoxFunction(MessageBoxFunction function)
 void ReportFatalError(const wchar_t* text)
 {
     ToDebugOutput(text);
-    HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
-    if (error && error != INVALID_HANDLE_VALUE) {
-        StringT<char, wchar_t> utf8(text);
-        utf8 += StringT<char, wchar_t>("\n");
-        DWORD written = 0;
-        WriteFile(error, utf8.GetData(), static_cast<DWORD>(utf8.GetLength()), &written, nullptr);
-    }
+    ToStandardError(text);
+}
+
+void ReportStartupProblem(const wchar_t* text)
+{
+    ReportFatalError(text);
 }
 
 } // namespace KX

@@ -131,12 +131,12 @@ KXRESULT CreateMainOSWindow(LFrameworkApp& app, int32_t rendererType, HICON icon
     const int width = layout ? static_cast<int>(layout->mXSize.mAbs) : CW_USEDEFAULT;
     const int height = layout ? static_cast<int>(layout->mYSize.mAbs) : CW_USEDEFAULT;
 
+    // The object deletes itself when its window ends, a failed creation
+    // included: after a failure it is gone.
     auto* window = new OSWindow;
     if (!window->CreateEx(0, GetUniqueAppNamePointer(), title.GetData(), style, x, y, width, height, nullptr,
-                          nullptr)) {
-        delete window;
+                          nullptr))
         return E_FAIL;
-    }
     mainWindow = window;
     SetIcons(*window, icon);
     if (CWinApp* mfcApp = AfxGetApp())
@@ -208,10 +208,8 @@ int32_t CreateRootOSWindow(LFrameworkApp& app, const RCPtr<LControl>& control, b
     auto* window = new OSWindow;
     if (!window->CreateEx(independent ? 0 : WS_EX_DLGMODALFRAME, L"KXFrameworkWindow", title.GetData(), style,
                           rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                          independent ? nullptr : owner, nullptr)) {
-        delete window;
-        return E_FAIL;
-    }
+                          independent ? nullptr : owner, nullptr))
+        return E_FAIL; // the object ended with its failed creation
     window->CalcWindowRect(&rect);
     window->MoveWindow(MoveInside(rect, WorkArea(app)), TRUE);
     SetIcons(*window, icon);

@@ -72,6 +72,11 @@ public:
     }
 
     std::vector<UINT> mSeen;
+    // Ways to fail the creation: PreCreateWindow answers FALSE, WM_NCCREATE
+    // FALSE, WM_CREATE -1.
+    bool mRefusePreCreate = false;
+    bool mFailNcCreate = false;
+    bool mFailCreate = false;
     bool mPassTextOn = false;
     bool mDeleteItself = false;
     bool* mDestroyed = nullptr;
@@ -79,6 +84,11 @@ public:
     HWND mHandleAtPostNcDestroy = reinterpret_cast<HWND>(1);
     std::function<void(RecordingWindow&)> mOnApp;
     std::function<void()> mBeforeDefault; // run in WM_SETTEXT's handler before Default
+
+    BOOL PreCreateWindow(CREATESTRUCTW& create) override
+    {
+        return mRefusePreCreate ? FALSE : CWnd::PreCreateWindow(create);
+    }
 
 protected:
     void PostNcDestroy() override
@@ -90,8 +100,16 @@ protected:
     }
 
 private:
-    LRESULT OnNcCreate(WPARAM, LPARAM) { return Record(WM_NCCREATE); }
-    LRESULT OnCreate(WPARAM, LPARAM) { return Record(WM_CREATE); }
+    LRESULT OnNcCreate(WPARAM, LPARAM)
+    {
+        const LRESULT result = Record(WM_NCCREATE);
+        return mFailNcCreate ? FALSE : result;
+    }
+    LRESULT OnCreate(WPARAM, LPARAM)
+    {
+        const LRESULT result = Record(WM_CREATE);
+        return mFailCreate ? -1 : result;
+    }
     // Notes the creation message and passes it on.
     LRESULT Record(UINT message)
     {
@@ -240,6 +258,55 @@ TEST(WindowTest, DestroyedWindowLetsGoOfItsHandleBeforePostNcDestroy)
     SendMessageW(selfHandle, WM_APP, 0, 0);
     EXPECT_TRUE(destroyed);
     EXPECT_FALSE(IsWindow(selfHandle));
+}
+
+LRESULT CALLBACK RefuseEveryWindow(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND)
+        return 1;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Every way a creation fails ends the object as a destroyed window would:
+// PostNcDestroy exactly once (where a self-deleting object deletes itself,
+// so that its creator must not), and no handle left.
+TEST(WindowTest, AFailedCreationEndsTheObjectExactlyOnce)
+{
+    enum Failure { PreCreate, UnknownClass, HookRefuses, NcCreate, Create };
+    const struct
+    {
+        Failure failure;
+        const char* name;
+    } cases[] = {{PreCreate, "PreCreateWindow answers FALSE"},
+                 {UnknownClass, "no such window class"},
+                 {HookRefuses, "a creation hook refuses"},
+                 {NcCreate, "WM_NCCREATE answers FALSE"},
+                 {Create, "WM_CREATE answers -1"}};
+    for (const auto& c : cases) {
+        for (const bool deleteItself : {false, true}) {
+            bool destroyed = false;
+            auto* window = new RecordingWindow;
+            window->mDeleteItself = deleteItself;
+            window->mDestroyed = &destroyed;
+            window->mRefusePreCreate = c.failure == PreCreate;
+            window->mFailNcCreate = c.failure == NcCreate;
+            window->mFailCreate = c.failure == Create;
+            // Installed before CreateEx's own hook, so called after it.
+            HHOOK hook = c.failure == HookRefuses
+                             ? SetWindowsHookExW(WH_CBT, RefuseEveryWindow, nullptr, GetCurrentThreadId())
+                             : nullptr;
+            EXPECT_FALSE(CreatePopup(*window, c.failure == UnknownClass ? L"NoSuchWindowClass" : nullptr))
+                << c.name;
+            if (hook)
+                UnhookWindowsHookEx(hook);
+            EXPECT_EQ(deleteItself, destroyed) << c.name;
+            if (!deleteItself) {
+                EXPECT_EQ(1, window->mPostNcDestroyCalls) << c.name;
+                EXPECT_EQ(nullptr, window->m_hWnd) << c.name;
+                delete window;
+            }
+        }
+    }
 }
 
 // A window whose handler of WM_APP + 3 throws, as a faulty handler would.

@@ -28,6 +28,7 @@ protected:
     void SetUp() override
     {
         sBoxes.clear();
+        sBoxAnswer = IDOK;
         KX::SetStartupErrorBoxFunction(RecordBox);
         KX::SetProgramExitCode(0);
         TestApplication::sStartupResult = S_OK;
@@ -100,8 +101,10 @@ protected:
     static int RecordBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type)
     {
         sBoxes.push_back({text ? text : L"", caption ? caption : L"", type, owner});
-        return IDOK;
+        return sBoxAnswer;
     }
 
     static std::vector<RecordedBox> sBoxes;
+    // What the recorded box answers: 0 is a box that could not be shown.
+    static inline int sBoxAnswer = IDOK;
 };

@@ -7,6 +7,7 @@
 #include "Application/ApplicationFolders.h"
 #include "Application/SplashThread.h"
 #include "ScreenCapture.h"
+#include "StandardErrorCapture.h"
 #include "Utilities/Graphics/Bitmap.h"
 
 #include <commctrl.h>
@@ -194,6 +195,37 @@ TEST_F(SplashTest, NoDecodableImageNoSplash)
     splash.Start(); // nothing to show: no thread
     EXPECT_EQ(0u, splash.GetThreadId());
     EXPECT_EQ(nullptr, splash.GetWindow());
+}
+
+LRESULT CALLBACK RefusingSplashProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE)
+        return FALSE;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// A splash window that cannot be made (its class taken by one whose windows
+// refuse creation) leaves start-up without a splash, and says so on standard
+// error as well as in the debug output.
+TEST_F(SplashTest, ASplashWindowThatCannotBeMadeIsReportedAndStartUpGoesOn)
+{
+    WNDCLASSW refusing{};
+    refusing.lpfnWndProc = RefusingSplashProc;
+    refusing.hInstance = KX::GetModuleInstance() ? KX::GetModuleInstance() : GetModuleHandleW(nullptr);
+    refusing.lpszClassName = L"SplashWnd";
+    UnregisterClassW(refusing.lpszClassName, refusing.hInstance);
+    ASSERT_TRUE(RegisterClassW(&refusing));
+    SplashApp app;
+    app.mImagePath = MakeImage().c_str();
+    const std::string error = TestScreen::StandardErrorOf([&]() {
+        app.ShowSplash();
+        ASSERT_NE(nullptr, app.GetSplash());
+        EXPECT_EQ(nullptr, app.GetSplash()->GetWindow());
+        app.CloseSplash();
+    });
+    EXPECT_NE(std::string::npos, error.find("Unable to create SplashWnd")) << error;
+    EXPECT_EQ(nullptr, app.GetSplash());
+    UnregisterClassW(refusing.lpszClassName, refusing.hInstance);
 }
 
 // Holds the splash thread inside its message retrieval while the gate is

@@ -5,11 +5,13 @@
 
 #include "Application/ApplicationFolders.h"
 #include "ObjectBase/Exception.h"
+#include "StandardErrorCapture.h"
 
 #include <gmock/gmock.h>
 
 #include <objbase.h>
 
+#include <string>
 #include <thread>
 
 namespace {
@@ -144,6 +146,33 @@ TEST_F(StartupTest, MissingDocumentsShowTheStartupErrorBoxAndEndInitApplication)
     EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), sBoxes[0].type);
     mfcApp.ReleaseStartupObjects();
     AfxWinTerm();
+}
+
+// A start-up that fails before the run (here: a module without the
+// documents) ends with the failure code, never a status answer; its error
+// text goes to the standard error stream too when no box could show it.
+TEST_F(StartupTest, AFailedStartUpEndsWithTheFailureCodeAndItsTextWhereABoxCannotShowIt)
+{
+    const struct
+    {
+        int boxAnswer;
+        bool textOnStandardError;
+    } cases[] = {{IDOK, false}, {0, true}};
+    for (const auto& c : cases) {
+        sBoxes.clear();
+        sBoxAnswer = c.boxAnswer;
+        KX::SetProgramExitCode(0);
+        KX::MFCFrameworkApp<TestApplication> mfcApp;
+        int exitCode = -1;
+        const std::string error = TestScreen::StandardErrorOf([&]() {
+            exitCode = KX::FrameworkWinMain(GetModuleHandleW(L"kernel32.dll"), nullptr, nullptr, SW_SHOW, -1);
+        });
+        EXPECT_EQ(KX::kStartupFailureExitCode, exitCode) << c.boxAnswer;
+        EXPECT_EQ(1u, sBoxes.size()) << c.boxAnswer;
+        EXPECT_EQ(c.textOnStandardError, error.find("problems during startup") != std::string::npos)
+            << c.boxAnswer << ": " << error;
+        EXPECT_EQ(0, TestApplication::sLiveCount);
+    }
 }
 
 // The running instance's main window, as far as the hand-over needs it.

@@ -46,7 +46,7 @@ protected:
 TEST_F(FontCatalogue, ThePrefixFontsFolderHoldsExactlyItsFamilies)
 {
     ASSERT_EQ(S_OK, LFontFileInfo::BuildCatalogue());
-    EXPECT_EQ((std::set<std::string>{"Tahoma", "Liberation Sans", "DejaVu Sans"}), Families());
+    EXPECT_EQ((std::set<std::string>{"Tahoma", "Liberation Sans", "DejaVu Sans", "Marlett"}), Families());
     for (int32_t i = 0; i < LFontFileInfo::GetFamilyCount(); ++i)
         EXPECT_EQ(i, LFontFileInfo::GetFamily(i)->GetFamilyIndex());
     const KX::RCPtr<LFontFileInfo> tahoma = LFontFileInfo::FindFamily(String(L"Tahoma"));
