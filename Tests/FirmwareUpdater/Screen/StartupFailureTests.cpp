@@ -9,19 +9,14 @@
 
 #include "Application/ProgramGlobals.h"
 #include "StandardErrorCapture.h"
+#include "WindowRefusal.h"
 
 #include <cwchar>
 
 namespace ScreenWindowTest {
 namespace {
 
-// How the main window's creation fails.
-enum class Refusal
-{
-    CreationHook, // a WH_CBT hook answers HCBT_CREATEWND with "no"
-    NcCreate,     // the window answers WM_NCCREATE with FALSE
-    Create,       // the window answers WM_CREATE with -1
-};
+using TestScreen::Refusal;
 
 const char* NameOf(Refusal refusal)
 {
@@ -37,17 +32,7 @@ const char* NameOf(Refusal refusal)
 }
 
 Refusal sRefusal = Refusal::CreationHook;
-WNDPROC sInnerProcedure = nullptr;
 int sRefusedWindows = 0;
-
-LRESULT CALLBACK FailingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCCREATE && sRefusal == Refusal::NcCreate)
-        return FALSE;
-    if (message == WM_CREATE && sRefusal == Refusal::Create)
-        return -1;
-    return CallWindowProcW(sInnerProcedure, window, message, wParam, lParam);
-}
 
 bool IsMainWindowClass(HWND window)
 {
@@ -63,10 +48,8 @@ LRESULT CALLBACK RefuseMainWindow(int code, WPARAM wParam, LPARAM lParam)
     HWND window = reinterpret_cast<HWND>(wParam);
     if (code == HCBT_CREATEWND && IsMainWindowClass(window)) {
         ++sRefusedWindows;
-        if (sRefusal == Refusal::CreationHook)
-            return 1;
-        sInnerProcedure = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FailingProcedure)));
+        if (const LRESULT answer = TestScreen::RefuseWindow(window, sRefusal))
+            return answer;
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }

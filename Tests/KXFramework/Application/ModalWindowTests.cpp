@@ -5,6 +5,7 @@
 #include "WindowTestSupport.h"
 
 #include "Application/WindowCreation.h"
+#include "WindowRefusal.h"
 
 namespace {
 
@@ -131,22 +132,11 @@ TEST_F(ModalWindowTest, AnIndependentWindowHasNoOwnerAndClosesOnRequest)
     EXPECT_FALSE(mQuitSeen); // a secondary window's end is not the program's
 }
 
-// How the secondary windows are refused: by a creation hook (no window
-// message at all), or by the window itself, answering WM_NCCREATE or
-// WM_CREATE with a failure (the window then ends with WM_NCDESTROY, and a
-// self-deleting window object with it).
-enum class Refusal { CreationHook, NcCreate, Create };
+// How the secondary windows are refused (WindowRefusal.h): by a creation
+// hook, or by the window failing WM_NCCREATE or WM_CREATE (it then ends with
+// WM_NCDESTROY, and a self-deleting window object with it).
+using TestScreen::Refusal;
 Refusal sRefusal = Refusal::CreationHook;
-WNDPROC sInnerProcedure = nullptr;
-
-LRESULT CALLBACK FailingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCCREATE && sRefusal == Refusal::NcCreate)
-        return FALSE;
-    if (message == WM_CREATE && sRefusal == Refusal::Create)
-        return -1;
-    return CallWindowProcW(sInnerProcedure, window, message, wParam, lParam);
-}
 
 // Installed before the creation, so called after the window object's own
 // creation hook: the object is attached when its window fails. Only
@@ -157,10 +147,8 @@ LRESULT CALLBACK RefuseTopLevelWindows(int code, WPARAM wParam, LPARAM lParam)
     if (code == HCBT_CREATEWND) {
         const CBT_CREATEWNDW* create = reinterpret_cast<const CBT_CREATEWNDW*>(lParam);
         if (!(create->lpcs->style & WS_CHILD)) {
-            if (sRefusal == Refusal::CreationHook)
-                return 1;
-            sInnerProcedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-                reinterpret_cast<HWND>(wParam), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FailingProcedure)));
+            if (const LRESULT answer = TestScreen::RefuseWindow(reinterpret_cast<HWND>(wParam), sRefusal))
+                return answer;
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
