@@ -16,15 +16,8 @@ namespace {
 
 using Tavik8Sim::Mode;
 
-const wchar_t* const kProcess = L"labelUpdateProcessInformation";
 const wchar_t* const kFileLabel = L"labelFirmwareFileInformation";
-const std::wstring kReady = L"A firmware update is available for your TAVIK8. Click UPDATE FIRMWARE to install it.";
 const std::wstring kInvalidFile = L"The firmware update file is missing or invalid.";
-
-std::wstring FileOption(const std::wstring& path)
-{
-    return L"-ABSOLUTE_FIRMWARE_FILE_PATH=" + path;
-}
 
 // Files that exist but whose image cannot be sent whole.
 struct BadFile
@@ -116,8 +109,8 @@ TEST_F(ScreenTruth, ADeviceThatAppearsInUpdateModeIsOfferedTheUpdate)
     mDevice->Reset(Mode::Update, "1.0.3.0"); // connected, still in update mode
     Click(L"buttonScanForDevice");
     ASSERT_TRUE(LoopUntil([this]() { return DeviceState() == Engine::InUpdateMode; }, 5000));
-    ASSERT_TRUE(LoopUntilText(kProcess, kReady));
-    EXPECT_TRUE(Shows(kProcess));
+    ASSERT_TRUE(LoopUntilText(kProcess.c_str(), kReady));
+    EXPECT_TRUE(Shows(kProcess.c_str()));
     EXPECT_TRUE(Shows(L"buttonUpdateFirmware"));
     EXPECT_FALSE(Shows(L"buttonScanForDevice"));
     Screenshot(L"found_in_update_mode");
@@ -130,7 +123,7 @@ class FileChosen : public ScreenTruth, public ::testing::WithParamInterface<BadF
 TEST_P(FileChosen, ThroughTheFileMenuIsRefusedAtOnce)
 {
     Open(FileOption(mFirmware));
-    ASSERT_TRUE(LoopUntilText(kProcess, kReady));
+    ASSERT_TRUE(LoopUntilText(kProcess.c_str(), kReady));
     ASSERT_TRUE(Shows(L"buttonUpdateFirmware"));
 
     ChooseThroughTheFileMenu(WriteFile(L"bad.led", GetParam().text));

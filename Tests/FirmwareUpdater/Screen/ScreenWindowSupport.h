@@ -38,6 +38,16 @@ using Engine = LUpdateEngineInterface;
 
 std::wstring Text(const String& text);
 
+// The screen's process label, the ready text, and the command-line option
+// naming a firmware file (the file names of these tests have no blanks).
+inline const std::wstring kProcess = L"labelUpdateProcessInformation";
+inline const std::wstring kReady =
+    L"A firmware update is available for your TAVIK8. Click UPDATE FIRMWARE to install it.";
+inline std::wstring FileOption(const std::wstring& path)
+{
+    return L"-ABSOLUTE_FIRMWARE_FILE_PATH=" + path;
+}
+
 // The simulated device of one test, and the firmware files it is given.
 class Device
 {

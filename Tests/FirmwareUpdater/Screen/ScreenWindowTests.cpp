@@ -17,20 +17,11 @@ namespace {
 
 using Tavik8Sim::Mode;
 
-const std::wstring kProcess = L"labelUpdateProcessInformation";
-const std::wstring kReady = L"A firmware update is available for your TAVIK8. Click UPDATE FIRMWARE to install it.";
 const std::wstring kTransition =
     L"Switch the TAVIK8 off and on again, wait until it has started, and then press NEXT.";
 const std::wstring kInProgress = L"Firmware update in progress. Do not disconnect TAVIK8.";
 const std::wstring kResetting = L"Waiting for device to reset.";
 const std::wstring kSucceeded = L"Your TAVIK8 has been successfully updated. You may now close this application.";
-
-// The path as the command line gives it (the file names of these tests have
-// no blanks).
-std::wstring FileOption(const std::wstring& path)
-{
-    return L"-ABSOLUTE_FIRMWARE_FILE_PATH=" + path;
-}
 
 // What the screen showed while it waited for the device after a transfer:
 // the pause between probes is the moment to look (the window is blocked).
