@@ -14,6 +14,7 @@
 #include "System/KeyCode.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -315,9 +316,10 @@ protected:
 // a new size that covers only a part cannot be painted by the renderers (the
 // GDI+ surfaces are made anew, Mesa's back buffer comes back black): the
 // root window invalidates the whole window instead of painting, and the
-// whole repaint follows. That pass must present nothing: the screen keeps
-// what it showed until the whole repaint reaches it.
-TEST_P(OSWindowRedrawTest, APassThatCannotBePaintedInPartAfterASizeChangePresentsNothing)
+// whole repaint follows. Neither may present an unpainted frame: pass by
+// pass, every point of the screen shows the control's colour or what it
+// showed before the pass.
+TEST_P(OSWindowRedrawTest, NoPassAfterASizeChangePresentsAnUnpaintedFrame)
 {
     TestApplication::sMainControlName = L"freeControl"; // no size limits
     ASSERT_EQ(S_OK, mApp->CreateMainWindow(GetParam()));
@@ -337,47 +339,59 @@ TEST_P(OSWindowRedrawTest, APassThatCannotBePaintedInPartAfterASizeChangePresent
         return std::all_of(shown.begin(), shown.end(), [colour](COLORREF c) { return c == colour; });
     };
     ASSERT_TRUE(LoopUntil([&]() { return root->GetDirtyRegion().IsEmpty() && paintedEverywhere(); }));
-    Save(handle, L"1-painted");
+    Save(handle, L"0-painted");
 
-    const RECT frame = WindowRect(handle);
-    ASSERT_TRUE(SetWindowPos(handle, nullptr, 0, 0, frame.right - frame.left + 80, frame.bottom - frame.top + 30,
-                             SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE));
-    ASSERT_EQ(ClientRect(handle).right, window->GetRenderContext()->mViewport.width);
-    // The first pass at the new size made a part only: the pending repaint
-    // and the system's update area are taken away, and a part is
-    // invalidated as a control's change invalidates it.
-    KX::LRectRegion pending;
-    root->TakeDirtyRegion(pending);
-    ValidateRect(handle, nullptr);
-    ASSERT_EQ(S_OK, root->Invalidate(KX::RectT<long>(20, 20, 60, 40)));
-    MsgWaitForMultipleObjectsEx(0, nullptr, 0, 0, 0); // what the thread painted reaches the display
-    const std::vector<POINT> points = SamplePoints(handle);
-    ASSERT_TRUE(ShowsOnTop(handle, points)) << "another window covers the test window";
-    std::vector<COLORREF> shown = ReadScreen(handle, points);
-    Save(handle, L"2-resized");
+    const struct
+    {
+        const wchar_t* name;
+        bool firstPassAPart; // the first pass at the new size covers a part only
+    } cases[] = {
+        {L"1-grown", false},
+        {L"2-grown-first-pass-a-part", true},
+    };
+    for (const auto& c : cases) {
+        const std::string what(c.name, c.name + std::wcslen(c.name));
+        const RECT frame = WindowRect(handle);
+        ASSERT_TRUE(SetWindowPos(handle, nullptr, 0, 0, frame.right - frame.left + 80,
+                                 frame.bottom - frame.top + 30, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE));
+        ASSERT_EQ(ClientRect(handle).right, window->GetRenderContext()->mViewport.width);
+        if (c.firstPassAPart) {
+            // The pending repaint and the system's update area are taken
+            // away, and a part is invalidated as a control's change
+            // invalidates it.
+            KX::LRectRegion pending;
+            root->TakeDirtyRegion(pending);
+            ValidateRect(handle, nullptr);
+            ASSERT_EQ(S_OK, root->Invalidate(KX::RectT<long>(20, 20, 60, 40)));
+        }
+        MsgWaitForMultipleObjectsEx(0, nullptr, 0, 0, 0); // what the thread painted reaches the display
+        const std::vector<POINT> points = SamplePoints(handle);
+        ASSERT_TRUE(ShowsOnTop(handle, points)) << "another window covers the test window";
+        std::vector<COLORREF> shown = ReadScreen(handle, points);
+        Save(handle, std::wstring(c.name) + L"-0-resized");
 
-    // Pass by pass: every point shows the control's colour or what it
-    // showed before the pass.
-    MSG message;
-    for (int pass = 1; pass <= 4 && PeekMessageW(&message, handle, WM_PAINT, WM_PAINT, PM_REMOVE); ++pass) {
-        const int32_t rendered = control->renderCount;
-        DispatchMessageW(&message);
-        if (pass == 1) {
-            EXPECT_TRUE(window->GetRenderContext()->mCompleteRedraw) << "the renderer did not ask for a whole pass";
-            EXPECT_EQ(rendered, control->renderCount) << "the first pass painted";
+        MSG message;
+        for (int pass = 1; pass <= 4 && PeekMessageW(&message, handle, WM_PAINT, WM_PAINT, PM_REMOVE); ++pass) {
+            const int32_t rendered = control->renderCount;
+            DispatchMessageW(&message);
+            if (pass == 1) {
+                EXPECT_EQ(c.firstPassAPart, window->GetRenderContext()->mCompleteRedraw) << what;
+                EXPECT_EQ(c.firstPassAPart, rendered == control->renderCount) << what << ": painted in the first pass";
+            }
+            MsgWaitForMultipleObjectsEx(0, nullptr, 0, 0, 0);
+            const std::vector<COLORREF> now = ReadScreen(handle, points);
+            Save(handle, std::wstring(c.name) + L"-" + std::to_wstring(pass) + L"-pass");
+            for (size_t i = 0; i < points.size(); ++i) {
+                EXPECT_TRUE(now[i] == colour || now[i] == shown[i])
+                    << what << ": pass " << pass << " put 0x" << std::hex << now[i] << " on the screen at "
+                    << std::dec << points[i].x << "," << points[i].y << ", where it showed 0x" << std::hex
+                    << shown[i];
+            }
+            shown = now;
         }
-        MsgWaitForMultipleObjectsEx(0, nullptr, 0, 0, 0);
-        const std::vector<COLORREF> now = ReadScreen(handle, points);
-        Save(handle, L"3-pass" + std::to_wstring(pass));
-        for (size_t i = 0; i < points.size(); ++i) {
-            EXPECT_TRUE(now[i] == colour || now[i] == shown[i])
-                << "pass " << pass << " put 0x" << std::hex << now[i] << " on the screen at " << std::dec
-                << points[i].x << "," << points[i].y << ", where it showed 0x" << std::hex << shown[i];
-        }
-        shown = now;
+        EXPECT_TRUE(PumpUntil(paintedEverywhere)) << what << ": the whole repaint did not come";
+        Save(handle, std::wstring(c.name) + L"-9-repainted");
     }
-    EXPECT_TRUE(PumpUntil(paintedEverywhere)) << "the whole repaint did not come";
-    Save(handle, L"4-repainted");
 }
 
 INSTANTIATE_TEST_SUITE_P(Renderers, OSWindowRedrawTest, ::testing::Values(kOpenGL, kGdiPlus),
