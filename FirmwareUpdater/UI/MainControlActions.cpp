@@ -160,6 +160,9 @@ KXRESULT LMainControl::SelectFirmwareFile(const RCPtr<LNotificationDistributor>&
         LFileDialog::Create(mFileDialog, StringT<wchar_t, char>());
     if (!mFileDialog || mFileDialog->ShowOpenDialog(filter, extension, title, false) < 0)
         return 1; // cancelled: nothing changes
+    // The dialog runs a loop of its own: a transfer may have begun meanwhile.
+    if (IsSendingImage())
+        return 1;
     // The engine posts the file's new state, which the screen then shows;
     // the processor keeps the file for RESTART. An update started while the
     // dialog was open leaves the file as it is (the engine refuses it).

@@ -9,6 +9,7 @@
 #include "Notification/NotificationIDs.h"
 #include "System/DebugOutput.h"
 
+#include <functional>
 #include <sstream>
 
 namespace ScreenTest {
@@ -449,9 +450,14 @@ TEST_F(ActionTest, AllowDowngradeTogglesTheFlagAndTheScreen)
 std::wstring sChosenFile;
 int sDialogs = 0;
 
+// Runs while the fake dialog is open (the real one runs a loop of its own).
+std::function<void()> sWhileTheDialogIsOpen;
+
 BOOL WINAPI FakeOpenDialog(OPENFILENAMEW* record)
 {
     ++sDialogs;
+    if (sWhileTheDialogIsOpen)
+        sWhileTheDialogIsOpen();
     if (sChosenFile.empty())
         return FALSE;
     wcsncpy(record->lpstrFile, sChosenFile.c_str(), record->nMaxFile);
@@ -576,6 +582,23 @@ TEST_F(ActionTest, NoFirmwareFileIsChosenUntilTheWaitForTheDeviceHasEnded)
     KX::LFileDialog::SetOpenFunction(previous);
     EXPECT_EQ(1, sDialogs);
     ASSERT_EQ(1u, engine->firmwareFiles.size());
+}
+
+TEST_F(ActionTest, AFileChosenWhileATransferBeganIsNotTaken)
+{
+    engine->SetStates(Engine::InUpdateMode, Engine::FileFoundVersionKnown, Engine::Idle);
+    OpenScreen();
+    const KX::LFileDialog::OpenFunction previous = KX::LFileDialog::SetOpenFunction(FakeOpenDialog);
+    sChosenFile = L"C:\\Firmware\\other.led";
+    sDialogs = 0;
+    engine->firmwareFiles.clear();
+    sWhileTheDialogIsOpen = [&]() { engine->SetDevice(Engine::Updating); };
+    MenuItem(KX::NID_MENU_FILE_SELECT);
+    sWhileTheDialogIsOpen = nullptr;
+    KX::LFileDialog::SetOpenFunction(previous);
+    EXPECT_EQ(1, sDialogs);
+    EXPECT_TRUE(engine->firmwareFiles.empty());
+    EXPECT_TRUE(app->GetUpdateProcessor()->GetChosenFirmwareFile().IsEmpty());
 }
 
 // ---- Exit ----
