@@ -245,25 +245,31 @@ other_runs() {
     echo "== debug output as UDP datagrams (-DEBUG_CONSOLE:PORT:HOST) from a run with its window"
     sim reset >/dev/null
     port=$((40000 + RANDOM % 20000))
-    timeout 60 python3 -c "
-import socket
+    # The listener says when it is bound, and takes datagrams until it is
+    # ended: on a busy machine the program may take most of a minute to send
+    # its first one.
+    timeout 300 python3 -c "
+import socket, sys
 s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
 s.bind(('127.0.0.1', $port))
-s.settimeout(10)
-try:
-    while True:
-        print(s.recvfrom(65536)[0].decode('utf-8', 'replace'))
-except OSError:
-    pass
-    " >"$WORK/udp" &
+open(sys.argv[1], 'w').close()
+while True:
+    print(s.recvfrom(65536)[0].decode('utf-8', 'replace'), flush=True)
+    " "$WORK/udp_bound" >"$WORK/udp" &
     listener=$!
-    sleep 0.5
+    end=$((SECONDS + 60))
+    until [ -e "$WORK/udp_bound" ] || [ "$SECONDS" -ge "$end" ]; do sleep 0.2; done
     start_updater -debug_console:$port:127.0.0.1
     wait_window 90 || echo "FAIL  no window"
     sleep 1
     try_to_close
     check "closing the window ends the run with exit code 0" 0 "$(updater_exit 30)"
-    wait $listener
+    # What the program sent before it ended waits in the listener's socket.
+    end=$((SECONDS + 30))
+    until [ -s "$WORK/udp" ] || [ "$SECONDS" -ge "$end" ]; do sleep 0.2; done
+    sleep 1
+    kill "$listener" 2>/dev/null
+    wait "$listener" 2>/dev/null
     check "the banner comes first" "*** APPLICATION Launched on " "$(head -1 "$WORK/udp")"
 }
 
