@@ -267,7 +267,6 @@ while True:
     # What the program sent before it ended waits in the listener's socket.
     end=$((SECONDS + 30))
     until [ -s "$WORK/udp" ] || [ "$SECONDS" -ge "$end" ]; do sleep 0.2; done
-    sleep 1
     kill "$listener" 2>/dev/null
     wait "$listener" 2>/dev/null
     check "the banner comes first" "*** APPLICATION Launched on " "$(head -1 "$WORK/udp")"
