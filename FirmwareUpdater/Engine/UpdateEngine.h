@@ -24,7 +24,12 @@
 //   The check is made when the file is set (a file that fails it is in the
 //   invalid file state, so the device is never switched into update mode for
 //   it) and again before a transfer (the file may have changed since): a
-//   file that fails it is never sent, not even in part.
+//   file that fails it is never sent, not even in part, and the failed
+//   update records FileAccessFailure as the selected device's error code,
+//   so that the screen names the file as the reason.
+// - SetFirmwareFile is refused with kRefusedWhileUpdating while an image is
+//   sent (device state Updating): path, file state and version stay those
+//   of the image being sent.
 // - Data messages are paced: each one starts at least mMessageDelay
 //   milliseconds after the driver reported the message before it sent (or
 //   the acknowledgement awaited before it arrived).
@@ -161,8 +166,12 @@ protected:
     bool GetSelectedDevice(DeviceDefinitionEx& device) const;
     void SetSelectedDeviceErrorCode(int32_t code);
     // The transfer itself, with its ports held in here; the states are set by
-    // UpdateFirmware once the ports are released.
-    KXRESULT RunTransfer(bool& setErrorCode);
+    // UpdateFirmware once the ports are released. A failure that the selected
+    // device's error code is to name sets `failureReason`: FileAccessFailure
+    // for a file that can no longer be sent whole, DeviceAccessFailure for a
+    // send or an acknowledgement that failed; the other failures leave it
+    // NoReason (and the error code as it was).
+    KXRESULT RunTransfer(int32_t& failureReason);
     // Waits until the pause before the next data message is over.
     void PaceDataMessage();
     // Starts the pause: at the moment the driver reported the message sent

@@ -105,6 +105,9 @@ public:
 
     // How long destruction waits for the worker thread to end.
     static constexpr uint32_t kWorkerStopMilliseconds = 60000;
+    // SetFirmwareFile's answer while an image is sent (the system's
+    // ERROR_BUSY as a result code): the file stays the one being sent.
+    static constexpr KXRESULT kRefusedWhileUpdating = static_cast<KXRESULT>(0x800700AA);
 
     // The engine of the system: an LUpdateEngine.
     static KX::RCPtr<LUpdateEngineInterface> Create();
@@ -131,6 +134,9 @@ public:
     virtual KXRESULT Abort() = 0;
     virtual int32_t GetUpdateState(bool reset);
     virtual int32_t GetFirmwareFileState() const;
+    // Stores the path and judges the file: FileFoundVersionKnown and S_OK,
+    // or FileInvalid and E_FAIL. kRefusedWhileUpdating, with nothing
+    // changed, while an image is sent.
     virtual KXRESULT SetFirmwareFile(const String& path) = 0;
     virtual KXRESULT GetFirmwareFilePath(String& path) const;
     virtual KXRESULT GetFirmwareFileVersionText(String& text) const;

@@ -63,6 +63,11 @@ KXRESULT LoadFirmwareImage(const KX::StringT<wchar_t, char>& path, LUpdateEngine
 
 KXRESULT LUpdateEngine::SetFirmwareFile(const String& path)
 {
+    // While an image is sent the file, its state and its version stay those
+    // of the image on its way. Only the user-interface thread starts an
+    // update, so no transfer can begin between this test and the change.
+    if (mDeviceState.load() == Updating)
+        return kRefusedWhileUpdating;
     {
         KX::MutexLock lock(mFileLock);
         mFirmwareFilePath = path;
@@ -135,13 +140,13 @@ KXRESULT LUpdateEngine::EnterUpdateMode()
 KXRESULT LUpdateEngine::UpdateFirmware()
 {
     SetUpdateState(Running);
-    bool transferFailed = false;
-    KXRESULT result = RunTransfer(transferFailed);
+    int32_t failureReason = NoReason;
+    KXRESULT result = RunTransfer(failureReason);
     // The ports are released by now, so a probe may replace the component as
     // soon as the states below allow it.
     if (result < 0) {
-        if (transferFailed)
-            SetSelectedDeviceErrorCode(DeviceAccessFailure);
+        if (failureReason != NoReason)
+            SetSelectedDeviceErrorCode(failureReason);
         SetUpdateState(Failed);
         SetDeviceState(DeviceError);
     } else if (mAbortRequested.load()) {
@@ -155,7 +160,7 @@ KXRESULT LUpdateEngine::UpdateFirmware()
     return result;
 }
 
-KXRESULT LUpdateEngine::RunTransfer(bool& transferFailed)
+KXRESULT LUpdateEngine::RunTransfer(int32_t& failureReason)
 {
     DeviceDefinitionEx device;
     const bool selected = GetSelectedDevice(device);
@@ -175,9 +180,13 @@ KXRESULT LUpdateEngine::RunTransfer(bool& transferFailed)
         path = mFirmwareFilePath;
     }
     // The whole image is read and checked before anything goes to the device.
+    // A file that was good when it was set and cannot be sent whole now is
+    // the reason the update failed, and the screen names it.
     ByteArray image;
-    if (LoadFirmwareImage(path, image) < 0)
+    if (LoadFirmwareImage(path, image) < 0) {
+        failureReason = FileAccessFailure;
         return E_FAIL;
+    }
 
     ByteArray handshake;
     BuildEnterUpdateModeMessage(handshake);
@@ -188,7 +197,8 @@ KXRESULT LUpdateEngine::RunTransfer(bool& transferFailed)
     mPauseFrom = mTiming->Now();
 
     const KXRESULT result = SendFirmwareImage(image, capturePort, renderPort);
-    transferFailed = result < 0;
+    if (result < 0)
+        failureReason = DeviceAccessFailure;
     return result;
 }
 

@@ -66,6 +66,15 @@ KX::KXRESULT LUpdateProcessor::SetAlwaysUpdate(bool alwaysUpdate)
     return S_OK;
 }
 
+KX::KXRESULT LUpdateProcessor::ChooseFirmwareFile(const String& path)
+{
+    const KX::KXRESULT result = mEngine->SetFirmwareFile(path);
+    // A file refused because an image is being sent was never the engine's.
+    if (result != LUpdateEngineInterface::kRefusedWhileUpdating)
+        mChosenFirmwareFile = path;
+    return result;
+}
+
 KX::KXRESULT LUpdateProcessor::Reinitialize()
 {
     return Initialize(mCommandLine, true);
@@ -94,12 +103,16 @@ KX::KXRESULT LUpdateProcessor::Initialize(const String& commandLine, bool waitFo
     KX_THROW_IF_FAILED(initialized, "LUpdateProcessor::Initialize", "Engine/UpdateProcessor", 53);
     mEngine->GetUpdateState(true);
 
-    if (mEngine->GetDeviceState() == LUpdateEngineInterface::DeviceError)
-        return initialized;
-
-    const String path = FirmwareFilePath(mCommandLine, GetProgramFolder());
+    // The file is judged again also for a device in error: an update that
+    // failed because the file could no longer be sent whole must not be
+    // offered again for it once the device is found.
+    const String path =
+        mChosenFirmwareFile.IsEmpty() ? FirmwareFilePath(mCommandLine, GetProgramFolder()) : mChosenFirmwareFile;
     if (!path.IsEmpty())
         mEngine->SetFirmwareFile(path);
+
+    if (mEngine->GetDeviceState() == LUpdateEngineInterface::DeviceError)
+        return initialized;
 
     if (mEngine->GetDeviceState() == LUpdateEngineInterface::NoDeviceDefined) {
         KX::Array<LUpdateEngineInterface::DeviceDefinition> definitions;

@@ -21,6 +21,12 @@
 // A value runs to the next blank, or is written in double quotes (used
 // without them), so that a path with blanks can be given.
 //
+// Every Initialize sets the firmware file again, before anything else that
+// depends on it (also for a device in error, whose failed update may have
+// been the file's), so that the update is offered only for a file that can
+// be sent whole now. A file chosen on the update screen (ChooseFirmwareFile)
+// takes the place of the command line's from then on.
+//
 // User-interface thread only. Initialize blocks for the scan, a mode change
 // and, with -SILENT, the whole transfer: as long as it makes progress (the
 // device acknowledges records), and at most 600000 ms without any.
@@ -77,6 +83,14 @@ public:
     void SetSilentTimeLimit(uint32_t milliseconds) { mSilentTimeLimit = milliseconds; }
     uint32_t GetSilentTimeLimit() const { return mSilentTimeLimit; }
 
+    // The firmware file the user chose on the update screen: the engine
+    // takes it now, and every later Initialize (RESTART) sets it again in
+    // place of the file the command line names. The engine's answer; while
+    // an image is sent the engine refuses it and it is not kept.
+    KX::KXRESULT ChooseFirmwareFile(const String& path);
+    // Empty until a file was chosen.
+    const String& GetChosenFirmwareFile() const { return mChosenFirmwareFile; }
+
     bool GetAlwaysUpdate() const { return mAlwaysUpdate; }
     // 1 when unchanged, else 0.
     KX::KXRESULT SetAlwaysUpdate(bool alwaysUpdate);
@@ -115,6 +129,7 @@ private:
     KX::KXRESULT WaitForSilentUpdate();
 
     String mCommandLine;
+    String mChosenFirmwareFile;
     KX::RCPtr<LUpdateEngineInterface> mEngine;
     bool mAlwaysUpdate = false;
     bool mShutDown = false;

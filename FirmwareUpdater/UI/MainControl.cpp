@@ -204,9 +204,13 @@ KXRESULT LMainControl::ProcessRootWindowAquired()
 KXRESULT LMainControl::UpdateMenuItem(const RCPtr<LMenuDescriptor>&, int32_t, const wchar_t* notificationId,
                                       MenuItemState& state)
 {
-    if (mUpdateProcessor && notificationId &&
-        InternNotificationID(notificationId) == InternNotificationID(NID_MENU_OPTIONS_ALLOW_DOWNGRADE))
+    if (!mUpdateProcessor || !notificationId)
+        return S_OK;
+    const wchar_t* id = InternNotificationID(notificationId);
+    if (id == InternNotificationID(NID_MENU_OPTIONS_ALLOW_DOWNGRADE))
         state.checked = mUpdateProcessor->GetAlwaysUpdate();
+    else if (id == InternNotificationID(NID_MENU_FILE_SELECT) || id == InternNotificationID(kFileMenuItemID))
+        state.enabled = !IsSendingImage();
     return S_OK;
 }
 

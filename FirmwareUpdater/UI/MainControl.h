@@ -17,6 +17,9 @@
 // - The engine's notifications arrive from the "application" centre in the
 //   idle pass; the engine is called on the user-interface thread, and the
 //   calls that wait for the device run under the busy cursor.
+// - A firmware file is chosen through the processor (ChooseFirmwareFile),
+//   which keeps it for RESTART; never while an image is sent: the file menu
+//   item is greyed then and the choice is refused.
 // - After a successful transfer the screen waits for the device's return:
 //   it probes every kProbeIntervalMs until the device is back in normal mode,
 //   a probe fails, kMaxProbes probes were made or kReturnWaitMs went by on
@@ -74,8 +77,9 @@ public:
     // queue the menu bar's popups post to). Throws the runtime error "No
     // Root Window!" when the control has none.
     KXRESULT ProcessRootWindowAquired() override;
-    // The allow-downgrade item's check mark is the always-update flag;
-    // every other item stays as it is. 0.
+    // The allow-downgrade item's check mark is the always-update flag; the
+    // file items (kFileMenuItemID, "NID_MENU_FILE_SELECT") are greyed while
+    // an image is sent (IsSendingImage); every other item stays as it is. 0.
     KXRESULT UpdateMenuItem(const RCPtr<LMenuDescriptor>& menu, int32_t itemIndex, const wchar_t* notificationId,
                             MenuItemState& state) override;
     // Binds the engine's notifications, finds the children (throwing for a
@@ -127,6 +131,11 @@ public:
     bool IsUpdateAllowed();
     // Whether the engine is not sending an image (device state not Updating).
     bool IsNotUpdating();
+    // Whether an image is on its way to the device, or the screen still waits
+    // for the device to come back after one: from StartUpdate to the end of
+    // that wait. No firmware file is chosen meanwhile, so the file the screen
+    // shows is the file being sent.
+    bool IsSendingImage();
     RCPtr<LUpdateEngineInterface> GetUpdateEngine() const;
 
     // ==== Display (MainControlDisplay.cpp) ====

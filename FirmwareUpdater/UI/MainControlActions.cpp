@@ -149,6 +149,10 @@ KXRESULT LMainControl::OnSelectFirmwareFileButton(const RCPtr<LNotificationDistr
 KXRESULT LMainControl::SelectFirmwareFile(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&)
 {
     const RCPtr<LControl> self(this);
+    // The greyed menu item sends nothing; a request that comes another way
+    // (queued before the transfer began) is refused too.
+    if (IsSendingImage())
+        return 1;
     const StringT<wchar_t, char> title = AppString(L"SELECT_FIRMWARE_FILE_DIALOG_TITLE");
     const StringT<wchar_t, char> filter = AppString(L"SELECT_FIRMWARE_FILE_DIALOG_FILE_FILTER");
     const StringT<wchar_t, char> extension = AppString(L"SELECT_FIRMWARE_FILE_DEFAULT_FILE_EXTENSION");
@@ -156,9 +160,11 @@ KXRESULT LMainControl::SelectFirmwareFile(const RCPtr<LNotificationDistributor>&
         LFileDialog::Create(mFileDialog, StringT<wchar_t, char>());
     if (!mFileDialog || mFileDialog->ShowOpenDialog(filter, extension, title, false) < 0)
         return 1; // cancelled: nothing changes
-    // The engine posts the file's new state, which the screen then shows.
-    if (const RCPtr<Engine> engine = GetUpdateEngine())
-        engine->SetFirmwareFile(mFileDialog->GetFileName());
+    // The engine posts the file's new state, which the screen then shows;
+    // the processor keeps the file for RESTART. An update started while the
+    // dialog was open leaves the file as it is (the engine refuses it).
+    if (mUpdateProcessor)
+        mUpdateProcessor->ChooseFirmwareFile(mFileDialog->GetFileName());
     return 1;
 }
 
@@ -202,6 +208,13 @@ bool LMainControl::IsNotUpdating()
 {
     const RCPtr<Engine> engine = GetUpdateEngine();
     return !engine || engine->GetDeviceState() != Engine::Updating;
+}
+
+bool LMainControl::IsSendingImage()
+{
+    // After a successful transfer the device state leaves Updating at the
+    // first probe, while the wait for the device goes on.
+    return !IsNotUpdating() || (mUpdateStarted && CurrentUpdateState() == Engine::Succeeded);
 }
 
 } // namespace KX

@@ -392,7 +392,11 @@ TEST_F(EngineTransferTest, BadFilesAreNeverSent)
         engine->SetFirmwareFile(file.Path().c_str());
         file.Rewrite(c.text);
         ASSERT_EQ(S_OK, Update(file, std::wstring(), false));
-        ExpectEnd(Engine::Failed, Engine::DeviceError, Engine::NoReason, false);
+        // The file is named as the reason.
+        ExpectEnd(Engine::Failed, Engine::DeviceError, Engine::FileAccessFailure, false);
+        int32_t code = Engine::NoReason;
+        EXPECT_EQ(S_OK, engine->GetSelectedDeviceErrorCode(code));
+        EXPECT_EQ(Engine::FileAccessFailure, code);
         EXPECT_TRUE(device.HostMessages().empty()); // not even the handshake
         EXPECT_TRUE(Progress().empty());
     }
@@ -423,8 +427,56 @@ TEST_F(EngineTransferTest, AFileGoneSinceItWasSetFailsTheUpdate)
     posted->Clear();
     ASSERT_EQ(S_OK, engine->StartUpdate());
     EXPECT_EQ(S_OK, engine->WaitForUpdate(60000));
-    ExpectEnd(Engine::Failed, Engine::DeviceError, Engine::NoReason, false);
+    ExpectEnd(Engine::Failed, Engine::DeviceError, Engine::FileAccessFailure, false);
     EXPECT_TRUE(device.HostMessages().empty());
+}
+
+TEST_F(EngineTransferTest, TheFirmwareFileStaysTheOneBeingSent)
+{
+    TempFile file(Records({20, 20, 20}));
+    TempFile other(Records({4}));
+    TempFile empty("");
+    device.ExpectImage(file.Content());
+    HANDLE reached = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    // Held before the first record's second message.
+    timing->mOnPause = [&](int pause) {
+        if (pause != 1)
+            return;
+        SetEvent(reached);
+        WaitForSingleObject(release, 10000);
+    };
+    ASSERT_EQ(S_OK, engine->SetFirmwareFile(file.Path().c_str()));
+    ASSERT_EQ(S_OK, engine->StartUpdate());
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(reached, 10000));
+    posted->Clear();
+    // Neither another good file nor a bad one takes the place of the file
+    // whose image is on its way: path, state and version stay, and nothing
+    // is posted.
+    for (const TempFile* chosen : {&other, &empty}) {
+        EXPECT_EQ(Engine::kRefusedWhileUpdating, engine->SetFirmwareFile(chosen->Path().c_str()));
+        String path;
+        EXPECT_EQ(S_OK, engine->GetFirmwareFilePath(path));
+        EXPECT_EQ(file.Path(), std::wstring(path.GetData()));
+        EXPECT_EQ(Engine::FileFoundVersionKnown, engine->GetFirmwareFileState());
+        String version;
+        EXPECT_EQ(S_OK, engine->GetFirmwareFileVersionText(version));
+        EXPECT_EQ(std::wstring(L"1.0.4.4"), std::wstring(version.GetData()));
+    }
+    EXPECT_TRUE(posted->Of(NID_FIRMWARE_FILE_STATE_CHANGE).empty());
+    SetEvent(release);
+    EXPECT_EQ(S_OK, engine->WaitForUpdate(60000));
+    timing->mOnPause = nullptr;
+    CloseHandle(reached);
+    CloseHandle(release);
+    posted->Deliver();
+    ExpectEnd(Engine::Succeeded, Engine::Updating, Engine::NoReason, true);
+    EXPECT_EQ(3, device.State().records);
+    // Until a probe finds the device again it is still the file just sent.
+    EXPECT_EQ(Engine::kRefusedWhileUpdating, engine->SetFirmwareFile(other.Path().c_str()));
+    ASSERT_EQ(S_OK, engine->RefreshSelectedDevice());
+    ASSERT_NE(Engine::Updating, engine->GetDeviceState());
+    EXPECT_EQ(S_OK, engine->SetFirmwareFile(other.Path().c_str()));
 }
 
 TEST_F(EngineTransferTest, AnEmptyFileIsRefusedAndNothingIsSent)

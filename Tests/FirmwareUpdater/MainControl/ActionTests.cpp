@@ -479,6 +479,105 @@ TEST_F(ActionTest, TheFileMenuItemsChooseTheFirmwareFile)
     EXPECT_EQ(sChosenFile, Text(engine->firmwareFiles[0]));
 }
 
+TEST_F(ActionTest, AChosenFileStaysTheFileForRestart)
+{
+    engine->SetStates(Engine::DeviceError, Engine::FileFoundVersionKnown, Engine::Failed);
+    Start(L"FirmwareUpdater.exe -ABSOLUTE_FIRMWARE_FILE_PATH=C:\\Firmware\\command.led");
+    OpenScreen();
+    const KX::LFileDialog::OpenFunction previous = KX::LFileDialog::SetOpenFunction(FakeOpenDialog);
+    sChosenFile = L"C:\\Firmware\\chosen.led";
+    MenuItem(L"NID_MENU_FILE_ITEM_1");
+    KX::LFileDialog::SetOpenFunction(previous);
+    ASSERT_TRUE(Visible(L"buttonReinitialize"));
+    ClickButton(L"buttonReinitialize");
+    ClickButton(L"buttonReinitialize");
+    // RESTART runs the command line's initialisation again, with the chosen
+    // file in place of the command line's.
+    EXPECT_EQ(2, engine->Count("Initialize"));
+    ASSERT_EQ(3u, engine->firmwareFiles.size());
+    for (const String& file : engine->firmwareFiles)
+        EXPECT_EQ(sChosenFile, Text(file));
+}
+
+// The screen's states while a transfer runs and around it: whether the file
+// menu's item may be used.
+struct SendingRow
+{
+    const char* what;
+    int32_t device;
+    int32_t update;
+    bool chooses;
+};
+
+TEST_F(ActionTest, NoFirmwareFileIsChosenWhileTheImageIsSent)
+{
+    const SendingRow rows[] = {
+        {"sending", Engine::Updating, Engine::Running, false},
+        {"sent, the device not probed yet", Engine::Updating, Engine::Succeeded, false},
+        {"switched off and on for update mode", Engine::EnteringUpdateMode, Engine::Idle, true},
+        {"in update mode", Engine::InUpdateMode, Engine::Idle, true},
+        {"failed", Engine::DeviceError, Engine::Failed, true},
+        {"aborted", Engine::InUpdateMode, Engine::Aborted, true},
+    };
+    const KX::LFileDialog::OpenFunction previous = KX::LFileDialog::SetOpenFunction(FakeOpenDialog);
+    sChosenFile = L"C:\\Firmware\\other.led";
+    for (const SendingRow& row : rows) {
+        SCOPED_TRACE(row.what);
+        engine->SetStates(row.device, Engine::FileFoundVersionKnown, row.update);
+        OpenScreen();
+        engine->firmwareFiles.clear();
+        sDialogs = 0;
+        // The item is greyed while the image is sent ...
+        for (const wchar_t* id : {L"NID_MENU_FILE_ITEM_1", KX::NID_MENU_FILE_SELECT}) {
+            KX::MenuItemState state;
+            state.enabled = !row.chooses;
+            EXPECT_EQ(S_OK, screen->UpdateMenuItem(RCPtr<KX::LMenuDescriptor>(), 0, id, state));
+            EXPECT_EQ(row.chooses, state.enabled);
+        }
+        // ... and a request that still comes opens no dialog.
+        MenuItem(L"NID_MENU_FILE_ITEM_1");
+        MenuItem(KX::NID_MENU_FILE_SELECT);
+        EXPECT_EQ(row.chooses ? 2 : 0, sDialogs);
+        EXPECT_EQ(row.chooses ? 2u : 0u, engine->firmwareFiles.size());
+    }
+    KX::LFileDialog::SetOpenFunction(previous);
+}
+
+TEST_F(ActionTest, NoFirmwareFileIsChosenUntilTheWaitForTheDeviceHasEnded)
+{
+    engine->SetStates(Engine::Updating, Engine::FileFoundVersionKnown, Engine::Running);
+    OpenScreen();
+    std::vector<bool> enabled;
+    const KX::LFileDialog::OpenFunction previous = KX::LFileDialog::SetOpenFunction(FakeOpenDialog);
+    sChosenFile = L"C:\\Firmware\\other.led";
+    sDialogs = 0;
+    engine->onRefresh = [&]() {
+        // Not back yet: the device state is no longer Updating.
+        engine->SetDevice(enabled.size() < 2 ? Engine::DeviceError : Engine::NotInUpdateMode);
+        KX::MenuItemState state;
+        screen->UpdateMenuItem(RCPtr<KX::LMenuDescriptor>(), 0, L"NID_MENU_FILE_ITEM_1", state);
+        enabled.push_back(state.enabled);
+        screen->SelectFirmwareFile(RCPtr<KX::LNotificationDistributor>(), RCPtr<KX::LNotification>());
+        return S_OK;
+    };
+    engine->SetStates(Engine::Updating, Engine::FileFoundVersionKnown, Engine::Succeeded);
+    PostCompleted(true);
+    IdlePass();
+    engine->onRefresh = nullptr;
+    EXPECT_EQ((std::vector<bool>{false, false, false}), enabled);
+    EXPECT_EQ(0, sDialogs);
+    EXPECT_TRUE(engine->firmwareFiles.empty());
+
+    // The wait is over: a file may be chosen again.
+    KX::MenuItemState state;
+    screen->UpdateMenuItem(RCPtr<KX::LMenuDescriptor>(), 0, L"NID_MENU_FILE_ITEM_1", state);
+    EXPECT_TRUE(state.enabled);
+    MenuItem(L"NID_MENU_FILE_ITEM_1");
+    KX::LFileDialog::SetOpenFunction(previous);
+    EXPECT_EQ(1, sDialogs);
+    ASSERT_EQ(1u, engine->firmwareFiles.size());
+}
+
 // ---- Exit ----
 
 TEST_F(ActionTest, TheProgramMayExitExceptDuringATransfer)

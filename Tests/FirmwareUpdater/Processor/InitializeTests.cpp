@@ -50,8 +50,10 @@ public:
     {
         mCalls.push_back("SetFirmwareFile");
         mFirmwarePaths.push_back(path);
+        if (mSetFileResult == kRefusedWhileUpdating)
+            return mSetFileResult;
         mFirmwareFileState.store(mFileStateToSet);
-        return S_OK;
+        return mSetFileResult;
     }
     bool IsUpdateNeeded() override { return mUpdateNeeded; }
     KXRESULT RequestEnterUpdateMode() override
@@ -103,6 +105,7 @@ public:
     int32_t mStateAfterInitialize = -1;
     int32_t mStateAfterScan = NoDeviceFound;
     int32_t mFileStateToSet = FileFoundVersionKnown;
+    KXRESULT mSetFileResult = S_OK;
     bool mUpdateNeeded = false;
     uint32_t mWaitedMs = 0;
     int mWaits = 0;
@@ -288,12 +291,43 @@ TEST_F(InitializeTest, SilentRunWithoutDeviceOrValidFileOpensTheWindow)
     EXPECT_FALSE(mEngine->Called("StartUpdate"));
 }
 
-TEST_F(InitializeTest, EngineInErrorStateStopsBeforeTheFirmwareFile)
+TEST_F(InitializeTest, EngineInErrorStateJudgesTheFirmwareFileAgainThenStops)
 {
+    // The failed update may have been the file's: it is judged again, so
+    // that the update is not offered for a file that broke since.
     mEngine->mStateAfterInitialize = LUpdateEngineInterface::DeviceError;
+    mEngine->mFileStateToSet = LUpdateEngineInterface::FileInvalid;
     EXPECT_EQ(S_OK, Run(L"prog.exe -RETURN_UPDATE_MODE_STATUS"));
-    EXPECT_EQ((std::vector<std::string>{"Initialize"}), mEngine->mCalls);
+    EXPECT_EQ((std::vector<std::string>{"Initialize", "SetFirmwareFile"}), mEngine->mCalls);
+    EXPECT_EQ(LUpdateEngineInterface::FileInvalid, mEngine->GetFirmwareFileState());
     EXPECT_EQ(0, KX::GetProgramExitCode());
+}
+
+TEST_F(InitializeTest, AChosenFileTakesTheCommandLinesPlaceFromThenOn)
+{
+    Run(L"prog.exe -FIRMWARE_IMAGE_NAME=a.led");
+    const String chosen = L"C:\\Firmware\\chosen.led";
+    EXPECT_EQ(S_OK, mProcessor->ChooseFirmwareFile(chosen));
+    EXPECT_EQ(chosen, mProcessor->GetChosenFirmwareFile());
+    mProcessor->Reinitialize();
+    mProcessor->ReinitializeInteractively();
+    ASSERT_EQ(4u, mEngine->mFirmwarePaths.size());
+    EXPECT_EQ(String(L"a.led"), mEngine->mFirmwarePaths[0].Right(5));
+    for (size_t i = 1; i < 4; ++i)
+        EXPECT_EQ(chosen, mEngine->mFirmwarePaths[i]) << i;
+
+    // A file that does not pass the engine's check is still the chosen one
+    // (RESTART judges it again); one refused while an image is sent is not.
+    mEngine->mSetFileResult = E_FAIL;
+    const String broken = L"C:\\Firmware\\broken.led";
+    EXPECT_EQ(E_FAIL, mProcessor->ChooseFirmwareFile(broken));
+    EXPECT_EQ(broken, mProcessor->GetChosenFirmwareFile());
+    mEngine->mSetFileResult = LUpdateEngineInterface::kRefusedWhileUpdating;
+    EXPECT_EQ(LUpdateEngineInterface::kRefusedWhileUpdating, mProcessor->ChooseFirmwareFile(chosen));
+    EXPECT_EQ(broken, mProcessor->GetChosenFirmwareFile());
+    mEngine->mSetFileResult = S_OK;
+    mProcessor->Reinitialize();
+    EXPECT_EQ(broken, mEngine->mFirmwarePaths.back());
 }
 
 TEST_F(InitializeTest, FailedEngineInitializationThrows)
