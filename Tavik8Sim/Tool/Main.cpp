@@ -6,16 +6,16 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <io.h>
-#include <shellapi.h>
 
-int main()
+// The wide arguments come from the C run-time (wmain), not from shell32's
+// CommandLineToArgvW: shell32 brings user32 and gdi32 along, whose start-up
+// doubled the cost of every call of the tool under Wine (scripts/sim runs
+// it for each look at the device).
+int wmain(int argc, wchar_t** argv)
 {
-    int argc = 0;
-    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i)
         args.push_back(Tavik8Sim::ToUtf8(argv[i]));
-    LocalFree(argv);
 
     Tavik8Sim::StateStore store(Tavik8Sim::StateStore::PathFromEnvironment());
     std::string out;
