@@ -278,7 +278,7 @@ KXRESULT LScrollView::OnMouseWheel(const RCPtr<LMouseWheelParam>& param)
         (horizontalUsable && verticalUsable) ? ((param->mModifiers & kModifierAlt) ? mHBar : mVBar)
                                              : (horizontalUsable ? mHBar : mVBar);
     // Wheel up shows what lies before, wheel down what lies after.
-    return ScrollBarBy(bar, param->mDirection == 0, param->mModifiers);
+    return ScrollBarBy(bar, param->mDirection == LMouseWheelParam::WheelDown, param->mModifiers);
 }
 
 KXRESULT LScrollView::OnMouseWheelHorizontal(const RCPtr<LMouseWheelParam>& param)
@@ -289,7 +289,7 @@ KXRESULT LScrollView::OnMouseWheelHorizontal(const RCPtr<LMouseWheelParam>& para
     if (!bar)
         return S_FALSE;
     // Tilting right shows what lies to the right.
-    return ScrollBarBy(bar, param->mDirection == 3, param->mModifiers);
+    return ScrollBarBy(bar, param->mDirection == LMouseWheelParam::WheelRight, param->mModifiers);
 }
 
 KXRESULT LScrollView::ScrollBarBy(const RCPtr<LScrollbar>& bar, bool forward, int32_t modifiers)
