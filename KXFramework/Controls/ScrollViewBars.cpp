@@ -15,16 +15,8 @@ namespace {
 
 constexpr const char* kSource = "Controls\\ScrollView";
 
-// The limit of doubles read from integer sources.
-constexpr double kIntegerLimit = 4503599627370496.0; // 2^52
-
 constexpr int32_t kModifierShift = 0x08;
 constexpr int32_t kModifierAlt = 0x40;
-
-double ClampToIntegerLimit(double value)
-{
-    return std::max(-kIntegerLimit, std::min(kIntegerLimit, value));
-}
 
 double Along(const PointT<double>& point, int32_t axis)
 {
