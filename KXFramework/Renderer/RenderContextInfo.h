@@ -18,7 +18,9 @@
 // - mCompleteRedraw: set by the renderer's RenderStart of a window's context
 //   when the frame cannot be painted in part (the target lost the earlier
 //   frame's pixels); the root window then invalidates the whole window
-//   instead of painting. Every RenderStart of the context sets it anew.
+//   instead of painting. RenderFinish presents nothing of such a frame: there
+//   is no earlier frame to show around what was drawn, and the whole repaint
+//   follows. Every RenderStart of the context sets it anew.
 // - User-interface thread only.
 #pragma once
 

@@ -59,7 +59,10 @@ void LGDIRenderContextInfo::Present()
         return;
     if (GpGraphics* graphics = mSurface->GetGraphics())
         GdipFlush(graphics, FlushIntentionSync);
-    if (mOffscreen || !mWindow)
+    // A frame that asked for a complete redraw is not shown: the new surfaces
+    // hold nothing of the earlier frame around what was drawn, and the whole
+    // repaint follows.
+    if (mOffscreen || !mWindow || mCompleteRedraw)
         return;
     OwnedGraphics window;
     if (GdipCreateFromHWND(mWindow, window.Out()) != Ok)

@@ -11,7 +11,8 @@
 //   size is not the viewport's (a viewport below 1 x 1 counts as 1 x 1, the
 //   smallest surface) or the dirty region is exactly the whole viewport.
 //   When a window's surfaces are remade for a new size while the dirty
-//   region is only a part, it asks for a complete redraw (mCompleteRedraw).
+//   region is only a part, it asks for a complete redraw (mCompleteRedraw)
+//   and Present leaves the window as it is for that frame.
 // - Present draws the dirty rectangles from the last of the region's list to
 //   the first, unscaled, at the same place in the window; the region itself
 //   is left to its owner.
@@ -35,8 +36,8 @@ public:
     Gdiplus::GpGraphics* GetGraphics() const;
     // Remakes the surfaces when due (see the contract).
     void BeginFrame();
-    // Flushes the drawing and, for a window's context, copies the dirty
-    // rectangles to the window.
+    // Flushes the drawing and, for a window's context whose frame did not
+    // ask for a complete redraw, copies the dirty rectangles to the window.
     void Present();
     // Exchanges mSurface and mPreviousSurface.
     void SwapSurfaces();

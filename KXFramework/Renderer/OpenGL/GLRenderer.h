@@ -24,7 +24,8 @@
 // - A window's context whose viewport changed size since its last frame asks
 //   for a complete redraw (mCompleteRedraw) when the frame's dirty region is
 //   not the whole viewport: the back buffer does not hold the earlier frame
-//   at the new size.
+//   at the new size. Such a frame is not presented (the front keeps what it
+//   shows until the whole repaint).
 // - Each context starts its frame with its own translation and clip applied
 //   (the GL matrix and scissor are shared by all contexts of the renderer).
 // - Coordinates: origin at the top left, y down (an orthographic projection

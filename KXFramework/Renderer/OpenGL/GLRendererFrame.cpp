@@ -104,6 +104,10 @@ KXRESULT LGLRenderer::RenderFinish(const RCPtr<LRenderContextInfo>& context)
         glFlush();
         if (glContext)
             glContext->KeepLastFrame();
+    } else if (context->mCompleteRedraw) {
+        // Not presented: the back buffer holds nothing of the earlier frame
+        // at the new size (Mesa's comes back black), which would show until
+        // the whole repaint.
     } else if (!mDoubleBuffered) {
         glFlush();
     } else if (mSwapCopy) {

@@ -2,7 +2,9 @@
 // characters to the focused control, a drag that ends outside, the window
 // rectangle for a client area and the size rules while sizing, the idle
 // timer, the clipboard's owner window, the message-box owner, the file
-// dialog's owner, and the secondary windows closed when the program exits.
+// dialog's owner, the secondary windows closed when the program exits, and
+// what each drawing renderer puts on the screen in the paint passes after a
+// size change.
 #include "WindowTestSupport.h"
 
 #include "Application/FileDialog.h"
@@ -11,6 +13,9 @@
 #include "System/ClipBoard.h"
 #include "System/KeyCode.h"
 
+#include <algorithm>
+#include <cwchar>
+#include <string>
 #include <vector>
 
 namespace {
@@ -258,5 +263,140 @@ TEST_F(OSWindowTest, AnAcceptedExitClosesTheSecondaryWindowsAndTheMainWindowAndE
     EXPECT_EQ(0, mApp->GetRootWindowCount());
     EXPECT_TRUE(sBoxes.empty());
 }
+
+// ---- Paint passes after a size change, under each drawing renderer ----
+
+constexpr int32_t kOpenGL = 0;
+constexpr int32_t kGdiPlus = 1;
+
+// The main window drawn by the renderer of the parameter's type, read back
+// from the screen at points spread over its client area.
+class OSWindowRedrawTest : public WindowTest, public ::testing::WithParamInterface<int32_t>
+{
+protected:
+    // A grid of client points, 4 pixels inside the client area's edges.
+    static std::vector<POINT> SamplePoints(HWND window)
+    {
+        const RECT client = ClientRect(window);
+        std::vector<POINT> points;
+        for (int row = 0; row < 3; ++row) {
+            for (int column = 0; column < 5; ++column)
+                points.push_back(POINT{4 + column * (client.right - 9) / 4, 4 + row * (client.bottom - 9) / 2});
+        }
+        return points;
+    }
+    // True when the window is what the screen shows at every point.
+    static bool ShowsOnTop(HWND window, const std::vector<POINT>& points)
+    {
+        for (const POINT& point : points) {
+            if (WindowFromPoint(ScreenPoint(window, point.x, point.y)) != window)
+                return false;
+        }
+        return true;
+    }
+    static std::vector<COLORREF> ReadScreen(HWND window, const std::vector<POINT>& points)
+    {
+        std::vector<COLORREF> colours;
+        for (const POINT& point : points) {
+            const POINT screen = ScreenPoint(window, point.x, point.y);
+            colours.push_back(TestScreen::ReadScreenPixel(screen.x, screen.y));
+        }
+        return colours;
+    }
+    void Save(HWND window, const std::wstring& name) const
+    {
+        const std::wstring test = GetParam() == kOpenGL ? L"OpenGL" : L"GdiPlus";
+        TestScreen::SaveWindowScreenshot(window, L"ApplicationTests\\OSWindowRedraw_" + test, name);
+    }
+};
+
+// The window's own size handling repaints it whole (a full repaint of the
+// root window and a class that redraws on every size change), so the first
+// pass after a size change covers the whole window and paints it. A pass at
+// a new size that covers only a part cannot be painted by the renderers (the
+// GDI+ surfaces are made anew, Mesa's back buffer comes back black): the
+// root window invalidates the whole window instead of painting, and the
+// whole repaint follows. Neither may present an unpainted frame: pass by
+// pass, every point of the screen shows the control's colour or what it
+// showed before the pass.
+TEST_P(OSWindowRedrawTest, NoPassAfterASizeChangePresentsAnUnpaintedFrame)
+{
+    TestApplication::sMainControlName = L"freeControl"; // no size limits
+    ASSERT_EQ(S_OK, mApp->CreateMainWindow(GetParam()));
+    const KX::RCPtr<KX::LRootWindow> root = mApp->GetRootWindow(0);
+    ASSERT_TRUE(root);
+    ASSERT_EQ(S_OK, root->SetRootControl(String(L"freeControl")));
+    mApp->FitMainWindowToRootControl();
+    KX::OSWindow* window = mApp->GetMainOSWindow();
+    ASSERT_NE(nullptr, window);
+    window->ShowWindow(SW_SHOW);
+    HWND handle = window->m_hWnd;
+    WindowTestControl* control = RootControlOf(0);
+    ASSERT_NE(nullptr, control);
+    const COLORREF colour = ToColorRef(WindowTestControl::kFirstColor);
+    const auto paintedEverywhere = [&]() {
+        const std::vector<COLORREF> shown = ReadScreen(handle, SamplePoints(handle));
+        return std::all_of(shown.begin(), shown.end(), [colour](COLORREF c) { return c == colour; });
+    };
+    ASSERT_TRUE(LoopUntil([&]() { return root->GetDirtyRegion().IsEmpty() && paintedEverywhere(); }));
+    Save(handle, L"0-painted");
+
+    const struct
+    {
+        const wchar_t* name;
+        bool firstPassAPart; // the first pass at the new size covers a part only
+    } cases[] = {
+        {L"1-grown", false},
+        {L"2-grown-first-pass-a-part", true},
+    };
+    for (const auto& c : cases) {
+        const std::string what(c.name, c.name + std::wcslen(c.name));
+        const RECT frame = WindowRect(handle);
+        ASSERT_TRUE(SetWindowPos(handle, nullptr, 0, 0, frame.right - frame.left + 80,
+                                 frame.bottom - frame.top + 30, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE));
+        ASSERT_EQ(ClientRect(handle).right, window->GetRenderContext()->mViewport.width);
+        if (c.firstPassAPart) {
+            // The pending repaint and the system's update area are taken
+            // away, and a part is invalidated as a control's change
+            // invalidates it.
+            KX::LRectRegion pending;
+            root->TakeDirtyRegion(pending);
+            ValidateRect(handle, nullptr);
+            ASSERT_EQ(S_OK, root->Invalidate(KX::RectT<long>(20, 20, 60, 40)));
+        }
+        MsgWaitForMultipleObjectsEx(0, nullptr, 0, 0, 0); // what the thread painted reaches the display
+        const std::vector<POINT> points = SamplePoints(handle);
+        ASSERT_TRUE(ShowsOnTop(handle, points)) << "another window covers the test window";
+        std::vector<COLORREF> shown = ReadScreen(handle, points);
+        Save(handle, std::wstring(c.name) + L"-0-resized");
+
+        MSG message;
+        for (int pass = 1; pass <= 4 && PeekMessageW(&message, handle, WM_PAINT, WM_PAINT, PM_REMOVE); ++pass) {
+            const int32_t rendered = control->renderCount;
+            DispatchMessageW(&message);
+            if (pass == 1) {
+                EXPECT_EQ(c.firstPassAPart, window->GetRenderContext()->mCompleteRedraw) << what;
+                EXPECT_EQ(c.firstPassAPart, rendered == control->renderCount) << what << ": painted in the first pass";
+            }
+            MsgWaitForMultipleObjectsEx(0, nullptr, 0, 0, 0);
+            const std::vector<COLORREF> now = ReadScreen(handle, points);
+            Save(handle, std::wstring(c.name) + L"-" + std::to_wstring(pass) + L"-pass");
+            for (size_t i = 0; i < points.size(); ++i) {
+                EXPECT_TRUE(now[i] == colour || now[i] == shown[i])
+                    << what << ": pass " << pass << " put 0x" << std::hex << now[i] << " on the screen at "
+                    << std::dec << points[i].x << "," << points[i].y << ", where it showed 0x" << std::hex
+                    << shown[i];
+            }
+            shown = now;
+        }
+        EXPECT_TRUE(PumpUntil(paintedEverywhere)) << what << ": the whole repaint did not come";
+        Save(handle, std::wstring(c.name) + L"-9-repainted");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Renderers, OSWindowRedrawTest, ::testing::Values(kOpenGL, kGdiPlus),
+                         [](const ::testing::TestParamInfo<int32_t>& info) {
+                             return std::string(info.param == kOpenGL ? "OpenGL" : "GdiPlus");
+                         });
 
 } // namespace

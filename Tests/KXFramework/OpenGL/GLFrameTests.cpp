@@ -190,6 +190,7 @@ TEST_F(GLFrame, AfterANestedFrameTheOuterFrameDrawsOnInItsClip)
 {
     RCPtr<KX::LRenderContextInfo> inner;
     ASSERT_EQ(S_OK, mRenderer->InitRenderContextInfo(RectT<long>(0, 0, 80, 60), SharedWindow(1), false, inner));
+    inner->mDirtyRegion.AddRect(0, 0, 80, 60);
     {
         Frame frame(mRenderer, mContext);
         Background(kWhite);

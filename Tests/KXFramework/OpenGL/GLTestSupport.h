@@ -57,7 +57,8 @@ struct Image
 };
 
 // A window with the renderer of type 0 made through the factory, and the
-// window's render context.
+// window's render context, whose frames cover the whole window (its dirty
+// region is the whole viewport unless a test sets another).
 class GLFixture : public ::testing::Test
 {
 public:

@@ -1,6 +1,7 @@
 // The GDI+ render context: its two surfaces, when a frame remakes them, the
 // frame copies between off-screen contexts, and presentation to a real
-// window under Xvfb, read back from the screen.
+// window under Xvfb (and a frame that is not presented), read back from the
+// screen.
 #include "RendererTestSupport.h"
 
 #include "Utilities/Graphics/GdiplusFlat.h"
@@ -338,6 +339,38 @@ TEST(GdiPresentation, AnOffscreenContextIsNeverDrawnToItsWindow)
     const ScreenCapture screen(kLeft, kTop, 60, 40);
     EXPECT_EQ(0xFFFFFFu, screen.At(30, 20));
     EXPECT_EQ(kRed, ReadPixel(offscreen, 30, 20));
+}
+
+TEST(GdiPresentation, AFrameThatAsksForACompleteRedrawIsNotPresented)
+{
+    const POINT place = WindowPlace(60, 40, 4);
+    TestWindow window(place.x, place.y, 60, 40);
+    ASSERT_TRUE(window.Get());
+    KX::RCPtr<KX::LGDIRenderer> renderer = MakeGdiRenderer();
+    KX::RCPtr<KX::LRenderContextInfo> context;
+    ASSERT_EQ(S_OK, renderer->InitRenderContextInfo(RectT<long>(0, 0, 60, 40), window.Get(), false, context));
+    context->mDirtyRegion.AddRect(0, 0, 60, 40);
+    {
+        Frame frame(renderer, context);
+        renderer->FillRect(RectT<long>(0, 0, 60, 40), Argb(kWhite), true);
+    }
+    // A new size (what a WM_SIZE gives the context) with only a part dirty:
+    // the new surfaces hold nothing around the part, so the frame is not
+    // presented, not even what its owner drew into it all the same.
+    context->mViewport = RectT<long>(0, 0, 50, 30);
+    context->mDirtyRegion.Clear();
+    context->mDirtyRegion.AddRect(10, 10, 40, 25);
+    {
+        Frame frame(renderer, context);
+        EXPECT_TRUE(context->mCompleteRedraw);
+        renderer->FillRect(RectT<long>(0, 0, 50, 30), Argb(kBlue), true);
+    }
+    TestWindow::Pump();
+    ASSERT_TRUE(ShowsOnTop(window.Get(), {{10, 10}, {39, 24}})) << "another window covers the test window";
+    const ScreenCapture screen(place.x, place.y, 60, 40);
+    screen.Save(CurrentTestName());
+    EXPECT_EQ(0xFFFFFFu, screen.At(10, 10));
+    EXPECT_EQ(0xFFFFFFu, screen.At(39, 24));
 }
 
 } // namespace
