@@ -78,7 +78,7 @@ KX::KXRESULT LApplication::GetSettingsFilePath(int32_t fileId, String& path)
     path.Empty();
     if (fileId != 0 && fileId != 1)
         return E_INVALIDARG;
-    GetFolder(path, fileId == 0 ? 2 : 3);
+    GetFolder(path, fileId == 0 ? KX::FolderCommonAppData : KX::FolderLocalAppData);
     path += String(L"\\");
     path += String(fileId == 0 ? kAppSettingsFileName : kUserSettingsFileName);
     return S_OK;

@@ -41,7 +41,7 @@ public:
     // for other identifiers or while the file cannot be opened (tried again
     // at the next call).
     int32_t GetSettingsFile(int32_t fileId) override;
-    int32_t GetRendererType() override { return 1; }
+    int32_t GetRendererType() override { return KX::RendererGdiPlus; }
     // The status bar "statusBar" among the direct children of root window
     // 0's top control; null without root window, top control or such a
     // status bar (the program's own skin has none).

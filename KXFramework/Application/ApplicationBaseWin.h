@@ -349,7 +349,7 @@ public:
     virtual String GetSplashImagePath()
     {
         String path;
-        GetFolder(path, 1);
+        GetFolder(path, FolderResources);
         path += String(L"/Splash.png");
         return FileExists(path) ? path : String();
     }
@@ -360,7 +360,7 @@ public:
     {
         String company;
         String product;
-        if (folderId == 2 || folderId == 3) {
+        if (folderId == FolderCommonAppData || folderId == FolderLocalAppData) {
             try {
                 Version version;
                 company = version.GetCompanyName();

@@ -36,21 +36,21 @@ bool GetApplicationFolder(int32_t folderId, const StringT<wchar_t, char>& compan
 {
     path.Empty();
     switch (folderId) {
-    case 0:
+    case FolderProgram:
         path = GetProgramFileFolder();
         return true;
-    case 1:
+    case FolderResources:
         path = kResourceFolder;
         return true;
-    case 2:
-    case 3: {
+    case FolderCommonAppData:
+    case FolderLocalAppData: {
         StringT<wchar_t, char> base;
-        if (!ShellFolder(folderId == 2 ? CSIDL_COMMON_APPDATA : CSIDL_LOCAL_APPDATA, base))
+        if (!ShellFolder(folderId == FolderCommonAppData ? CSIDL_COMMON_APPDATA : CSIDL_LOCAL_APPDATA, base))
             return true;
         path = AddLevel(AddLevel(base, company), product);
         return true;
     }
-    case 4:
+    case FolderDocuments:
         ShellFolder(CSIDL_PERSONAL, path);
         return true;
     default:

@@ -10,11 +10,20 @@
 
 namespace KX {
 
-// Folder identifiers: 0 program, 1 "::" (the resources embedded in the
-// program file), 2 common application data and 3 local application data,
-// each with a company and a product folder below it (made when missing), 4
-// documents. False for any other identifier (the path is then empty); a
-// failing system query gives an empty path and true.
+// The folder identifiers of GetFolder and GetApplicationFolder. The numbers
+// are fixed: callers pass them as plain 32-bit integers.
+enum ApplicationFolder : int32_t {
+    FolderProgram = 0,       // the folder of the program file
+    FolderResources = 1,     // "::", the resources embedded in the program file
+    FolderCommonAppData = 2, // common application data, company, product
+    FolderLocalAppData = 3,  // local application data, company, product
+    FolderDocuments = 4,     // the user's documents
+};
+
+// The path of a folder; the company and product folders below the two
+// application-data folders are made when missing. False for any other
+// identifier (the path is then empty); a failing system query gives an empty
+// path and true.
 bool GetApplicationFolder(int32_t folderId, const StringT<wchar_t, char>& company,
                           const StringT<wchar_t, char>& product, StringT<wchar_t, char>& path);
 

@@ -16,9 +16,11 @@
 // - Everything else runs on the user-interface thread.
 #pragma once
 
+#include "Application/ApplicationFolders.h"
 #include "Notification/NotificationClient.h"
 #include "System/ClipBoard.h"
 #include "ObjectBase/RCPtr.h"
+#include "Renderer/RendererType.h"
 #include "Utilities/Geometry/PointT.h"
 #include "Utilities/Geometry/RectT.h"
 #include "Utilities/Storage/RCPtrArray.h"
@@ -86,11 +88,12 @@ public:
     virtual KXRESULT GetAppName(String& name);
     virtual KXRESULT GetMainControlName(String& name) = 0;
     virtual int32_t GetLocaleID() = 0;
-    // Folder 0 program, 1 "::" (the embedded resources), 2 common application
-    // data, 3 local application data (both with company and product folders),
-    // 4 documents. Another identifier throws the out-of-range error.
+    // The path of an ApplicationFolder (the two application-data folders
+    // with company and product folders below them). Another identifier
+    // throws the out-of-range error.
     virtual KXRESULT GetFolder(String& path, int32_t folderId) = 0;
-    KXRESULT GetModuleFolder(String& path) { return GetFolder(path, 0); }
+    KXRESULT GetModuleFolder(String& path) { return GetFolder(path, FolderProgram); }
+    // The RendererType of the main window.
     virtual int32_t GetRendererType() = 0;
     // The renderer of root window 0, else null. Fonts and text measurement
     // go through it.

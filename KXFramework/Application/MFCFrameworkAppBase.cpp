@@ -61,7 +61,7 @@ BOOL MFCFrameworkAppBase::StartApplication(const String& productName, const Stri
     mControlFactory->SetResourceModule(m_hInstance);
 
     String resourceFolder;
-    GetApplicationFolder(1, String(), String(), resourceFolder);
+    GetApplicationFolder(FolderResources, String(), String(), resourceFolder);
     KX_THROW_IF_FAILED(mControlFactory->LoadResources(resourceFolder, mLocaleId),
                        "KX::MFCFrameworkApp<class LApplication>::InitApplication", "Application/ApplicationBaseWin",
                        161);

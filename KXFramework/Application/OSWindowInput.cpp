@@ -328,7 +328,8 @@ LRESULT OSWindow::Wheel(bool horizontal, WPARAM wParam, LPARAM lParam)
         POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         ::ScreenToClient(m_hWnd, &point);
         mLastMousePosition = PointT<long>(point.x, point.y);
-        const int32_t direction = horizontal ? (steps > 0 ? 3 : 2) : (steps > 0 ? 1 : 0);
+        const int32_t direction = horizontal ? (steps > 0 ? LMouseWheelParam::WheelRight : LMouseWheelParam::WheelLeft)
+                                              : (steps > 0 ? LMouseWheelParam::WheelUp : LMouseWheelParam::WheelDown);
         RCPtr<LRootWindow> root = mRootWindow;
         root->MouseWheel(mLastMousePosition, MouseModifierFlags(LOWORD(wParam)), direction);
     }

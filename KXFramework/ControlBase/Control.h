@@ -158,6 +158,10 @@ public:
 
     private:
         void EnsureSorted() const;
+        // The insertion index of the child at a position of an order; the
+        // runtime error with the given source lines (one per GetAt) for an
+        // index out of range or another order.
+        int32_t InsertionIndexAt(int32_t index, int32_t order, int32_t rangeLine, int32_t orderLine) const;
 
         TabOrderLess mTabLess;
         DrawOrderLess mDrawLess;

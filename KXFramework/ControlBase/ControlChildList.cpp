@@ -105,40 +105,33 @@ KXRESULT LControl::ChildControlList::RemoveAll()
     return S_OK;
 }
 
-RCPtr<LControl>& LControl::ChildControlList::GetAt(int32_t index, int32_t order)
+int32_t LControl::ChildControlList::InsertionIndexAt(int32_t index, int32_t order, int32_t rangeLine,
+                                                     int32_t orderLine) const
 {
     if (index < 0 || index >= mChildren.GetCount())
-        KX_THROW(std::runtime_error, "", "KX::LControl::ChildControlList::GetAt", "ControlBase\\Control", 3327);
+        KX_THROW(std::runtime_error, "", "KX::LControl::ChildControlList::GetAt", "ControlBase\\Control", rangeLine);
     switch (order) {
     case kInsertionOrder:
-        return mChildren.GetAt(index);
+        return index;
     case kDrawOrder:
         EnsureSorted();
-        return mChildren.GetAt(static_cast<int32_t>(mDrawOrder.GetAt(index)));
+        return static_cast<int32_t>(mDrawOrder.GetAt(index));
     case kTabOrder:
         EnsureSorted();
-        return mChildren.GetAt(static_cast<int32_t>(mTabOrder.GetAt(index)));
+        return static_cast<int32_t>(mTabOrder.GetAt(index));
     default:
-        KX_THROW(std::runtime_error, "", "KX::LControl::ChildControlList::GetAt", "ControlBase\\Control", 3347);
+        KX_THROW(std::runtime_error, "", "KX::LControl::ChildControlList::GetAt", "ControlBase\\Control", orderLine);
     }
+}
+
+RCPtr<LControl>& LControl::ChildControlList::GetAt(int32_t index, int32_t order)
+{
+    return mChildren.GetAt(InsertionIndexAt(index, order, 3327, 3347));
 }
 
 const RCPtr<LControl>& LControl::ChildControlList::GetAt(int32_t index, int32_t order) const
 {
-    if (index < 0 || index >= mChildren.GetCount())
-        KX_THROW(std::runtime_error, "", "KX::LControl::ChildControlList::GetAt", "ControlBase\\Control", 3355);
-    switch (order) {
-    case kInsertionOrder:
-        return mChildren.GetAt(index);
-    case kDrawOrder:
-        EnsureSorted();
-        return mChildren.GetAt(static_cast<int32_t>(mDrawOrder.GetAt(index)));
-    case kTabOrder:
-        EnsureSorted();
-        return mChildren.GetAt(static_cast<int32_t>(mTabOrder.GetAt(index)));
-    default:
-        KX_THROW(std::runtime_error, "", "KX::LControl::ChildControlList::GetAt", "ControlBase\\Control", 3375);
-    }
+    return mChildren.GetAt(InsertionIndexAt(index, order, 3355, 3375));
 }
 
 KXRESULT LControl::ChildControlList::UpdateOrder()

@@ -23,9 +23,6 @@ namespace KX {
 
 namespace {
 
-// Values read from integer sources stay within +/-2^52.
-constexpr double kIntegerLimit = 4503599627370496.0;
-
 // A boolean create parameter: its text, lower-cased and trimmed, is "true".
 bool IsTrue(const StringT<wchar_t, char>& text)
 {
@@ -161,9 +158,8 @@ void LControl::KeepWindowPlace()
     // asks to move it.
     const RCPtr<LRootWindow> window = mRootWindow;
     const RectT<long> client = window->GetClientRect();
-    RectT<double> rect(std::max(-kIntegerLimit, std::min(kIntegerLimit, static_cast<double>(client.x))),
-                       std::max(-kIntegerLimit, std::min(kIntegerLimit, static_cast<double>(client.y))),
-                       mRect.width, mRect.height);
+    RectT<double> rect(ClampToIntegerLimit(static_cast<double>(client.x)),
+                       ClampToIntegerLimit(static_cast<double>(client.y)), mRect.width, mRect.height);
     if (AdjustRootWindowRect(rect) == S_FALSE)
         window->SetWindowRect(RectT<long>(RoundDoubleToInt(rect.x), RoundDoubleToInt(rect.y),
                                           RoundDoubleToInt(rect.width), RoundDoubleToInt(rect.height)));

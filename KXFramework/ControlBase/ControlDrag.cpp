@@ -93,6 +93,16 @@ void StopBothAxes(const RCPtr<LControl>& control)
     control->StopKineticScroll(1);
 }
 
+// The absolute parts of the layout a drag starts from: X and Y position, X
+// and Y size.
+void NoteStartLayout(const LLayoutDescriptor& layout, double (&start)[4])
+{
+    start[0] = layout.mXPosition.mAbs;
+    start[1] = layout.mYPosition.mAbs;
+    start[2] = layout.mXSize.mAbs;
+    start[3] = layout.mYSize.mAbs;
+}
+
 // One axis of the layout: its position and size specs and its docking.
 struct AxisPlacement
 {
@@ -145,11 +155,7 @@ KXRESULT LControl::BeginDrag()
         }
     }
 
-    const LLayoutDescriptor& layout = GetLayout();
-    mDragStartLayout[0] = layout.mXPosition.mAbs;
-    mDragStartLayout[1] = layout.mYPosition.mAbs;
-    mDragStartLayout[2] = layout.mXSize.mAbs;
-    mDragStartLayout[3] = layout.mYSize.mAbs;
+    NoteStartLayout(GetLayout(), mDragStartLayout);
     return S_OK;
 }
 
@@ -162,11 +168,7 @@ KXRESULT LControl::RebaseDrag()
     mDragDelta = PointT<double>();
     mDragStartSize = PointT<double>(mRect.width, mRect.height);
     mDragParentScroll = mParent ? mParent->mScrollOffset : PointT<double>();
-    const LLayoutDescriptor& layout = GetLayout();
-    mDragStartLayout[0] = layout.mXPosition.mAbs;
-    mDragStartLayout[1] = layout.mYPosition.mAbs;
-    mDragStartLayout[2] = layout.mXSize.mAbs;
-    mDragStartLayout[3] = layout.mYSize.mAbs;
+    NoteStartLayout(GetLayout(), mDragStartLayout);
     return S_OK;
 }
 

@@ -8,6 +8,7 @@
 #include "Application/RootWindow.h"
 #include "ControlBase/LayoutUtils.h"
 #include "ControlBase/Look.h"
+#include "Controls/ScopedFlag.h"
 #include "Notification/NotificationIDs.h"
 
 #include <climits>
@@ -19,28 +20,6 @@ namespace {
 
 // A width or height that moved by less than this has not changed.
 constexpr double kSizeTolerance = 2.220446049250313e-15;
-
-// The limit of doubles read from integer sources.
-constexpr double kIntegerLimit = 4503599627370496.0; // 2^52
-
-double ClampToIntegerLimit(double value)
-{
-    return std::max(-kIntegerLimit, std::min(kIntegerLimit, value));
-}
-
-// Keeps a flag set for the duration of a scope and restores it.
-class ScopedFlag
-{
-public:
-    explicit ScopedFlag(bool& flag) : mFlag(flag), mPrevious(flag) { mFlag = true; }
-    ~ScopedFlag() { mFlag = mPrevious; }
-    ScopedFlag(const ScopedFlag&) = delete;
-    ScopedFlag& operator=(const ScopedFlag&) = delete;
-
-private:
-    bool& mFlag;
-    bool mPrevious;
-};
 
 } // namespace
 

@@ -71,18 +71,21 @@ protected:
     ~LMouseButtonParam() override = default;
 };
 
-// One wheel step: direction 0 down, 1 up, 2 left, 3 right; the point is in
-// root-window client coordinates, the pointer index 0.
+// One wheel step in a direction; the point is in root-window client
+// coordinates, the pointer index 0.
 class LMouseWheelParam : public LPointWithModifiersParam
 {
     KX_DECLARE_REUSE_ALLOCATOR(LMouseWheelParam, 4, false)
 
 public:
+    // The directions of a step (the numbers mDirection holds).
+    enum Direction : int32_t { WheelDown = 0, WheelUp = 1, WheelLeft = 2, WheelRight = 3 };
+
     static RCPtr<LMouseWheelParam> Create(const PointT<long>& point, int32_t modifiers, int32_t direction);
 
-    int32_t mDirection = 0;
+    int32_t mDirection = WheelDown;
 
-    bool IsHorizontal() const { return mDirection != 0 && mDirection != 1; }
+    bool IsHorizontal() const { return mDirection != WheelDown && mDirection != WheelUp; }
 
 protected:
     LMouseWheelParam() = default;

@@ -95,7 +95,7 @@ KXRESULT LCheckedComboBox::SetItemCount(int32_t count)
 KXRESULT LCheckedComboBox::UpdateLook()
 {
     const bool anyChecked = mCheckedListBox && mCheckedListBox->GetCheckedCount() > 0;
-    SelectLook(StateLookIndex() + (anyChecked ? kCheckedLookOffset : 0), true);
+    SelectLook(FieldStateLook() + (anyChecked ? kCheckedLookOffset : 0), true);
     return S_OK;
 }
 

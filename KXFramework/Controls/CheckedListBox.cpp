@@ -129,27 +129,16 @@ int32_t LCheckedListBox::ItemOfCheckBox(const RCPtr<LNotificationDistributor>& s
 KXRESULT LCheckedListBox::OnCheckBoxValueChange(const RCPtr<LNotificationDistributor>& sender,
                                                 const RCPtr<LNotification>&)
 {
-    const int32_t index = ItemOfCheckBox(sender);
-    if (index < 0)
-        return S_FALSE;
-    const RCPtr<LControl> self(this);
-    const double value = RCPtr<LControl>::DynamicCast(sender)->GetNormalizedValue();
-    const RCPtr<LIndexedDataWithValueParam> data =
-        LIndexedDataWithValueParam::Create(RCPtr<LRefCountedObject>(), index, value);
-    ItemData& item = *GetCheckedItemData(index);
-    const bool checked = value >= 0.5;
-    // A value that stays on the same side of 0.5 changes no count.
-    if (item.mChecked != checked) {
-        item.mChecked = checked;
-        mCheckedCount += checked ? 1 : -1;
-    }
-    SelectItemRange(index, index, !mMultipleSelection);
-    SendItemNotification(NID_ITEM_CHECK_CHANGE, RCPtr<LRefCountedObject>(data.Get()));
-    return S_FALSE;
+    return FollowCheckBox(sender, NID_ITEM_CHECK_CHANGE);
 }
 
 KXRESULT LCheckedListBox::OnCheckBoxLeftClick(const RCPtr<LNotificationDistributor>& sender,
                                               const RCPtr<LNotification>&)
+{
+    return FollowCheckBox(sender, NID_ITEM_CHECKBOX_CLICKED);
+}
+
+KXRESULT LCheckedListBox::FollowCheckBox(const RCPtr<LNotificationDistributor>& sender, const wchar_t* identifier)
 {
     const int32_t index = ItemOfCheckBox(sender);
     if (index < 0)
@@ -158,8 +147,9 @@ KXRESULT LCheckedListBox::OnCheckBoxLeftClick(const RCPtr<LNotificationDistribut
     const double value = RCPtr<LControl>::DynamicCast(sender)->GetNormalizedValue();
     const RCPtr<LIndexedDataWithValueParam> data =
         LIndexedDataWithValueParam::Create(RCPtr<LRefCountedObject>(), index, value);
-    // The box kept its value: the flag stays what the box shows, and the
-    // count with it.
+    // The flag follows what the box shows: a box that toggled itself moves
+    // the count; a clicked box without auto check kept its value, and a value
+    // that stays on the same side of 0.5 changes no count.
     ItemData& item = *GetCheckedItemData(index);
     const bool checked = value >= 0.5;
     if (item.mChecked != checked) {
@@ -167,7 +157,7 @@ KXRESULT LCheckedListBox::OnCheckBoxLeftClick(const RCPtr<LNotificationDistribut
         mCheckedCount += checked ? 1 : -1;
     }
     SelectItemRange(index, index, !mMultipleSelection);
-    SendItemNotification(NID_ITEM_CHECKBOX_CLICKED, RCPtr<LRefCountedObject>(data.Get()));
+    SendItemNotification(identifier, RCPtr<LRefCountedObject>(data.Get()));
     return S_FALSE;
 }
 

@@ -144,6 +144,10 @@ protected:
     // A check box was clicked (manual check).
     KXRESULT OnCheckBoxLeftClick(const RCPtr<LNotificationDistributor>& sender,
                                  const RCPtr<LNotification>& notification);
+    // What both do: the item of the box takes the box's checked state (the
+    // count with it), is selected, and the listeners hear the identifier with
+    // {item, value}; nothing for a box of no item. S_FALSE.
+    KXRESULT FollowCheckBox(const RCPtr<LNotificationDistributor>& sender, const wchar_t* identifier);
 
     // The check box of a row follows the list's modes and is bound to the
     // notification of the current mode (once).

@@ -171,21 +171,9 @@ KXRESULT LComboBox::SetItemCount(int32_t count)
 
 // ---- Looks ----
 
-int32_t LComboBox::StateLookIndex()
-{
-    if (!IsEnabled(true))
-        return kLookDisabled;
-    if (IsDropDownShown())
-        return mHover ? kLookOpenHovered : kLookOpen;
-    const bool focused = mHasFocus || mContainsFocus;
-    if (mHover)
-        return focused ? kLookHoveredFocused : kLookHovered;
-    return focused ? kLookFocused : kLookNormal;
-}
-
 KXRESULT LComboBox::UpdateLook()
 {
-    SelectLook(StateLookIndex(), true);
+    SelectLook(FieldStateLook(), true);
     return S_OK;
 }
 

@@ -24,8 +24,9 @@
 //   "NID_SELECTION_CHANGE" when another item is chosen; the field's
 //   "NID_TEXTBOX_VALIDATING", "NID_TEXTBOX_VALIDATED" and
 //   "NID_TEXTBOX_TEXT_CHANGE" passed on with their data.
-// - Looks: 0 normal, 1 focused, 2 hovered, 3 hovered and focused, 4 open, 5
-//   open and hovered, 6 disabled.
+// - Looks: the drop-down field's (LDropDownControl::kFieldLook...): 0 normal,
+//   1 focused, 2 hovered, 3 hovered and focused, 4 open, 5 open and hovered,
+//   6 disabled.
 // - A skin without "listBox" fails Initialize.
 // - User-interface thread only.
 //
@@ -43,14 +44,6 @@ class LComboBox : public LDropDownControl
 {
 public:
     using ComboHandler = LNotificationHandler<LComboBox>;
-
-    static constexpr int32_t kLookNormal = 0;
-    static constexpr int32_t kLookFocused = 1;
-    static constexpr int32_t kLookHovered = 2;
-    static constexpr int32_t kLookHoveredFocused = 3;
-    static constexpr int32_t kLookOpen = 4;
-    static constexpr int32_t kLookOpenHovered = 5;
-    static constexpr int32_t kLookDisabled = 6;
 
     // Room kept between the list and the window's edges, in pixels.
     static constexpr double kWindowMargin = 5.0;
@@ -124,8 +117,6 @@ public:
 protected:
     ~LComboBox() override;
 
-    // The look index of the state (0 to 6).
-    int32_t StateLookIndex();
     // The "textBox" child as a text box, or null.
     RCPtr<LTextBox> TextField() const;
 

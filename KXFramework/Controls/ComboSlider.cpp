@@ -139,29 +139,17 @@ KXRESULT LComboSlider::ShowDropDown(bool show)
     panel->SetVisible(show);
     // The look follows the panel at once, also when the panel is opened or
     // closed by code, which changes none of the field's conditions.
-    SelectLook(StateLook(), true);
+    SelectLook(FieldStateLook(), true);
     return S_OK;
 }
 
 // ---- Looks ----
 
-int32_t LComboSlider::StateLook()
-{
-    if (!IsEnabled(true))
-        return kLookDisabled;
-    if (IsDropDownShown())
-        return mHover ? kLookOpenHovered : kLookOpen;
-    const bool focused = mHasFocus || mContainsFocus;
-    if (mHover)
-        return focused ? kLookHoveredFocused : kLookHovered;
-    return focused ? kLookFocused : kLookNormal;
-}
-
 void LComboSlider::OnConditionsChanged(const RCPtr<LConditionsParam>& param)
 {
     const RCPtr<LControl> self(this);
     LDropDownControl::OnConditionsChanged(param);
-    SelectLook(StateLook(), true);
+    SelectLook(FieldStateLook(), true);
 }
 
 // ---- Notifications ----

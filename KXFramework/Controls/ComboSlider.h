@@ -22,8 +22,9 @@
 // - The panel opens at the skin's x position; a panel that would pass the
 //   right edge of the window's top control moves left so that it ends at that
 //   edge, but never starts left of the top control's left edge.
-// - Looks: 0 normal, 1 focused (has or contains the focus), 2 hovered, 3
-//   hovered and focused, 4 panel open, 5 panel open and hovered, 6 disabled.
+// - Looks: the drop-down field's (LDropDownControl::kFieldLook...): 0 normal,
+//   1 focused (has or contains the focus), 2 hovered, 3 hovered and focused,
+//   4 panel open, 5 panel open and hovered, 6 disabled.
 // - Without "dropDownPanel" the field still shows and changes its value, but
 //   ShowDropDown answers E_FAIL; without a "slider" in the panel the value is
 //   not shared.
@@ -43,14 +44,6 @@ class LComboSlider : public LDropDownControl
 {
 public:
     using ComboSliderHandler = LNotificationHandler<LComboSlider>;
-
-    static constexpr int32_t kLookNormal = 0;
-    static constexpr int32_t kLookFocused = 1;
-    static constexpr int32_t kLookHovered = 2;
-    static constexpr int32_t kLookHoveredFocused = 3;
-    static constexpr int32_t kLookOpen = 4;
-    static constexpr int32_t kLookOpenHovered = 5;
-    static constexpr int32_t kLookDisabled = 6;
 
     LComboSlider(const RCPtr<LControl>& parent, const String& name);
 
@@ -98,8 +91,6 @@ private:
     double FitPanelX();
     // The panel's x position as the skin gives it.
     double SkinPanelX() const;
-    // The look for the enabled, open, hover and focus state.
-    int32_t StateLook();
 
     RCPtr<ComboSliderHandler> mComboSliderHandler;
     RCPtr<LPanel> mDropDownPanel;

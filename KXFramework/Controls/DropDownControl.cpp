@@ -22,6 +22,18 @@ KXRESULT LDropDownControl::Initialize()
     return result;
 }
 
+int32_t LDropDownControl::FieldStateLook()
+{
+    if (!IsEnabled(true))
+        return kFieldLookDisabled;
+    if (IsDropDownShown())
+        return mHover ? kFieldLookOpenHovered : kFieldLookOpen;
+    const bool focused = mHasFocus || mContainsFocus;
+    if (mHover)
+        return focused ? kFieldLookHoveredFocused : kFieldLookHovered;
+    return focused ? kFieldLookFocused : kFieldLookNormal;
+}
+
 KXRESULT LDropDownControl::SetFocus(bool first)
 {
     const RCPtr<LControl> self(this);

@@ -29,6 +29,17 @@ class LDropDownControl : public LControl
 public:
     using DropDownHandler = LNotificationHandler<LDropDownControl>;
 
+    // The seven looks of a drop-down field (the combo boxes and the combo
+    // slider; the menu-bar title has looks of its own): focused means having
+    // or containing the focus, open means the part is shown.
+    static constexpr int32_t kFieldLookNormal = 0;
+    static constexpr int32_t kFieldLookFocused = 1;
+    static constexpr int32_t kFieldLookHovered = 2;
+    static constexpr int32_t kFieldLookHoveredFocused = 3;
+    static constexpr int32_t kFieldLookOpen = 4;
+    static constexpr int32_t kFieldLookOpenHovered = 5;
+    static constexpr int32_t kFieldLookDisabled = 6;
+
     // ==== Overridden slots ====
 
     // The base's focus change, whose result is returned; then an open part
@@ -63,6 +74,10 @@ public:
 protected:
     LDropDownControl(const RCPtr<LControl>& parent, const String& name);
     ~LDropDownControl() override;
+
+    // The field look of the enabled, open, hover and focus state: disabled
+    // wins, then open (hovered or not), then hovered and focused as they are.
+    int32_t FieldStateLook();
 
 private:
     // The control's own "NID_MOUSE_DOWN": a left press that found the part

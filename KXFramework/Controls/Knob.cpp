@@ -163,9 +163,8 @@ void LKnob::OnConditionsChanged(const RCPtr<LConditionsParam>& param)
             LControl::SetNormalizedValue(mPendingValue);
         mPendingValue = -1.0;
         SendNotificationWithData(NID_VALUE_CHANGE_CAPTURE, LHolder<bool>::Create(false));
-    } else if ((changed & kHasFocus) && !(newWord & kHasFocus) && mKeyAdjusting) {
-        mKeyAdjusting = false;
-        SendNotificationWithData(NID_VALUE_CHANGE_KEY_UP);
+    } else if ((changed & kHasFocus) && !(newWord & kHasFocus)) {
+        ValueAdjustment::Input::FocusLost(*this);
     }
 
     if ((changed & kHasFocus) && mFocusLookIndex >= 0)
@@ -270,25 +269,13 @@ KXRESULT LKnob::OnKey(const RCPtr<LKeyParam>& param)
     const ValueAdjustment::ArrowKey key = ValueAdjustment::Classify(param->mKey);
     if (key == ValueAdjustment::ArrowKey::Other)
         return S_FALSE;
-    if (key == ValueAdjustment::ArrowKey::Release) {
-        mKeyAdjusting = false;
-        SendNotificationWithData(NID_VALUE_CHANGE_KEY_UP, param);
-        return S_OK;
-    }
-    if (!mKeyAdjusting) {
-        mKeyAdjusting = true;
-        SendNotificationWithData(NID_VALUE_CHANGE_KEY_DOWN, param);
-    }
-    StepMappedValue(key == ValueAdjustment::ArrowKey::Increase ? 1.0 : -1.0);
+    ValueAdjustment::Input::Key(*this, key, param);
     return S_OK;
 }
 
 KXRESULT LKnob::OnMouseWheel(const RCPtr<LMouseWheelParam>& param)
 {
-    if (!param)
-        return S_FALSE;
-    StepMappedValue(ValueAdjustment::WheelStep(*param));
-    return S_OK;
+    return ValueAdjustment::Input::Wheel(*this, param);
 }
 
 KXRESULT LKnob::OnMouseWheelHorizontal(const RCPtr<LMouseWheelParam>& param)

@@ -37,8 +37,15 @@
 
 namespace KX {
 
+namespace ValueAdjustment {
+struct Input;
+}
+
 class LKnob : public LControl
 {
+    // The arrow keys and the wheel (ValueAdjustment.h).
+    friend struct ValueAdjustment::Input;
+
 public:
     // The mapped value range: 0 to 127.
     static constexpr double kMappedMaximum = 127.0;

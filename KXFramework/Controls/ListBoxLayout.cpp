@@ -18,9 +18,6 @@ namespace KX {
 
 namespace {
 
-// Values read from integer sources stay within +/-2^52.
-constexpr double kIntegerLimit = 4503599627370496.0;
-
 // The text that measures a row's full height: capitals, descenders and a bar.
 constexpr const wchar_t* kHeightProbeText = L"{WXyg|}";
 constexpr const wchar_t* kItemPrefix = L"ITEM.";
@@ -29,9 +26,19 @@ constexpr const wchar_t* kItemPrefix = L"ITEM.";
 // ask for one empty item per number below it.
 constexpr int32_t kItemNumberLimit = 0x10000;
 
-double ClampToIntegerLimit(double value)
+// The control's own size along an axis becomes a fixed number of pixels
+// (rounded); its position and docking stay.
+KXRESULT SetOwnExtent(LControl& control, int32_t axis, double pixels)
 {
-    return std::max(-kIntegerLimit, std::min(kIntegerLimit, value));
+    LLayoutDescriptor::PositionSpec position;
+    LLayoutDescriptor::SizeSpec size;
+    bool docked = false;
+    control.GetLayout().GetAxisSpec(axis, position, docked, size);
+    size = LLayoutDescriptor::SizeSpec();
+    size.mKind = LLayoutDescriptor::SizeSelf;
+    size.mRel = 0.0f;
+    size.mAbs = LayoutUtils::Round(pixels);
+    return control.SetPlacement(axis, position, docked, size);
 }
 
 int32_t TruncateToInt(double value)
@@ -116,30 +123,14 @@ KXRESULT LListBox::ApplyTemplateItem(const RCPtr<LControl>& row)
 
 KXRESULT LListBox::SetClientWidth(int32_t width)
 {
-    LLayoutDescriptor::PositionSpec position;
-    LLayoutDescriptor::SizeSpec size;
-    bool docked = false;
-    GetLayout().GetAxisSpec(0, position, docked, size);
-    size = LLayoutDescriptor::SizeSpec();
-    size.mKind = LLayoutDescriptor::SizeSelf;
-    size.mRel = 0.0f;
-    size.mAbs = LayoutUtils::Round(mRect.width - GetLookClientRect(-1).width + width);
-    return SetPlacement(0, position, docked, size);
+    return SetOwnExtent(*this, 0, mRect.width - GetLookClientRect(-1).width + width);
 }
 
 KXRESULT LListBox::SetClientHeight(int32_t height)
 {
     if (mBatchUpdate)
         return S_FALSE;
-    LLayoutDescriptor::PositionSpec position;
-    LLayoutDescriptor::SizeSpec size;
-    bool docked = false;
-    GetLayout().GetAxisSpec(1, position, docked, size);
-    size = LLayoutDescriptor::SizeSpec();
-    size.mKind = LLayoutDescriptor::SizeSelf;
-    size.mRel = 0.0f;
-    size.mAbs = LayoutUtils::Round(mRect.height - GetLookClientRect(-1).height + height);
-    return SetPlacement(1, position, docked, size);
+    return SetOwnExtent(*this, 1, mRect.height - GetLookClientRect(-1).height + height);
 }
 
 void LListBox::FitDropDownHeight()

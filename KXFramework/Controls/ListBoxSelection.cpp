@@ -23,6 +23,16 @@ bool Matches(const KeyCode& key, uint32_t code)
     return KeyCode(code, 0, 0).Matches(key);
 }
 
+// The row and the conditions of a row's condition notification; false when
+// either is missing or the row is disabled along its chain.
+bool ReadRowConditions(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>& notification,
+                       RCPtr<LControl>& row, RCPtr<LConditionsParam>& param)
+{
+    row = RCPtr<LControl>::DynamicCast(sender);
+    param = notification ? RCPtr<LConditionsParam>::DynamicCast(notification->GetData()) : RCPtr<LConditionsParam>();
+    return row && param && row->IsEnabled(true);
+}
+
 } // namespace
 
 // ---- Primitives ----
@@ -213,10 +223,9 @@ KXRESULT LListBox::OnRowMouseUp(const RCPtr<LNotificationDistributor>&, const RC
 KXRESULT LListBox::OnRowHoverCondition(const RCPtr<LNotificationDistributor>& sender,
                                        const RCPtr<LNotification>& notification)
 {
-    const RCPtr<LControl> row = RCPtr<LControl>::DynamicCast(sender);
-    const RCPtr<LConditionsParam> param =
-        notification ? RCPtr<LConditionsParam>::DynamicCast(notification->GetData()) : RCPtr<LConditionsParam>();
-    if (!row || !param || !row->IsEnabled(true))
+    RCPtr<LControl> row;
+    RCPtr<LConditionsParam> param;
+    if (!ReadRowConditions(sender, notification, row, param))
         return S_FALSE;
     const RCPtr<LControl> self(this);
     const int32_t item = GetItemControlIndex(row);
@@ -231,10 +240,9 @@ KXRESULT LListBox::OnRowHoverCondition(const RCPtr<LNotificationDistributor>& se
 KXRESULT LListBox::OnRowLeftDragCondition(const RCPtr<LNotificationDistributor>& sender,
                                           const RCPtr<LNotification>& notification)
 {
-    const RCPtr<LControl> row = RCPtr<LControl>::DynamicCast(sender);
-    const RCPtr<LConditionsParam> param =
-        notification ? RCPtr<LConditionsParam>::DynamicCast(notification->GetData()) : RCPtr<LConditionsParam>();
-    if (!row || !param || !row->IsEnabled(true))
+    RCPtr<LControl> row;
+    RCPtr<LConditionsParam> param;
+    if (!ReadRowConditions(sender, notification, row, param))
         return S_FALSE;
     SendItemNotification(NID_ITEM_LEFT_DRAG_CONDITION_CHANGE,
                          LItemConditionsParam::Create(*param, GetItemControlIndex(row), row->GetActiveLookIndex(),

@@ -16,14 +16,6 @@ namespace {
 
 // Sizes within this of each other are equal.
 constexpr double kTolerance = 2.220446049250313e-15;
-// The limit of doubles read from integer sources; also "unbounded".
-constexpr double kIntegerLimit = 4503599627370496.0; // 2^52
-
-double ClampToIntegerLimit(double value)
-{
-    return std::max(-kIntegerLimit, std::min(kIntegerLimit, value));
-}
-
 bool IsTrue(const StringT<wchar_t, char>& text)
 {
     return text.ToLower().Trim() == L"true";
@@ -209,6 +201,7 @@ RectT<double> LScrollView::GetClientRect()
 RectT<double> LScrollView::GetScrollRange(const RCPtr<LControl>&)
 {
     const RectT<double> client = GetClientRect();
+    // Without a client extent the range is unbounded: the integer limit.
     const auto range = [](double extent, double clientSize) {
         return extent == 0.0 ? kIntegerLimit : std::max(0.0, extent - clientSize);
     };

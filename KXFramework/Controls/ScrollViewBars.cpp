@@ -15,16 +15,8 @@ namespace {
 
 constexpr const char* kSource = "Controls\\ScrollView";
 
-// The limit of doubles read from integer sources.
-constexpr double kIntegerLimit = 4503599627370496.0; // 2^52
-
 constexpr int32_t kModifierShift = 0x08;
 constexpr int32_t kModifierAlt = 0x40;
-
-double ClampToIntegerLimit(double value)
-{
-    return std::max(-kIntegerLimit, std::min(kIntegerLimit, value));
-}
 
 double Along(const PointT<double>& point, int32_t axis)
 {
@@ -278,7 +270,7 @@ KXRESULT LScrollView::OnMouseWheel(const RCPtr<LMouseWheelParam>& param)
         (horizontalUsable && verticalUsable) ? ((param->mModifiers & kModifierAlt) ? mHBar : mVBar)
                                              : (horizontalUsable ? mHBar : mVBar);
     // Wheel up shows what lies before, wheel down what lies after.
-    return ScrollBarBy(bar, param->mDirection == 0, param->mModifiers);
+    return ScrollBarBy(bar, param->mDirection == LMouseWheelParam::WheelDown, param->mModifiers);
 }
 
 KXRESULT LScrollView::OnMouseWheelHorizontal(const RCPtr<LMouseWheelParam>& param)
@@ -289,7 +281,7 @@ KXRESULT LScrollView::OnMouseWheelHorizontal(const RCPtr<LMouseWheelParam>& para
     if (!bar)
         return S_FALSE;
     // Tilting right shows what lies to the right.
-    return ScrollBarBy(bar, param->mDirection == 3, param->mModifiers);
+    return ScrollBarBy(bar, param->mDirection == LMouseWheelParam::WheelRight, param->mModifiers);
 }
 
 KXRESULT LScrollView::ScrollBarBy(const RCPtr<LScrollbar>& bar, bool forward, int32_t modifiers)

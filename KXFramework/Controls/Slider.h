@@ -33,8 +33,15 @@
 
 namespace KX {
 
+namespace ValueAdjustment {
+struct Input;
+}
+
 class LSlider : public LPanel
 {
+    // The arrow keys and the wheel (ValueAdjustment.h).
+    friend struct ValueAdjustment::Input;
+
 public:
     using SliderHandler = LNotificationHandler<LSlider>;
 

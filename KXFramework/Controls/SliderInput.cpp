@@ -118,10 +118,7 @@ void LSlider::OnConditionsChanged(const RCPtr<LConditionsParam>& param)
         mTrackRepeat = false;
         ReleaseIdle();
     } else if ((changed & kContainsFocus) && !(now & kContainsFocus)) {
-        if (mKeyAdjusting) {
-            mKeyAdjusting = false;
-            SendNotificationWithData(NID_VALUE_CHANGE_KEY_UP);
-        }
+        ValueAdjustment::Input::FocusLost(*this);
         SelectStateLook(false);
     } else if ((changed & kContainsFocus) && (now & kContainsFocus)) {
         SelectStateLook(true);
@@ -198,25 +195,13 @@ KXRESULT LSlider::ProcessHotKey(const RCPtr<LKeyParam>& param)
     if (key == ValueAdjustment::ArrowKey::Other)
         return LPanel::ProcessHotKey(param);
     const RCPtr<LSlider> self(this);
-    if (key == ValueAdjustment::ArrowKey::Release) {
-        mKeyAdjusting = false;
-        SendNotificationWithData(NID_VALUE_CHANGE_KEY_UP, param);
-        return S_OK;
-    }
-    if (!mKeyAdjusting) {
-        mKeyAdjusting = true;
-        SendNotificationWithData(NID_VALUE_CHANGE_KEY_DOWN, param);
-    }
-    StepMappedValue(key == ValueAdjustment::ArrowKey::Increase ? 1.0 : -1.0);
+    ValueAdjustment::Input::Key(*this, key, param);
     return S_OK;
 }
 
 KXRESULT LSlider::OnMouseWheel(const RCPtr<LMouseWheelParam>& param)
 {
-    if (!param)
-        return S_FALSE;
-    StepMappedValue(ValueAdjustment::WheelStep(*param));
-    return S_OK;
+    return ValueAdjustment::Input::Wheel(*this, param);
 }
 
 KXRESULT LSlider::OnMouseWheelHorizontal(const RCPtr<LMouseWheelParam>& param)

@@ -128,14 +128,21 @@ void LTreeView::OnIdle()
 
 // ---- Expanders ----
 
+int32_t LTreeView::ExpanderItem(const RCPtr<LNotificationDistributor>& sender, RCPtr<LButton>& checkBox)
+{
+    if (mUpdatingRows)
+        return -1;
+    const int32_t index = ItemOfCheckBox(sender);
+    checkBox = RCPtr<LButton>::DynamicCast(sender);
+    return InRange(index) && checkBox ? index : -1;
+}
+
 KXRESULT LTreeView::OnExpanderValueChange(const RCPtr<LNotificationDistributor>& sender,
                                           const RCPtr<LNotification>&)
 {
-    if (mUpdatingRows)
-        return S_FALSE;
-    const int32_t index = ItemOfCheckBox(sender);
-    const RCPtr<LButton> checkBox = RCPtr<LButton>::DynamicCast(sender);
-    if (!InRange(index) || !checkBox)
+    RCPtr<LButton> checkBox;
+    const int32_t index = ExpanderItem(sender, checkBox);
+    if (index < 0)
         return S_FALSE;
     const RCPtr<LControl> self(this);
     const double value = checkBox->GetNormalizedValue();
@@ -151,11 +158,9 @@ KXRESULT LTreeView::OnExpanderValueChange(const RCPtr<LNotificationDistributor>&
 
 KXRESULT LTreeView::OnExpanderLeftClick(const RCPtr<LNotificationDistributor>& sender, const RCPtr<LNotification>&)
 {
-    if (mUpdatingRows)
-        return S_FALSE;
-    const int32_t index = ItemOfCheckBox(sender);
-    const RCPtr<LButton> checkBox = RCPtr<LButton>::DynamicCast(sender);
-    if (!InRange(index) || !checkBox)
+    RCPtr<LButton> checkBox;
+    const int32_t index = ExpanderItem(sender, checkBox);
+    if (index < 0)
         return S_FALSE;
     const RCPtr<LControl> self(this);
     // The box did not change: the owner decides whether to expand.

@@ -144,6 +144,10 @@ private:
                                    const RCPtr<LNotification>& notification);
     KXRESULT OnExpanderLeftClick(const RCPtr<LNotificationDistributor>& sender,
                                  const RCPtr<LNotification>& notification);
+    // The item of the expander that sent a notification, the expander in
+    // `checkBox`; -1 while the rows are being bound and for a sender that is
+    // no expander of an item.
+    int32_t ExpanderItem(const RCPtr<LNotificationDistributor>& sender, RCPtr<LButton>& checkBox);
     // After an expander changed: descendants, rows, extent, the selection
     // and the notification.
     void FollowExpander(int32_t index, double value, const wchar_t* notificationId);

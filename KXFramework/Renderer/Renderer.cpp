@@ -32,13 +32,13 @@ RectT<double> Intersect(const RectT<double>& a, const RectT<double>& b)
 RCPtr<LRenderer>& LRenderer::Create(RCPtr<LRenderer>& out, int32_t rendererType, const RectT<long>&, HWND window)
 {
     switch (rendererType) {
-    case 0:
+    case RendererOpenGL:
         out = CreateGLRenderer(window);
         break;
-    case 1:
+    case RendererGdiPlus:
         out = LGDIRenderer::Create();
         break;
-    case 2:
+    case RendererDirect3D9:
         out = LD3D9Renderer::Create();
         break;
     default:

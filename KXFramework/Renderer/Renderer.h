@@ -3,8 +3,7 @@
 // stack of open render contexts, the RenderStart/RenderFinish checks, and the
 // state, clip and translation stack of the top context.
 //
-// Renderer types (GetRendererType, Create): 0 OpenGL, 1 GDI+ (the one the
-// application uses), 2 Direct3D 9 (draws nothing).
+// Renderer types (GetRendererType, Create): KX::RendererType.
 //
 // Contract shared by every renderer:
 // - All rendering runs on the user-interface thread; nothing here is locked.
@@ -24,6 +23,7 @@
 #include "ObjectBase/RefCountedObject.h"
 #include "Renderer/RenderContextInfo.h"
 #include "Renderer/RenderState.h"
+#include "Renderer/RendererType.h"
 #include "Renderer/Stencil.h"
 #include "Utilities/Geometry/ColorRectListT.h"
 #include "Utilities/Geometry/PointT.h"
@@ -70,13 +70,13 @@ class LRenderer : public LMeasurementRenderer
 public:
     using Color = ColorT<float>;
 
-    // The renderer of the type for one window: 0 OpenGL, 1 GDI+, 2 Direct3D 9.
-    // Any other type throws the framework domain error. The client rectangle
-    // is not used. Answers `out`.
+    // The renderer of the type (a RendererType) for one window. Any other
+    // type throws the framework domain error. The client rectangle is not
+    // used. Answers `out`.
     static RCPtr<LRenderer>& Create(RCPtr<LRenderer>& out, int32_t rendererType, const RectT<long>& clientRect,
                                     HWND window);
 
-    // 0 OpenGL, 1 GDI+, 2 Direct3D 9: the number Create takes.
+    // The renderer's RendererType: the number Create takes.
     virtual int32_t GetRendererType() = 0;
     // A new context of the renderer's own kind for the target: 0, or E_FAIL
     // when none could be made.

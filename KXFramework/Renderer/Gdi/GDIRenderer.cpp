@@ -12,16 +12,6 @@ namespace KX {
 
 using namespace Gdip;
 
-namespace {
-
-double ClampToDoubleRange(double value)
-{
-    constexpr double kLimit = 4503599627370496.0; // 2^52
-    return std::max(-kLimit, std::min(kLimit, value));
-}
-
-} // namespace
-
 RCPtr<LGDIRenderer> LGDIRenderer::Create()
 {
     return RCPtr<LGDIRenderer>(new LGDIRenderer());
@@ -236,7 +226,7 @@ void LGDIRenderer::FillColorRects(const ColorRectListT<float>& rects, const Poin
 {
     if (!GetTarget())
         return;
-    const PointT<double> moved(ClampToDoubleRange(offset.x), ClampToDoubleRange(offset.y));
+    const PointT<double> moved(ClampToIntegerLimit(offset.x), ClampToIntegerLimit(offset.y));
     Translate(moved);
     const float scaleX = rects.GetScaleX();
     const float scaleY = rects.GetScaleY();

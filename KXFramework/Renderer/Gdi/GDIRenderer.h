@@ -112,7 +112,7 @@ public:
     RectT<float> MeasureText(const String& text, const RCPtr<LFont>& font) override;
 
     // ---- KX::LRenderer ----
-    int32_t GetRendererType() override { return 1; }
+    int32_t GetRendererType() override { return RendererGdiPlus; }
     KXRESULT InitRenderContextInfo(const RectT<long>& viewport, HWND window, bool offscreen,
                                    RCPtr<LRenderContextInfo>& context) override;
     KXRESULT RenderStart(const RCPtr<LRenderContextInfo>& context) override;

@@ -14,12 +14,6 @@ using namespace Gdip;
 
 namespace {
 
-double ClampToDoubleRange(double value)
-{
-    constexpr double kLimit = 4503599627370496.0; // 2^52
-    return std::max(-kLimit, std::min(kLimit, value));
-}
-
 bool IsUnitScale(const PointT<float>& scale)
 {
     constexpr float kTolerance = 1.1920929e-6f;
@@ -106,7 +100,7 @@ void LGDIRenderer::DrawPath(PathKind kind, const PolylineT<float>& polyline, con
         return;
     }
 
-    const PointT<double> moved(ClampToDoubleRange(offset.x), ClampToDoubleRange(offset.y));
+    const PointT<double> moved(ClampToIntegerLimit(offset.x), ClampToIntegerLimit(offset.y));
     Translate(moved);
     GpGraphics* target = GetTarget();
     // A path may be kept after a failed creation; it then has nothing to draw.

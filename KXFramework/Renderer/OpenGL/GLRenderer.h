@@ -71,7 +71,7 @@ public:
 
     KXRESULT GetFontMetrics(const RCPtr<LFont>& font, int32_t& height, int32_t& ascent, int32_t& descent) override;
     RectT<float> MeasureText(const String& text, const RCPtr<LFont>& font) override;
-    int32_t GetRendererType() override { return 0; }
+    int32_t GetRendererType() override { return RendererOpenGL; }
     KXRESULT InitRenderContextInfo(const RectT<long>& viewport, HWND window, bool offscreen,
                                    RCPtr<LRenderContextInfo>& context) override;
     KXRESULT SetViewport(const RectT<long>& viewport) override;

@@ -36,6 +36,32 @@ void EmitQuad(const RectT<double>& rect)
     glEnd();
 }
 
+// A cached display list is replayed (true: the drawing is done). Otherwise a
+// new list takes the cache entry and starts compiling: `compiling` is that
+// list, or null when compiling could not start (the drawing then goes to the
+// target directly).
+bool ReplayOrCompile(RCPtr<LGLDisplayList>& entry, RCPtr<LGLDisplayList>& compiling)
+{
+    if (entry) {
+        entry->Call(0, 1);
+        return true;
+    }
+    LGLDisplayList::Create(entry, 1);
+    compiling = entry;
+    if (compiling->BeginCompile(0) != S_OK)
+        compiling = nullptr;
+    return false;
+}
+
+// The list that ReplayOrCompile started is closed and drawn.
+void FinishCompile(const RCPtr<LGLDisplayList>& compiling)
+{
+    if (!compiling)
+        return;
+    compiling->EndCompile();
+    compiling->Call(0, 1);
+}
+
 // The whole frame of an off-screen GL context, or null.
 LGLRenderContextInfo* OffscreenGLContext(const RCPtr<LRenderContextInfo>& context)
 {
@@ -188,26 +214,18 @@ void LGLRenderer::DrawShape(Shape shape, const PolylineT<float>& polyline, const
     if (keepCached) {
         RCPtr<LGLDisplayList>& entry = CacheOf(shape).GetEntry(polyline, changed);
         polyline.ClearChanged();
-        if (entry) {
-            entry->Call(0, 1);
+        if (ReplayOrCompile(entry, compiling)) {
             glPopMatrix();
             DrainGLErrors();
             return;
         }
-        LGLDisplayList::Create(entry, 1);
-        compiling = entry;
-        if (compiling->BeginCompile(0) != S_OK)
-            compiling = nullptr;
     } else {
         CacheOf(shape).Invalidate(polyline);
     }
 
     DrawShapeGeometry(shape, polyline);
 
-    if (compiling) {
-        compiling->EndCompile();
-        compiling->Call(0, 1);
-    }
+    FinishCompile(compiling);
     glPopMatrix();
     DrainGLErrors();
 }
@@ -246,16 +264,11 @@ void LGLRenderer::FillColorRects(const ColorRectListT<float>& rects, const Point
     if (cache) {
         RCPtr<LGLDisplayList>& entry = mColorRectCache.GetEntry(rects, rects.IsChanged());
         rects.ClearChanged();
-        if (entry) {
-            entry->Call(0, 1);
+        if (ReplayOrCompile(entry, compiling)) {
             glPopMatrix();
             DrainGLErrors();
             return;
         }
-        LGLDisplayList::Create(entry, 1);
-        compiling = entry;
-        if (compiling->BeginCompile(0) != S_OK)
-            compiling = nullptr;
     } else {
         mColorRectCache.Invalidate(rects);
     }
@@ -267,10 +280,7 @@ void LGLRenderer::FillColorRects(const ColorRectListT<float>& rects, const Point
         FillRect(static_cast<RectT<long>>(scaled), Color::FromARGB(rects.GetColor(i)), true);
     }
 
-    if (compiling) {
-        compiling->EndCompile();
-        compiling->Call(0, 1);
-    }
+    FinishCompile(compiling);
     glPopMatrix();
     DrainGLErrors();
 }

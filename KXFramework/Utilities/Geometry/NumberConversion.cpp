@@ -36,12 +36,11 @@ int32_t RoundFloatToInt(float value)
 
 double IntToDouble(int32_t value)
 {
-    constexpr double limit = 4503599627370496.0; // 2^52
     const double exact = static_cast<double>(value);
-    if (exact < -limit)
-        return -limit;
-    if (exact > limit)
-        return limit;
+    if (exact < -kIntegerLimit)
+        return -kIntegerLimit;
+    if (exact > kIntegerLimit)
+        return kIntegerLimit;
     return exact;
 }
 

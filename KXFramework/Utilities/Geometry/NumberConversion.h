@@ -4,11 +4,22 @@
 // so rounding and limits are the same everywhere.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <type_traits>
 #include <utility>
 
 namespace KX {
+
+// The limit of doubles read from integer sources: within +/-2^52 a double
+// still holds every integer and every half, so rounding stays exact.
+constexpr double kIntegerLimit = 4503599627370496.0; // 2^52
+
+// A double limited to +/-kIntegerLimit (NaN gives the upper limit).
+inline double ClampToIntegerLimit(double value)
+{
+    return std::max(-kIntegerLimit, std::min(kIntegerLimit, value));
+}
 
 // Rule 1, double to integer: round half away from zero; NaN and values below
 // -2^31 give INT_MIN, values above 2^31 - 1 give INT_MAX.

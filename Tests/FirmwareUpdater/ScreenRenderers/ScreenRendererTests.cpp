@@ -17,8 +17,8 @@ namespace {
 using ScreenWindowTest::Engine;
 using ScreenWindowTest::String;
 
-constexpr int32_t kOpenGL = 0;
-constexpr int32_t kGdiPlus = 1;
+constexpr int32_t kOpenGL = KX::RendererOpenGL;
+constexpr int32_t kGdiPlus = KX::RendererGdiPlus;
 
 // Glyphs come from FreeType under OpenGL and from GDI+'s text drawing under
 // GDI+: GDI+ starts a line two or three pixels right of its origin (the

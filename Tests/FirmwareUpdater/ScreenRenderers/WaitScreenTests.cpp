@@ -19,8 +19,8 @@ using ScreenWindowTest::Engine;
 using ScreenWindowTest::String;
 using Tavik8Sim::Mode;
 
-constexpr int32_t kOpenGL = 0;
-constexpr int32_t kGdiPlus = 1;
+constexpr int32_t kOpenGL = KX::RendererOpenGL;
+constexpr int32_t kGdiPlus = KX::RendererGdiPlus;
 // How far a pixel must be from the plain colours around a text to count as
 // part of it.
 constexpr int kInkTolerance = 24;

@@ -93,7 +93,7 @@ TEST(ApplicationClassTest, AnswersTheShellsQuestions)
     EXPECT_EQ(String(L"1_0_0"), text);
     app->GetMainControlName(text);
     EXPECT_EQ(String(L"mainControl"), text);
-    EXPECT_EQ(1, app->GetRendererType());
+    EXPECT_EQ(KX::RendererGdiPlus, app->GetRendererType());
     EXPECT_TRUE(app->CanExit()); // no update screen, no update running
     EXPECT_FALSE(app->GetUpdateProcessor());
 }
@@ -151,11 +151,11 @@ TEST(ApplicationClassTest, SettingsFilesLiveInTheDataFoldersAndOpenOnce)
     String path;
     String folder;
     app->GetSettingsFilePath(0, path);
-    app->GetFolder(folder, 2);
+    app->GetFolder(folder, KX::FolderCommonAppData);
     EXPECT_EQ(folder + String(L"\\AppSettings.ini"), path);
     EXPECT_EQ(String(L"\\Ostrel\\TAVIK8 Updater Tests\\AppSettings.ini"), path.Right(44));
     app->GetSettingsFilePath(1, path);
-    app->GetFolder(folder, 3);
+    app->GetFolder(folder, KX::FolderLocalAppData);
     EXPECT_EQ(folder + String(L"\\UserSettings.ini"), path);
     EXPECT_EQ(E_INVALIDARG, app->GetSettingsFilePath(2, path));
 

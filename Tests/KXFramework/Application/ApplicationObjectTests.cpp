@@ -159,31 +159,35 @@ TEST_F(ApplicationObjectTest, ElapsedTimeAddsTheTicksBetweenQuestions)
     EXPECT_NEAR(0.512, before - (1.5 + (0xFFFFFF00u - 2500u) / 1000.0), 1e-6);
 }
 
+// The folder numbers are fixed: callers pass them as plain numbers.
+static_assert(KX::FolderProgram == 0 && KX::FolderResources == 1 && KX::FolderCommonAppData == 2 &&
+              KX::FolderLocalAppData == 3 && KX::FolderDocuments == 4);
+
 TEST_F(ApplicationObjectTest, FoldersOfTheProgramItsResourcesAndItsSettings)
 {
     KX::RCPtr<TestApplication> app = MakeApplication();
     String path;
-    app->GetFolder(path, 0);
+    app->GetFolder(path, KX::FolderProgram);
     EXPECT_EQ(KX::GetProgramFileFolder(), path);
     EXPECT_EQ(String(L"\\Tests"), path.Right(6));
     app->GetModuleFolder(path);
     EXPECT_EQ(KX::GetProgramFileFolder(), path);
-    app->GetFolder(path, 1);
+    app->GetFolder(path, KX::FolderResources);
     EXPECT_EQ(String(L"::"), path);
 
     // Company and product folders below the data folders; the slash of the
     // company name becomes an underscore, and both levels exist.
-    for (int32_t id : {2, 3}) {
+    for (int32_t id : {KX::FolderCommonAppData, KX::FolderLocalAppData}) {
         app->GetFolder(path, id);
         EXPECT_EQ(String(L"\\Ostrel Test_Labs\\Shell Tests"), path.Right(29)) << id;
         EXPECT_TRUE(KX::FolderExists(path)) << id;
     }
     String common;
     String local;
-    app->GetFolder(common, 2);
-    app->GetFolder(local, 3);
+    app->GetFolder(common, KX::FolderCommonAppData);
+    app->GetFolder(local, KX::FolderLocalAppData);
     EXPECT_NE(common, local);
-    app->GetFolder(path, 4);
+    app->GetFolder(path, KX::FolderDocuments);
     EXPECT_FALSE(path.IsEmpty());
 
     try {

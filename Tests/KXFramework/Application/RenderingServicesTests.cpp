@@ -52,7 +52,7 @@ TEST_F(RenderingServicesTest, WithoutARootWindowThereIsNoRenderer)
 {
     KX::RCPtr<TestApplication> app = MakeApplication();
     KX::RCPtr<KX::LRenderer> renderer;
-    KX::LRenderer::Create(renderer, 2, KX::RectT<long>(), nullptr);
+    KX::LRenderer::Create(renderer, KX::RendererDirect3D9, KX::RectT<long>(), nullptr);
     EXPECT_EQ(S_OK, app->GetRenderer(renderer));
     EXPECT_FALSE(renderer);
 }

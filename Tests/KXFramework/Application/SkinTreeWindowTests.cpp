@@ -156,7 +156,7 @@ TEST_F(SkinTreeWindowTest, TheWheelOverABoxGivesItOneStepForTwoHalfStepsAndNothi
     EXPECT_TRUE(left->wheelDirections.empty());
     TestScreen::SendWheel(60);
     ASSERT_TRUE(PumpUntil([&]() { return left->wheelDirections.size() == 1; }));
-    EXPECT_EQ(1, left->wheelDirections[0]); // up
+    EXPECT_EQ(KX::LMouseWheelParam::WheelUp, left->wheelDirections[0]);
     EXPECT_EQ(0, window->GetWheelRemainder(false));
     TestScreen::SendWheel(-119);
     ASSERT_TRUE(PumpUntil([&]() { return window->GetWheelRemainder(false) == -119; }));

@@ -6,6 +6,7 @@
 
 using namespace KXTest;
 using KX::LControl;
+using KX::LMouseWheelParam;
 using KX::LRootWindow;
 using KX::PointT;
 using KX::RectT;
@@ -162,6 +163,10 @@ TEST_F(ControlTreeTest, TheReleaseOfADoubleClickIsFlaggedDouble)
     EXPECT_EQ(3u, upFlags.size());
 }
 
+// The wheel directions are fixed numbers: 0 down, 1 up, 2 left, 3 right.
+static_assert(LMouseWheelParam::WheelDown == 0 && LMouseWheelParam::WheelUp == 1 &&
+              LMouseWheelParam::WheelLeft == 2 && LMouseWheelParam::WheelRight == 3);
+
 TEST_F(ControlTreeTest, AWheelStepThatNobodyUnderThePointerTakesReachesTheFocusControl)
 {
     RCPtr<TestControl> top = MakeTop();
@@ -171,15 +176,17 @@ TEST_F(ControlTreeTest, AWheelStepThatNobodyUnderThePointerTakesReachesTheFocusC
     ASSERT_TRUE(Same(focus, window->GetFocusControl()));
     focus->wheelResult = S_OK;
 
-    EXPECT_EQ(S_OK, window->MouseWheel(PointT<long>(20, 20), 0, 1));
-    EXPECT_EQ((std::vector<int32_t>{1}), under->wheelDirections);
-    EXPECT_EQ((std::vector<int32_t>{1}), top->wheelDirections); // offered up the chain first
-    EXPECT_EQ((std::vector<int32_t>{1}), focus->wheelDirections);
+    const int32_t up = LMouseWheelParam::WheelUp;
+    const int32_t down = LMouseWheelParam::WheelDown;
+    EXPECT_EQ(S_OK, window->MouseWheel(PointT<long>(20, 20), 0, up));
+    EXPECT_EQ((std::vector<int32_t>{up}), under->wheelDirections);
+    EXPECT_EQ((std::vector<int32_t>{up}), top->wheelDirections); // offered up the chain first
+    EXPECT_EQ((std::vector<int32_t>{up}), focus->wheelDirections);
 
     // Taken under the pointer, it goes no further.
     under->wheelResult = S_OK;
-    EXPECT_EQ(S_OK, window->MouseWheel(PointT<long>(20, 20), 0, 0));
-    EXPECT_EQ((std::vector<int32_t>{1, 0}), under->wheelDirections);
+    EXPECT_EQ(S_OK, window->MouseWheel(PointT<long>(20, 20), 0, down));
+    EXPECT_EQ((std::vector<int32_t>{up, down}), under->wheelDirections);
     EXPECT_EQ(1u, focus->wheelDirections.size());
 }
 
@@ -195,7 +202,7 @@ TEST_F(ControlTreeTest, AWheelStepPassesAControlOutsideItsParentToWhatLiesBelow)
     below->wheelResult = S_OK;
 
     // Over the drop-down, which lies over "below" and outside "holder".
-    EXPECT_EQ(S_OK, window->MouseWheel(PointT<long>(20, 70), 0, 1));
+    EXPECT_EQ(S_OK, window->MouseWheel(PointT<long>(20, 70), 0, LMouseWheelParam::WheelUp));
     EXPECT_EQ(1u, dropDown->wheelDirections.size());
     EXPECT_TRUE(holder->wheelDirections.empty());
     EXPECT_EQ(1u, below->wheelDirections.size());
@@ -214,7 +221,7 @@ TEST_F(ControlTreeTest, InputToAnInactiveWindowIsIgnored)
     os.buttons = 1;
     EXPECT_EQ(S_FALSE, window->MouseMove(PointT<long>(20, 20), 0, 0));
     EXPECT_EQ(S_FALSE, window->MouseButton(LRootWindow::kPress, 1, 0, PointT<long>(20, 20), 0));
-    EXPECT_EQ(S_FALSE, window->MouseWheel(PointT<long>(20, 20), 0, 1));
+    EXPECT_EQ(S_FALSE, window->MouseWheel(PointT<long>(20, 20), 0, LMouseWheelParam::WheelUp));
     EXPECT_TRUE(listener->received.empty());
     EXPECT_TRUE(button->wheelDirections.empty());
     EXPECT_FALSE(window->GetHoverControl());

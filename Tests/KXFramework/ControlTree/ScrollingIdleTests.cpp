@@ -6,6 +6,7 @@
 
 using namespace KXTest;
 using KX::LControl;
+using KX::LMouseWheelParam;
 using KX::PointT;
 
 namespace {
@@ -28,7 +29,8 @@ public:
             return TestControl::OnMouseWheel(param);
         wheelDirections.push_back(param->mDirection);
         const PointT<double> offset = GetScrollOffset();
-        SetScrollOffset(PointT<double>(offset.x, offset.y + (param->mDirection == 0 ? 10 : -10)));
+        const double step = param->mDirection == LMouseWheelParam::WheelDown ? 10 : -10;
+        SetScrollOffset(PointT<double>(offset.x, offset.y + step));
         return S_OK;
     }
 
@@ -205,10 +207,11 @@ TEST_F(ControlTreeTest, TheWheelScrollsTheControlUnderThePointerOrItsNearestScro
         PointT<double> listOffset;
     };
     const std::vector<Case> cases = {
-        {"over a label two levels down: the panel", PointT<long>(20, 15), 0, PointT<double>(0, 10),
-         PointT<double>()},
-        {"over the list: the list itself", PointT<long>(20, 170), 0, PointT<double>(0, 10), PointT<double>(0, 10)},
-        {"up over the label", PointT<long>(20, 15), 1, PointT<double>(), PointT<double>(0, 10)},
+        {"over a label two levels down: the panel", PointT<long>(20, 15), LMouseWheelParam::WheelDown,
+         PointT<double>(0, 10), PointT<double>()},
+        {"over the list: the list itself", PointT<long>(20, 170), LMouseWheelParam::WheelDown, PointT<double>(0, 10),
+         PointT<double>(0, 10)},
+        {"up over the label", PointT<long>(20, 15), LMouseWheelParam::WheelUp, PointT<double>(), PointT<double>(0, 10)},
     };
     for (const Case& c : cases) {
         os.cursor = c.point;
@@ -216,11 +219,11 @@ TEST_F(ControlTreeTest, TheWheelScrollsTheControlUnderThePointerOrItsNearestScro
         EXPECT_EQ(c.panelOffset, panel->GetScrollOffset()) << c.what;
         EXPECT_EQ(c.listOffset, list->GetScrollOffset()) << c.what;
     }
-    EXPECT_EQ((std::vector<int32_t>{0, 1}), label->wheelDirections);
+    EXPECT_EQ((std::vector<int32_t>{LMouseWheelParam::WheelDown, LMouseWheelParam::WheelUp}), label->wheelDirections);
 
     // Nobody scrolls: not handled, nothing left marked.
     panel->scrollsOnWheel = false;
-    EXPECT_EQ(S_FALSE, window->MouseWheel(PointT<long>(20, 15), 0, 0));
+    EXPECT_EQ(S_FALSE, window->MouseWheel(PointT<long>(20, 15), 0, LMouseWheelParam::WheelDown));
     for (const RCPtr<LControl>& control : {RCPtr<LControl>(top), RCPtr<LControl>(panel), RCPtr<LControl>(group),
                                            RCPtr<LControl>(label)})
         EXPECT_FALSE(control->IsHitTestExcluded());

@@ -85,7 +85,7 @@ TEST_F(ComboSliderTest, TheSliderPanelOpensInsideTheWindowAndDraggingItsThumbSet
     const RCPtr<KX::LPanel> panel = combo->GetDropDownPanel();
     EXPECT_EQ(PointT<long>(800, 264), OriginOf(panel));
     EXPECT_EQ(200.0, panel->GetRect().width);
-    EXPECT_EQ(LComboSlider::kLookOpenHovered, combo->GetActiveLookIndex());
+    EXPECT_EQ(LComboSlider::kFieldLookOpenHovered, combo->GetActiveLookIndex());
     PaintWindow("open");
     EXPECT_EQ(kBackgroundColour, Pixel(798, 294));
     EXPECT_EQ(kTrackColour, Pixel(805, 294));
@@ -106,7 +106,7 @@ TEST_F(ComboSliderTest, TheSliderPanelOpensInsideTheWindowAndDraggingItsThumbSet
     Release(PointT<long>(grip.x + 64, grip.y));
     EXPECT_DOUBLE_EQ(64.0 / 127.0, combo->GetNormalizedValue());
     EXPECT_TRUE(combo->IsDropDownShown());
-    EXPECT_EQ(LComboSlider::kLookOpen, combo->GetActiveLookIndex());
+    EXPECT_EQ(LComboSlider::kFieldLookOpen, combo->GetActiveLookIndex());
 
     // The field's own listeners saw each change once, as the slider's did.
     const std::vector<double> expected{10.0 / 127.0, 20.0 / 127.0, 40.0 / 127.0, 64.0 / 127.0};
@@ -197,17 +197,17 @@ TEST_F(ComboSliderTest, PressesOpenAndCloseThePanelAndTheLooksFollow)
 {
     const RCPtr<LComboSlider> combo = Combo(L"combo");
     const PointT<long> field = CentreOf(combo);
-    EXPECT_EQ(LComboSlider::kLookNormal, combo->GetActiveLookIndex());
+    EXPECT_EQ(LComboSlider::kFieldLookNormal, combo->GetActiveLookIndex());
     MoveTo(field);
-    EXPECT_EQ(LComboSlider::kLookHovered, combo->GetActiveLookIndex());
+    EXPECT_EQ(LComboSlider::kFieldLookHovered, combo->GetActiveLookIndex());
 
     Press(field);
     EXPECT_TRUE(combo->IsDropDownShown());
-    EXPECT_EQ(LComboSlider::kLookOpenHovered, combo->GetActiveLookIndex());
+    EXPECT_EQ(LComboSlider::kFieldLookOpenHovered, combo->GetActiveLookIndex());
     Release(field);
     EXPECT_TRUE(combo->IsDropDownShown());
     MoveTo(kNowhere);
-    EXPECT_EQ(LComboSlider::kLookOpen, combo->GetActiveLookIndex());
+    EXPECT_EQ(LComboSlider::kFieldLookOpen, combo->GetActiveLookIndex());
     PaintWindow("open");
     EXPECT_EQ(kFieldOpenColour, Pixel(21, 21));
 
@@ -215,9 +215,9 @@ TEST_F(ComboSliderTest, PressesOpenAndCloseThePanelAndTheLooksFollow)
     Click(field);
     EXPECT_FALSE(combo->IsDropDownShown());
     EXPECT_TRUE(combo->HasFocus());
-    EXPECT_EQ(LComboSlider::kLookHoveredFocused, combo->GetActiveLookIndex());
+    EXPECT_EQ(LComboSlider::kFieldLookHoveredFocused, combo->GetActiveLookIndex());
     MoveTo(kNowhere);
-    EXPECT_EQ(LComboSlider::kLookFocused, combo->GetActiveLookIndex());
+    EXPECT_EQ(LComboSlider::kFieldLookFocused, combo->GetActiveLookIndex());
 
     // The focus going elsewhere closes an open panel.
     Click(field);
@@ -225,20 +225,20 @@ TEST_F(ComboSliderTest, PressesOpenAndCloseThePanelAndTheLooksFollow)
     Click(CentreOf(other));
     EXPECT_TRUE(other->HasFocus());
     EXPECT_FALSE(combo->IsDropDownShown());
-    EXPECT_EQ(LComboSlider::kLookNormal, combo->GetActiveLookIndex());
+    EXPECT_EQ(LComboSlider::kFieldLookNormal, combo->GetActiveLookIndex());
 
     // Opened and closed by code, the look follows at once.
     EXPECT_EQ(S_OK, combo->ShowDropDown(true));
-    EXPECT_EQ(LComboSlider::kLookOpen, combo->GetActiveLookIndex());
+    EXPECT_EQ(LComboSlider::kFieldLookOpen, combo->GetActiveLookIndex());
     EXPECT_EQ(S_OK, combo->ShowDropDown(false));
-    EXPECT_EQ(LComboSlider::kLookNormal, combo->GetActiveLookIndex());
+    EXPECT_EQ(LComboSlider::kFieldLookNormal, combo->GetActiveLookIndex());
 
     // Disabled: its own look, and a press opens nothing.
     combo->SetEnabled(false);
-    EXPECT_EQ(LComboSlider::kLookDisabled, combo->GetActiveLookIndex());
+    EXPECT_EQ(LComboSlider::kFieldLookDisabled, combo->GetActiveLookIndex());
     Click(field);
     EXPECT_FALSE(combo->IsDropDownShown());
-    EXPECT_EQ(LComboSlider::kLookDisabled, combo->GetActiveLookIndex());
+    EXPECT_EQ(LComboSlider::kFieldLookDisabled, combo->GetActiveLookIndex());
 }
 
 TEST_F(ComboSliderTest, TheSliderInTheOpenPanelTakesKeysAndTheWheel)
@@ -275,7 +275,7 @@ TEST_F(ComboSliderTest, TheSliderInTheOpenPanelTakesKeysAndTheWheel)
     Click(CentreOf(combo));
     EXPECT_FALSE(combo->IsDropDownShown());
     EXPECT_TRUE(combo->HasFocus());
-    EXPECT_EQ(LComboSlider::kLookHoveredFocused, combo->GetActiveLookIndex());
+    EXPECT_EQ(LComboSlider::kFieldLookHoveredFocused, combo->GetActiveLookIndex());
     Click(CentreOf(combo));
     EXPECT_TRUE(combo->IsDropDownShown());
     EXPECT_TRUE(slider->GetThumb()->HasFocus());

@@ -12,6 +12,7 @@
 using namespace FurtherTest;
 using KX::LControl;
 using KX::LKnob;
+using KX::LMouseWheelParam;
 
 namespace {
 
@@ -221,8 +222,10 @@ TEST_F(KnobTest, TheWheelStepsByOneUnitInBothDirectionsOnBothAxes)
         double change;
     };
     double expected = 0.5;
-    for (const Case& step : {Case{1, unit}, Case{1, unit}, Case{0, -unit}, Case{3, unit}, Case{2, -unit},
-                             Case{2, -unit}}) {
+    for (const Case& step :
+         {Case{LMouseWheelParam::WheelUp, unit}, Case{LMouseWheelParam::WheelUp, unit},
+          Case{LMouseWheelParam::WheelDown, -unit}, Case{LMouseWheelParam::WheelRight, unit},
+          Case{LMouseWheelParam::WheelLeft, -unit}, Case{LMouseWheelParam::WheelLeft, -unit}}) {
         Wheel(over, step.direction);
         expected += step.change;
         EXPECT_NEAR(expected, linear->GetNormalizedValue(), 1e-12) << step.direction;

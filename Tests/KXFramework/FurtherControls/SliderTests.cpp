@@ -9,6 +9,7 @@
 
 using namespace FurtherTest;
 using KX::LControl;
+using KX::LMouseWheelParam;
 using KX::LSlider;
 
 namespace {
@@ -249,13 +250,15 @@ TEST_F(SliderTest, TheWheelStepsByOneUnitOverTheTrackAndTheThumb)
     };
     double expected = 0.5;
     const PointT<long> track = At(slider, 100, 70);
-    for (const Case& step : {Case{track, 1, unit}, Case{track, 0, -unit}, Case{track, 0, -unit}, Case{track, 3, unit},
-                             Case{track, 2, -unit}}) {
+    for (const Case& step :
+         {Case{track, LMouseWheelParam::WheelUp, unit}, Case{track, LMouseWheelParam::WheelDown, -unit},
+          Case{track, LMouseWheelParam::WheelDown, -unit}, Case{track, LMouseWheelParam::WheelRight, unit},
+          Case{track, LMouseWheelParam::WheelLeft, -unit}}) {
         Wheel(step.where, step.direction);
         expected += step.change;
         EXPECT_NEAR(expected, slider->GetNormalizedValue(), 1e-12) << step.direction;
     }
-    Wheel(CentreOf(slider->GetThumb()), 1);
+    Wheel(CentreOf(slider->GetThumb()), LMouseWheelParam::WheelUp);
     EXPECT_NEAR(expected + unit, slider->GetNormalizedValue(), 1e-12);
 }
 
@@ -285,7 +288,7 @@ TEST_F(SliderTest, ASliderWithoutMarkersHasNoThumbButTakesTheWheel)
     ASSERT_TRUE(bare);
     EXPECT_FALSE(bare->GetThumb());
     EXPECT_EQ(0.0, bare->GetValueAtPoint(70, 40));
-    Wheel(At(bare, 70, 40), 1);
+    Wheel(At(bare, 70, 40), LMouseWheelParam::WheelUp);
     EXPECT_DOUBLE_EQ(1.0 / 127.0, bare->GetNormalizedValue());
     bare->SetNormalizedValue(0.4);
     EXPECT_DOUBLE_EQ(0.4, bare->GetNormalizedValue());

@@ -73,7 +73,7 @@ int Run(int rounds)
     application->SetSkin(0);
     KXTest::FakeOSServices os;
     RCPtr<KX::LRenderer> renderer;
-    KX::LRenderer::Create(renderer, 1, KX::RectT<long>(0, 0, 560, 360), nullptr);
+    KX::LRenderer::Create(renderer, KX::RendererGdiPlus, KX::RectT<long>(0, 0, 560, 360), nullptr);
     RCPtr<KX::LRootWindow> window;
     KX::LRootWindow::Create(window, renderer, &os);
     application->AddRootWindow(window);

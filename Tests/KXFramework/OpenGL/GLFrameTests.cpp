@@ -222,7 +222,7 @@ TEST_F(GLFrame, LastFramesAreOnlyTakenFromOffscreenGLContexts)
     RCPtr<KX::LRenderContextInfo> offscreen;
     ASSERT_EQ(S_OK, mRenderer->InitRenderContextInfo(RectT<long>(0, 0, 80, 60), SharedWindow(1), true, offscreen));
     RCPtr<KX::LRenderer> gdi;
-    KX::LRenderer::Create(gdi, 1, RectT<long>(0, 0, 10, 10), nullptr);
+    KX::LRenderer::Create(gdi, KX::RendererGdiPlus, RectT<long>(0, 0, 10, 10), nullptr);
     RCPtr<KX::LRenderContextInfo> foreign;
     ASSERT_EQ(S_OK, gdi->InitRenderContextInfo(RectT<long>(0, 0, 10, 10), nullptr, true, foreign));
     {

@@ -195,7 +195,7 @@ TEST(GLRendererCaches, PurgedTexturesAndDisplayListsLeaveGL)
 TEST(GLRendererCaches, AGlyphAtlasEvictedWhileMeasuringOutsideAFrameLeavesGL)
 {
     RCPtr<KX::LRenderer> created;
-    KX::LRenderer::Create(created, 0, RectT<long>(0, 0, 160, 120), SharedWindow(0));
+    KX::LRenderer::Create(created, KX::RendererOpenGL, RectT<long>(0, 0, 160, 120), SharedWindow(0));
     const RCPtr<KX::LGLRenderer> renderer = RCPtr<KX::LGLRenderer>::DynamicCast(created);
     ASSERT_TRUE(renderer);
     RCPtr<KX::LRenderContextInfo> context;
@@ -227,8 +227,8 @@ TEST(GLRendererFonts, RenderersShareFreetypeAndTheLastOneTakesItAway)
 {
     RCPtr<KX::LRenderer> first;
     RCPtr<KX::LRenderer> second;
-    KX::LRenderer::Create(first, 0, RectT<long>(0, 0, 160, 120), SharedWindow(0));
-    KX::LRenderer::Create(second, 0, RectT<long>(0, 0, 80, 60), SharedWindow(1));
+    KX::LRenderer::Create(first, KX::RendererOpenGL, RectT<long>(0, 0, 160, 120), SharedWindow(0));
+    KX::LRenderer::Create(second, KX::RendererOpenGL, RectT<long>(0, 0, 80, 60), SharedWindow(1));
     ASSERT_TRUE(first && second);
     const RCPtr<KX::LFont> font = MakeFont(L"Liberation Sans", 15.0f);
     const RectT<float> before = first->MeasureText(String(L"Shared"), font);

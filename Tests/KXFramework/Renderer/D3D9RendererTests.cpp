@@ -14,9 +14,9 @@ using KX::RectT;
 TEST(D3D9Renderer, AWholeFrameRunsAndDrawsNothing)
 {
     KX::RCPtr<KX::LRenderer> renderer;
-    KX::LRenderer::Create(renderer, 2, RectT<long>(0, 0, 50, 50), nullptr);
+    KX::LRenderer::Create(renderer, KX::RendererDirect3D9, RectT<long>(0, 0, 50, 50), nullptr);
     ASSERT_TRUE(renderer);
-    EXPECT_EQ(2, renderer->GetRendererType());
+    EXPECT_EQ(KX::RendererDirect3D9, renderer->GetRendererType());
     KX::RCPtr<KX::LRenderContextInfo> context;
     ASSERT_EQ(S_OK, renderer->InitRenderContextInfo(RectT<long>(0, 0, 50, 50), nullptr, true, context));
     EXPECT_EQ((PointT<long>(0, 0)), context->GetMaxSize());

@@ -209,12 +209,17 @@ TEST_F(RenderStateTest, ViewportAndStencilGoToTheTopContext)
     EXPECT_EQ((PointT<long>(4096, 4096)), context->GetMaxSize());
 }
 
+// The type numbers are fixed: callers pass them as plain numbers.
+static_assert(KX::RendererOpenGL == 0 && KX::RendererGdiPlus == 1 && KX::RendererDirect3D9 == 2);
+
 TEST(RendererFactory, MakesTheRendererOfEachTypeAndRefusesOthers)
 {
     KX::RCPtr<KX::LRenderer> renderer;
-    EXPECT_EQ(1, KX::LRenderer::Create(renderer, 1, RectT<long>(), nullptr)->GetRendererType());
+    EXPECT_EQ(KX::RendererGdiPlus,
+              KX::LRenderer::Create(renderer, KX::RendererGdiPlus, RectT<long>(), nullptr)->GetRendererType());
     EXPECT_TRUE(KX::RCPtr<KX::LGDIRenderer>::DynamicCast(renderer));
-    EXPECT_EQ(2, KX::LRenderer::Create(renderer, 2, RectT<long>(), nullptr)->GetRendererType());
+    EXPECT_EQ(KX::RendererDirect3D9,
+              KX::LRenderer::Create(renderer, KX::RendererDirect3D9, RectT<long>(), nullptr)->GetRendererType());
     EXPECT_THAT(ErrorText([&] { KX::LRenderer::Create(renderer, 3, RectT<long>(), nullptr); }),
                 StrEq("Domain Error : KX::LRenderer::Create : Renderer\\Renderer : Line 116"));
 }

@@ -179,7 +179,7 @@ int main(int argc, char** argv)
     int result = 0;
     {
         KX::RCPtr<KX::LRenderer> renderer;
-        KX::LRenderer::Create(renderer, 1, RectT<long>(0, 0, kWidth, kHeight), nullptr);
+        KX::LRenderer::Create(renderer, KX::RendererGdiPlus, RectT<long>(0, 0, kWidth, kHeight), nullptr);
         Scene scene;
         const auto wholeFrame = [&](int i) {
             scene.progress = (i % 100) / 100.0;

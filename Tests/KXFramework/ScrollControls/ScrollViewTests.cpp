@@ -7,6 +7,7 @@
 #include "Notification/NotificationIDs.h"
 
 using namespace ScrollTest;
+using KX::LMouseWheelParam;
 using KX::LScrollbar;
 using KX::LScrollView;
 using KX::PointT;
@@ -213,14 +214,14 @@ TEST_F(ScrollViewTest, TheWheelStepsAndPagesTheVerticalBarAndAltChoosesTheHorizo
         PointT<double> offset;
     };
     const Case cases[] = {
-        {"down steps", 0, 0, {0, 28}},
-        {"Shift pages", 0, 0x08, {0, 312}},
-        {"Shift pages up", 1, 0x08, {0, 28}},
-        {"up steps", 1, 0, {0, 0}},
-        {"and stops at the top", 1, 0, {0, 0}},
-        {"Alt: the horizontal bar", 0, 0x40, {28, 0}},
-        {"tilting right shows what lies right", 3, 0, {56, 0}},
-        {"tilting left", 2, 0, {28, 0}},
+        {"down steps", LMouseWheelParam::WheelDown, 0, {0, 28}},
+        {"Shift pages", LMouseWheelParam::WheelDown, 0x08, {0, 312}},
+        {"Shift pages up", LMouseWheelParam::WheelUp, 0x08, {0, 28}},
+        {"up steps", LMouseWheelParam::WheelUp, 0, {0, 0}},
+        {"and stops at the top", LMouseWheelParam::WheelUp, 0, {0, 0}},
+        {"Alt: the horizontal bar", LMouseWheelParam::WheelDown, 0x40, {28, 0}},
+        {"tilting right shows what lies right", LMouseWheelParam::WheelRight, 0, {56, 0}},
+        {"tilting left", LMouseWheelParam::WheelLeft, 0, {28, 0}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(S_OK, Wheel(inside, c.direction, c.modifiers)) << c.what;
@@ -233,15 +234,15 @@ TEST_F(ScrollViewTest, TheWheelStepsAndPagesTheVerticalBarAndAltChoosesTheHorizo
     // wheel moves the vertical bar.
     UseExtent(200, 1000);
     view->SetScrollOffset(PointT<double>(0, 0));
-    Wheel(inside, 0, 0x40);
+    Wheel(inside, LMouseWheelParam::WheelDown, 0x40);
     EXPECT_EQ(30.0, view->GetScrollOffset().y);
-    Wheel(inside, 3);
+    Wheel(inside, LMouseWheelParam::WheelRight);
     EXPECT_EQ(60.0, view->GetScrollOffset().y);
     // Without any bar the view leaves the wheel to its parent.
     UseExtent(200, 200);
-    EXPECT_EQ(S_FALSE, view->OnMouseWheel(KX::LMouseWheelParam::Create(inside, 0, 0)));
-    EXPECT_EQ(S_FALSE, view->OnMouseWheelHorizontal(KX::LMouseWheelParam::Create(inside, 0, 3)));
-    EXPECT_EQ(S_FALSE, Wheel(inside, 0));
+    EXPECT_EQ(S_FALSE, view->OnMouseWheel(LMouseWheelParam::Create(inside, 0, LMouseWheelParam::WheelDown)));
+    EXPECT_EQ(S_FALSE, view->OnMouseWheelHorizontal(LMouseWheelParam::Create(inside, 0, LMouseWheelParam::WheelRight)));
+    EXPECT_EQ(S_FALSE, Wheel(inside, LMouseWheelParam::WheelDown));
 }
 
 TEST_F(ScrollViewTest, RowModeCountsWholeRows)
@@ -338,7 +339,7 @@ TEST_F(ScrollViewTest, MissingOrOtherPartsLeaveTheirFeatureOutWithoutAnError)
     EXPECT_EQ(RectT<double>(0, 0, 100, 84), bare->GetClientRect());
     EXPECT_EQ(RectT<double>(0, 0, 300, 316), bare->GetScrollRange(RCPtr<KX::LControl>()));
     // The wheel scrolls what there is a bar for.
-    EXPECT_EQ(S_OK, bare->OnMouseWheel(KX::LMouseWheelParam::Create(PointT<long>(1, 1), 0, 0)));
+    EXPECT_EQ(S_OK, bare->OnMouseWheel(LMouseWheelParam::Create(PointT<long>(1, 1), 0, LMouseWheelParam::WheelDown)));
     EXPECT_EQ(PointT<double>(KX::LayoutUtils::Round(300 * bar->GetStep()), 0), bare->GetScrollOffset());
     bare->SetScrollOffset(PointT<double>(10.5, 20));
     EXPECT_EQ(PointT<double>(11, 20), bare->GetScrollOffset());

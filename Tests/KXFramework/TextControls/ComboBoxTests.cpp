@@ -106,7 +106,7 @@ TEST_F(ComboBoxTest, ClickingAnItemOfTheOpenListChoosesIt)
     Click(CentreOf(RCPtr<KX::LControl>(combo.Get())));
     ASSERT_TRUE(combo->IsDropDownShown());
     EXPECT_EQ(1, CountOf(*listener, KX::NID_DROPDOWN_OPENING));
-    EXPECT_EQ(KX::LComboBox::kLookOpenHovered, combo->GetActiveLookIndex());
+    EXPECT_EQ(KX::LComboBox::kFieldLookOpenHovered, combo->GetActiveLookIndex());
     // Below the box.
     const RCPtr<KX::LListBox> list = combo->GetListBox();
     EXPECT_EQ(OriginOf(RCPtr<KX::LControl>(combo.Get())).y + 22, OriginOf(RCPtr<KX::LControl>(list.Get())).y);
@@ -118,7 +118,7 @@ TEST_F(ComboBoxTest, ClickingAnItemOfTheOpenListChoosesIt)
     EXPECT_EQ(L"Blue", Text(combo->GetText()));
     EXPECT_EQ(1, CountOf(*listener, KX::NID_SELECTION_CHANGE));
     MoveTo(PointT<long>(500, 300));
-    EXPECT_EQ(KX::LComboBox::kLookFocused, combo->GetActiveLookIndex());
+    EXPECT_EQ(KX::LComboBox::kFieldLookFocused, combo->GetActiveLookIndex());
 
     // A second press on the open list's box closes it without choosing.
     Click(CentreOf(RCPtr<KX::LControl>(combo.Get())));

@@ -228,7 +228,7 @@ TEST_F(MultiColumnListBoxTest, ColumnsScrollTogetherByWholeRows)
     EXPECT_EQ(180.0, table->GetClientExtent().y);
 
     // The wheel over a column scrolls the table, and the table every column.
-    window->MouseWheel(RowCentre(1, 2), 0, 0);
+    window->MouseWheel(RowCentre(1, 2), 0, KX::LMouseWheelParam::WheelDown);
     const double offset = table->GetScrollOffset().y;
     EXPECT_GT(offset, 0.0);
     EXPECT_EQ(0.0, std::fmod(offset, 20.0));
@@ -295,7 +295,7 @@ TEST_F(MultiColumnListBoxTest, ATableWithoutColumnsDoesNothing)
     EXPECT_EQ(RectT<double>(), empty->GetClientRect());
     EXPECT_EQ(0.0, empty->GetClientExtent().y);
     Click(CentreOf(RCPtr<KX::LControl>(empty->GetHeader(0).Get())));
-    window->MouseWheel(CentreOf(RCPtr<KX::LControl>(empty.Get())), 0, 0);
+    window->MouseWheel(CentreOf(RCPtr<KX::LControl>(empty.Get())), 0, KX::LMouseWheelParam::WheelDown);
     PaintWindow();
 }
 

@@ -398,7 +398,7 @@ TEST_F(TreeViewTest, RowsFollowScrollingWithTheirDepths)
     EXPECT_EQ((std::vector<std::pair<int32_t, double>>{{1, 1.0}, {4, 1.0}, {7, 1.0}}),
               ExpanderReports(L"NID_ITEM_CHECK_CHANGE"));
     listener->received.clear();
-    window->MouseWheel(CentreOf(RCPtr<KX::LControl>(tree.Get())), 0, 0);
+    window->MouseWheel(CentreOf(RCPtr<KX::LControl>(tree.Get())), 0, KX::LMouseWheelParam::WheelDown);
     ASSERT_GT(tree->GetTopIndex(), 0);
     for (int32_t row = 0; row < tree->GetRowCount(); ++row) {
         const int32_t item = tree->GetTopIndex() + row;
