@@ -1,10 +1,8 @@
 #include "Midi/MidiCallbackTargets.h"
 
-#include <algorithm>
 #include <condition_variable>
 #include <map>
 #include <mutex>
-#include <vector>
 
 namespace KX {
 
@@ -32,15 +30,24 @@ Registry& TheRegistry()
     return *registry;
 }
 
-// The targets the callbacks under way on this thread have pinned.
-thread_local std::vector<const void*> tPinnedHere;
-
-int32_t PinnedHere(const void* target)
-{
-    return static_cast<int32_t>(std::count(tPinnedHere.begin(), tPinnedHere.end(), target));
-}
+// The innermost pin that a callback under way on this thread holds; each pin
+// links to the one it was taken inside. A plain pointer on purpose: with the
+// toolchain's emulated thread storage, a thread's variables are freed before
+// the destructors of its thread_local objects run, so a thread_local container
+// would free its buffer through memory that is already gone as the thread ends
+// (every MIDI callback thread and every worker that took a pin).
+thread_local MidiCallbackTargets::Pin* tInnermostPin = nullptr;
 
 } // namespace
+
+int32_t MidiCallbackTargets::PinnedHere(const void* target)
+{
+    int32_t count = 0;
+    for (const Pin* pin = tInnermostPin; pin; pin = pin->mOuter)
+        if (pin->mTarget == target)
+            ++count;
+    return count;
+}
 
 void MidiCallbackTargets::Add(const void* target)
 {
@@ -103,14 +110,22 @@ MidiCallbackTargets::Pin::Pin(const void* target) : mTarget(nullptr)
         return;
     ++found->second.pins;
     mTarget = target;
-    tPinnedHere.push_back(target);
+    mOuter = tInnermostPin;
+    tInnermostPin = this;
 }
 
 MidiCallbackTargets::Pin::~Pin()
 {
     if (!mTarget)
         return;
-    tPinnedHere.erase(std::find(tPinnedHere.begin(), tPinnedHere.end(), mTarget));
+    // Pins live on their callback's stack, so this is the innermost one; the
+    // walk keeps the list whole should one ever end out of order.
+    for (Pin** link = &tInnermostPin; *link; link = &(*link)->mOuter) {
+        if (*link == this) {
+            *link = mOuter;
+            break;
+        }
+    }
     Registry& registry = TheRegistry();
     std::lock_guard<std::mutex> guard(registry.lock);
     const auto found = registry.targets.find(mTarget);

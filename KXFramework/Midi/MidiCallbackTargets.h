@@ -15,6 +15,9 @@
 //   under way on the removing thread itself is not waited for).
 // - A Pin holds its target for its own lifetime when the target was listed;
 //   it converts to false, and holds nothing, when it was not.
+// - A thread's pins are listed through the Pin objects themselves, headed by a
+//   plain thread-local pointer: nothing of a thread's own is left to free when
+//   the thread ends.
 // - One process-wide lock guards the list. It is held only to look a target
 //   up and to count pins, never while a callback runs, so callbacks may take
 //   any other lock.
@@ -47,8 +50,17 @@ public:
         explicit operator bool() const { return mTarget != nullptr; }
 
     private:
+        friend class MidiCallbackTargets;
+
         const void* mTarget;
+        // The pin that a callback under way on this thread held before this
+        // one: the thread's pins form a list through their own objects (see
+        // the .cpp for why no thread-local container holds them).
+        Pin* mOuter = nullptr;
     };
+
+private:
+    static int32_t PinnedHere(const void* target);
 };
 
 } // namespace KX

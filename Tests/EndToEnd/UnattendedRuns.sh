@@ -13,12 +13,20 @@ export TAVIK8_SIM="$WORK/device.state"
 failures=0
 
 sim() { "$REPO/scripts/sim" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
-# Runs the updater; what Wine reports of an exception that ended it (an
-# exit code of its own may hide one) is kept in $WORK/exceptions.
+# Keeps what Wine reported in the output $1 of a run of the updater: an
+# exception that ended it (an exit code of its own may hide one) in
+# $WORK/exceptions, and what its heap checks found (the updater runs with
+# WINEDEBUG=warn+heap: a block freed twice, or through a stale pointer, is
+# reported there and nowhere else) in $WORK/heap.
+keep_faults() {
+    grep -i "unhandled" "$1" >>"$WORK/exceptions"
+    grep "heap:" "$1" >>"$WORK/heap"
+}
+# Runs the updater, its faults kept.
 updater() {
-    "$REPO/scripts/run" "$@" </dev/null >"$WORK/out" 2>&1
+    WINEDEBUG=warn+heap "$REPO/scripts/run" "$@" </dev/null >"$WORK/out" 2>&1
     local code=$?
-    grep -i "unhandled" "$WORK/out" >>"$WORK/exceptions"
+    keep_faults "$WORK/out"
     return $code
 }
 # Every question to the device starts a Wine program, which takes a second
@@ -231,6 +239,7 @@ case "${2:-all}" in
 esac
 
 check "no run ended by an exception" "" "$(cat "$WORK/exceptions" 2>/dev/null)"
+check "no run reported a damaged heap or a bad free" "" "$(cat "$WORK/heap" 2>/dev/null)"
 
 echo "$failures failure(s)"
 [ "$failures" -eq 0 ]

@@ -50,15 +50,24 @@ check() { # description, expected, actual
         failures=$((failures + 1))
     fi
 }
+# Keeps what Wine reported in the output $1 of a run of the updater: an
+# exception that ended it (an exit code of its own may hide one) in
+# $WORK/exceptions, and what its heap checks found (the updater runs with
+# WINEDEBUG=warn+heap: a block freed twice, or through a stale pointer, is
+# reported there and nowhere else) in $WORK/heap.
+keep_faults() {
+    grep -i "unhandled" "$1" >>"$WORK/exceptions"
+    grep "heap:" "$1" >>"$WORK/heap"
+}
 # Starts the updater with these arguments in the background; its exit code
 # lands in $WORK/exit.
 start_updater() {
     rm -f "$WORK/exit"
-    ("$REPO/scripts/run" "$@" </dev/null >"$WORK/out" 2>&1; echo $? >"$WORK/exit") &
+    (WINEDEBUG=warn+heap "$REPO/scripts/run" "$@" </dev/null >"$WORK/out" 2>&1; echo $? >"$WORK/exit") &
     RUN=$!
 }
-# Waits up to $1 seconds for the updater to end; its exit code. What Wine
-# reports of an exception that ended a run is kept in $WORK/exceptions.
+# Waits up to $1 seconds for the updater to end; its exit code. The run's
+# faults are kept.
 updater_exit() {
     local i
     for i in $(seq $(($1 * 5))); do
@@ -66,7 +75,7 @@ updater_exit() {
         sleep 0.2
     done
     RUN=""
-    grep -i "unhandled" "$WORK/out" >>"$WORK/exceptions"
+    keep_faults "$WORK/out"
     cat "$WORK/exit" 2>/dev/null || echo "still running"
 }
 # Waits until the status key $1 has value $2, for up to $3 seconds (a
@@ -208,7 +217,7 @@ other_runs() {
     large_path="Z:${WORK//\//\\}\\large.led"
     sim reset --mode update >/dev/null
     sim set "expect_image=$WORK/large.led" wire_bytes_per_s=$CRAWL_BYTES_PER_S >/dev/null
-    "$REPO/scripts/run" -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$large_path" </dev/null >"$WORK/first" 2>&1 &
+    WINEDEBUG=warn+heap "$REPO/scripts/run" -SILENT "-ABSOLUTE_FIRMWARE_FILE_PATH=$large_path" </dev/null >"$WORK/first" 2>&1 &
     first=$!
     # The second run starts once the first holds the ports: its first record
     # has been acknowledged (given up after 90 s, as for a window).
@@ -236,7 +245,7 @@ other_runs() {
     link_speed $DIN_BYTES_PER_S
     wait $first
     check "the first run: exit code 0" 0 "$?"
-    grep -i "unhandled" "$WORK/first" >>"$WORK/exceptions"
+    keep_faults "$WORK/first"
     read_status
     check "the first run: the image arrived whole" "$(image_crc "$WORK/large.led")" "$(value image_crc32)"
     check "the first run: no protocol violation" 0 "$(value violations)"
@@ -285,6 +294,7 @@ case "$PART" in
 esac
 
 check "no run ended by an exception" "" "$(cat "$WORK/exceptions" 2>/dev/null)"
+check "no run reported a damaged heap or a bad free" "" "$(cat "$WORK/heap" 2>/dev/null)"
 
 echo "$failures failure(s)"
 [ "$failures" -eq 0 ]

@@ -104,6 +104,36 @@ TEST(MidiCallbackTargets, ACallbackMayRemoveItsOwnTarget)
     MidiCallbackTargets::Remove(&target);
 }
 
+// Callbacks nest (a callback of one component may reach another, or its own
+// again), and a thread ends once its callbacks have: each pin of the thread
+// counts as its own, and the thread leaves nothing of them behind.
+TEST(MidiCallbackTargets, NestedPinsOfOneThreadAreAllItsOwn)
+{
+    int outer = 0;
+    int inner = 0;
+    MidiCallbackTargets::Add(&outer);
+    MidiCallbackTargets::Add(&inner);
+    std::atomic<bool> removed{false};
+    std::atomic<int32_t> innerPinsAfterwards{-1};
+    Runner callbacks([&] {
+        MidiCallbackTargets::Pin first(&outer);
+        {
+            MidiCallbackTargets::Pin second(&inner);
+            MidiCallbackTargets::Pin third(&outer);
+            // Both pins of `outer` are this thread's: nothing to wait for.
+            MidiCallbackTargets::Remove(&outer);
+            removed = true;
+        }
+        innerPinsAfterwards = MidiCallbackTargets::GetPinCount(&inner);
+    });
+    ASSERT_TRUE(callbacks.Join()) << "a removal waited for its own thread's pins";
+    EXPECT_TRUE(removed.load());
+    EXPECT_EQ(0, innerPinsAfterwards.load());
+    EXPECT_FALSE(MidiCallbackTargets::Pin(&outer));
+    EXPECT_TRUE(MidiCallbackTargets::Pin(&inner));
+    MidiCallbackTargets::Remove(&inner);
+}
+
 LMidiComm* AsComponent(const RCPtr<LMidiCommInterface>& comm)
 {
     return dynamic_cast<LMidiComm*>(comm.Get());
