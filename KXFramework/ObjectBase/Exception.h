@@ -1,7 +1,15 @@
 // The framework's exception family. Every text has one layout:
 //   <category> [<detail> : ]<qualified operation> : <source path> : Line <n>
-// The operation, the source path and the line are literals written at the throw
-// site, so a text names the same place whatever the build or the compiler.
+// The thrower gives the operation, the source path and the line. Path and line
+// are a fixed identifier of the throw, not its current source location: the
+// path may name another file than the one that throws, with either separator
+// ("Renderer\\Gdi\\GDIRenderer", "ObjectBase/RefCountedObject"), and the
+// line is a number of its own that need not be the line of the call (a throw
+// driven by a table gives the entry's number). So a text is the same whatever
+// the build or the compiler, and stays the same when code moves: header
+// contracts quote whole texts and tests match them. Keep a throw's path and
+// line when you move it. (The handler-binding checks of a few control classes
+// pass __LINE__; their texts do follow the source.)
 #pragma once
 
 #include "ObjectBase/ResultCodes.h"
