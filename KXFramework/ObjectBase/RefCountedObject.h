@@ -10,8 +10,11 @@
 //   ReleaseInternalReferences once, which drops them and breaks the cycle.
 // - An unshareable object makes every further holder take a private copy
 //   (CreateCopy, driven by the smart pointer's Unshare). Only string buffers use it.
-// - Classes derive from LRefCountedObject as a virtual base, so an object that
-//   reaches it along several paths holds one set of counters.
+// - A class that may reach LRefCountedObject along several paths (an
+//   interface that is counted itself, as most are) derives from it as a
+//   virtual base, so the object holds one set of counters; a class with one
+//   path only may derive from it plainly (the renderers' and thread pool's
+//   inner records do).
 #pragma once
 
 #include "ObjectBase/Exception.h"
