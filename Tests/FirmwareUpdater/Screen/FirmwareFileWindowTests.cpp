@@ -123,7 +123,7 @@ protected:
             return RCPtr<KX::LMenuListBoxItem>();
         ClickAt(ScreenMiddle(RCPtr<KX::LControl>(file.Get())));
         const RCPtr<KX::LPopupMenu> popup = file->GetPopupMenu();
-        EXPECT_TRUE(LoopUntil([&]() { return popup && popup->IsVisible(true) && popup->GetMenuRow(0); }, 3000));
+        EXPECT_TRUE(LoopUntil([&]() { return popup && popup->IsVisible(true) && popup->GetMenuRow(0); }, 30000));
         const RCPtr<KX::LMenuListBoxItem> row = popup ? popup->GetMenuRow(0) : RCPtr<KX::LMenuListBoxItem>();
         EXPECT_TRUE(row);
         if (row) {
@@ -138,7 +138,7 @@ protected:
         const RCPtr<KX::LComboMenu> file = FileTitle();
         ASSERT_TRUE(file && file->IsDropDownShown());
         ClickAt(ScreenMiddle(RCPtr<KX::LControl>(file.Get())));
-        EXPECT_TRUE(LoopUntil([&]() { return !file->IsDropDownShown(); }, 3000));
+        EXPECT_TRUE(LoopUntil([&]() { return !file->IsDropDownShown(); }, 30000));
     }
 
     // File > Select Firmware File, the dialog answering with the file.
@@ -150,7 +150,7 @@ protected:
         ASSERT_TRUE(row);
         ASSERT_TRUE(row->IsEnabled(false));
         ClickAt(ScreenMiddle(RCPtr<KX::LControl>(row.Get())));
-        ASSERT_TRUE(LoopUntil([&]() { return sDialogs == before + 1; }, 3000));
+        ASSERT_TRUE(LoopUntil([&]() { return sDialogs == before + 1; }, 30000));
         LoopUntil([]() { return false; }, 100);
     }
 
@@ -309,7 +309,7 @@ TEST_F(FirmwareFileWindowTest, NoFileIsChosenWhileTheImageIsSent)
     Click(L"buttonUpdateFirmware");
     ASSERT_TRUE(LoopUntil([&]() { return timing->Reached(); }, 10000));
     const RCPtr<KX::LProgressBar> bar = RCPtr<KX::LProgressBar>::DynamicCast(Child(L"progressBar"));
-    ASSERT_TRUE(LoopUntil([&]() { return bar->GetNormalizedValue() > 0.2; }, 5000));
+    ASSERT_TRUE(LoopUntil([&]() { return bar->GetNormalizedValue() > 0.2; }, 30000));
     EXPECT_EQ(kFileVersion, TextOf(L"labelFileFirmwareVersion"));
 
     // The item is greyed: drawn in the dim text colour, and a click on it

@@ -76,9 +76,9 @@ protected:
         ClickAt(ScreenMiddle(RCPtr<KX::LControl>(file.Get())));
         const RCPtr<KX::LPopupMenu> popup = file->GetPopupMenu();
         ASSERT_TRUE(popup);
-        ASSERT_TRUE(LoopUntil([&]() { return popup->IsVisible(true) && popup->GetMenuRow(0); }, 3000));
+        ASSERT_TRUE(LoopUntil([&]() { return popup->IsVisible(true) && popup->GetMenuRow(0); }, 30000));
         ClickAt(ScreenMiddle(RCPtr<KX::LControl>(popup->GetMenuRow(0).Get())));
-        EXPECT_TRUE(LoopUntil([]() { return sDialogs == 1; }, 3000));
+        EXPECT_TRUE(LoopUntil([]() { return sDialogs == 1; }, 30000));
         KX::LFileDialog::SetOpenFunction(previous);
     }
 
@@ -108,7 +108,7 @@ TEST_F(ScreenTruth, ADeviceThatAppearsInUpdateModeIsOfferedTheUpdate)
 
     mDevice->Reset(Mode::Update, "1.0.3.0"); // connected, still in update mode
     Click(L"buttonScanForDevice");
-    ASSERT_TRUE(LoopUntil([this]() { return DeviceState() == Engine::InUpdateMode; }, 5000));
+    ASSERT_TRUE(LoopUntil([this]() { return DeviceState() == Engine::InUpdateMode; }, 30000));
     ASSERT_TRUE(LoopUntilText(kProcess.c_str(), kReady));
     EXPECT_TRUE(Shows(kProcess.c_str()));
     EXPECT_TRUE(Shows(L"buttonUpdateFirmware"));
@@ -197,7 +197,7 @@ TEST_F(ScreenTruth, LeavingTheWindowEndsTheHover)
     ASSERT_TRUE(exit && exit->IsVisible(true));
     const POINT over = ScreenMiddle(exit);
     TestScreen::MoveMouseTo(over.x, over.y);
-    ASSERT_TRUE(LoopUntil([&]() { return Root()->GetHoverControl() == exit; }, 3000));
+    ASSERT_TRUE(LoopUntil([&]() { return Root()->GetHoverControl() == exit; }, 30000));
     Screenshot(L"hover");
 
     RECT frame{};
@@ -214,7 +214,7 @@ TEST_F(ScreenTruth, LeavingTheWindowEndsTheHover)
         },
         5000))
         << "the pointer moved";
-    EXPECT_TRUE(LoopUntil([&]() { return !Root()->GetHoverControl(); }, 5000));
+    EXPECT_TRUE(LoopUntil([&]() { return !Root()->GetHoverControl(); }, 30000));
     EXPECT_FALSE(Root()->GetToolTipControl());
     Screenshot(L"left");
 }

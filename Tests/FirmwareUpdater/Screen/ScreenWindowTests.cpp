@@ -67,7 +67,7 @@ protected:
     // back (or the wait for it ended).
     void FollowTransfer()
     {
-        ASSERT_TRUE(LoopUntil([this]() { return Shows(L"progressBar"); }, 5000));
+        ASSERT_TRUE(LoopUntil([this]() { return Shows(L"progressBar"); }, 30000));
         EXPECT_EQ(kInProgress, TextOf(kProcess.c_str()));
         EXPECT_FALSE(Shows(L"buttonExit"));
         EXPECT_FALSE(mApp->CanExit());
@@ -142,7 +142,7 @@ TEST_F(ScreenWindowTest, TheTwoStepUpdateAsAPersonDoesIt)
 
     // EXIT ends the program.
     Click(L"buttonExit");
-    EXPECT_TRUE(LoopUntil([this]() { return mApp->IsExiting(); }, 3000));
+    EXPECT_TRUE(LoopUntil([this]() { return mApp->IsExiting(); }, 30000));
 }
 
 TEST_F(ScreenWindowTest, ADeviceBackWithItsOldVersionAsksForRestart)
@@ -191,7 +191,7 @@ TEST_F(ScreenWindowTest, AMissingModeChangeAcknowledgementShowsTheErrorAndRestar
     mDevice->Set("mode_ack", "none");
     Open(FileOption(mFirmware));
     Click(L"buttonUpdateFirmware");
-    ASSERT_TRUE(LoopUntil([this]() { return Shows(L"buttonReinitialize"); }, 5000));
+    ASSERT_TRUE(LoopUntil([this]() { return Shows(L"buttonReinitialize"); }, 30000));
     EXPECT_EQ(Engine::DeviceError, DeviceState());
     EXPECT_TRUE(Shows(L"labelDeviceCannotUpdateError"));
     EXPECT_NE(std::wstring::npos, TextOf(L"labelDeviceCannotUpdateError").find(L"RESTART"));
@@ -239,7 +239,7 @@ TEST_F(ScreenWindowTest, ClosingTheWindowDuringTheTransferIsRefused)
     mDevice->ExpectImage(mFirmware);
     Open(FileOption(mFirmware));
     Click(L"buttonUpdateFirmware");
-    ASSERT_TRUE(LoopUntil([this]() { return Shows(L"progressBar"); }, 5000));
+    ASSERT_TRUE(LoopUntil([this]() { return Shows(L"progressBar"); }, 30000));
     PostMessageW(mWindow, WM_CLOSE, 0, 0);
     PostMessageW(mWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
     LoopUntil([]() { return false; }, 300);
@@ -281,13 +281,13 @@ TEST_F(ScreenWindowTest, AMissingFileThenSelectFirmwareFileFromTheFileMenu)
     ClickAt(ScreenMiddle(RCPtr<KX::LControl>(file.Get())));
     const RCPtr<KX::LPopupMenu> popup = file->GetPopupMenu();
     ASSERT_TRUE(popup);
-    ASSERT_TRUE(LoopUntil([&]() { return popup->IsVisible(true) && popup->GetMenuRow(0); }, 3000));
+    ASSERT_TRUE(LoopUntil([&]() { return popup->IsVisible(true) && popup->GetMenuRow(0); }, 30000));
     Screenshot(L"file_menu");
     const RCPtr<KX::LControl> row(popup->GetMenuRow(0).Get());
     ASSERT_TRUE(row);
     EXPECT_EQ(L"Select Firmware File", Text(row->GetText()));
     ClickAt(ScreenMiddle(row));
-    EXPECT_TRUE(LoopUntil([]() { return sDialogs == 1; }, 3000));
+    EXPECT_TRUE(LoopUntil([]() { return sDialogs == 1; }, 30000));
     KX::LFileDialog::SetOpenFunction(previous);
 
     ASSERT_TRUE(LoopUntilText(kProcess.c_str(), kReady));
