@@ -11,8 +11,8 @@
 //   variant of it with children taken out or added.
 #pragma once
 
-#include "KXFramework/ControlTree/ControlTestSupport.h"
-#include "KXFramework/Renderer/RendererTestSupport.h"
+#include "Support/Scenes/ControlTestSupport.h"
+#include "Support/Scenes/RendererTestSupport.h"
 
 #include "Controls/Button.h"
 #include "Controls/Label.h"

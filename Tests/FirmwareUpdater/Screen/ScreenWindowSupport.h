@@ -22,7 +22,7 @@
 #include "Model/FirmwareImage.h"
 #include "Model/StateStore.h"
 
-#include "ScreenCapture.h"
+#include "Support/Windows/ScreenCapture.h"
 
 #include <gtest/gtest.h>
 

@@ -8,8 +8,8 @@
 #include "ScreenWindowSupport.h"
 
 #include "Application/ProgramGlobals.h"
-#include "StandardErrorCapture.h"
-#include "WindowRefusal.h"
+#include "Support/Windows/StandardErrorCapture.h"
+#include "Support/Windows/WindowRefusal.h"
 
 #include <cwchar>
 

@@ -4,7 +4,8 @@
 #include "ShellTestSupport.h"
 
 #include "Application/FileDialog.h"
-#include "ScreenCapture.h"
+#include "Support/Windows/MessageLoop.h"
+#include "Support/Windows/ScreenCapture.h"
 
 #include <atomic>
 #include <functional>

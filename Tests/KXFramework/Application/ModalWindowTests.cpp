@@ -5,7 +5,7 @@
 #include "WindowTestSupport.h"
 
 #include "Application/WindowCreation.h"
-#include "WindowRefusal.h"
+#include "Support/Windows/WindowRefusal.h"
 
 namespace {
 

@@ -6,8 +6,10 @@
 
 #include "Application/ApplicationFolders.h"
 #include "Application/SplashThread.h"
-#include "ScreenCapture.h"
-#include "StandardErrorCapture.h"
+#include "Support/Windows/MessageLoop.h"
+#include "Support/Windows/ScreenCapture.h"
+#include "Support/Windows/Screenshots.h"
+#include "Support/Windows/StandardErrorCapture.h"
 #include "Utilities/Graphics/Bitmap.h"
 
 #include <commctrl.h>
@@ -61,16 +63,7 @@ protected:
             graphics.FillRectangle(&white, 0, 100, kWidth, 40);
         }
         CLSID png{};
-        UINT count = 0;
-        UINT bytes = 0;
-        Gdiplus::GetImageEncodersSize(&count, &bytes);
-        std::vector<BYTE> buffer(bytes);
-        auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-        Gdiplus::GetImageEncoders(count, bytes, codecs);
-        for (UINT i = 0; i < count; ++i) {
-            if (wcscmp(codecs[i].MimeType, L"image/png") == 0)
-                png = codecs[i].Clsid;
-        }
+        TestScreen::FindPngEncoder(png);
         const std::wstring path = mFolder + L"\\Splash.png";
         EXPECT_EQ(Gdiplus::Ok, bitmap.Save(path.c_str(), &png, nullptr));
         mFiles.push_back(path);

@@ -5,7 +5,7 @@
 
 #include "Application/ApplicationFolders.h"
 #include "ObjectBase/Exception.h"
-#include "StandardErrorCapture.h"
+#include "Support/Windows/StandardErrorCapture.h"
 
 #include <gmock/gmock.h>
 

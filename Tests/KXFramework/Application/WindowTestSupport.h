@@ -11,7 +11,8 @@
 #include "Application/OSWindow.h"
 #include "Application/RootWindow.h"
 #include "Application/WindowPlacement.h"
-#include "ScreenCapture.h"
+#include "Support/Windows/MessageLoop.h"
+#include "Support/Windows/ScreenCapture.h"
 
 #include <functional>
 #include <memory>

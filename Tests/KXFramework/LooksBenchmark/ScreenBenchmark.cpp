@@ -12,7 +12,7 @@
 // - label change: one label's text changed and only its dirty rectangle
 //   painted (the kind of repaint the screen makes while it updates);
 // - re-skin: the skin's description applied again to the live tree.
-#include "KXFramework/ControlTree/ControlTestSupport.h"
+#include "Support/Scenes/ControlTestSupport.h"
 
 #include "Renderer/Gdi/GDIRenderer.h"
 #include "Utilities/Graphics/Font.h"

@@ -1,7 +1,7 @@
 // KX::LFont: interning and ids, measuring through the application's renderer
 // or without one; and the GDI+ renderer's text metrics, measurement and
 // drawing.
-#include "RendererTestSupport.h"
+#include "Support/Scenes/RendererTestSupport.h"
 
 #include "Application/FrameworkApp.h"
 #include "Utilities/Graphics/GdiplusFlat.h"

@@ -234,32 +234,15 @@ std::vector<bool> InkColumns(HWND window, int left, int right, int top, int bott
     const int width = right - left;
     const int height = bottom - top;
     std::vector<bool> ink(static_cast<size_t>(std::max(width, 0)), false);
-    HDC source = GetDC(window);
-    HDC memory = CreateCompatibleDC(source);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, source, left, top, SRCCOPY);
-    const auto* pixels = static_cast<const uint32_t*>(bits);
+    const std::vector<uint32_t> pixels = TestScreen::ReadPixels(window, left, top, width, height);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            const uint32_t pixel = pixels[y * width + x];
+            const uint32_t pixel = pixels[static_cast<size_t>(y) * width + x];
             const int brightness = static_cast<int>((((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF)) / 3);
             if (brightness < 128)
                 ink[static_cast<size_t>(x)] = true;
         }
     }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(window, source);
     return ink;
 }
 

@@ -1,4 +1,5 @@
-// What the control-tree tests share: an application object with a fixed
+// What the tests of control trees share (the control-tree tests, the scene
+// fixture and the update screen's tests): an application object with a fixed
 // clock, a fake of the OS window's services that records what the root
 // window asks of it, a control class that is opaque to hit testing and
 // records its input, a recording listener, and builders for controls made

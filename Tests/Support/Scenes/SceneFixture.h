@@ -21,14 +21,13 @@
 // renderer. TearDown takes the scene down: root control, window, renderer,
 // clipboard, application, factory, in that order.
 //
-// The fixture needs the GDI+ support of RendererTestSupport.cpp in the test
-// program, which also decides where screenshots go (KX_SCREENSHOT_FOLDER).
-// It is a header of its own, not a source file, because the control-tree
-// program builds every source file beside it and has no renderer.
+// The fixture paints with the GDI+ support of RendererTestSupport.cpp (the
+// scene support library TestScenes, which a program that uses the fixture
+// links); screenshots go to screenshots/<test program>/.
 #pragma once
 
-#include "KXFramework/ControlTree/ControlTestSupport.h"
-#include "KXFramework/Renderer/RendererTestSupport.h"
+#include "ControlTestSupport.h"
+#include "RendererTestSupport.h"
 
 #include "Controls/FrameworkControlTypes.h"
 #include "System/ClipBoard.h"
