@@ -1,7 +1,7 @@
 // The open-file dialog: a person at the real dialog (its title and filter
 // list read from the window, a path typed and OK pressed, or Cancel), and
 // what reaches the system and comes back in the buffers.
-#include "ShellTestSupport.h"
+#include "Support/Shell/ShellTestSupport.h"
 
 #include "Application/FileDialog.h"
 #include "Support/Windows/MessageLoop.h"

@@ -1,7 +1,7 @@
 // A second start of the program while the first runs: the second process
 // finds the first one's main window, hands its whole command line over and
 // ends; the first one takes it only while its window is enabled.
-#include "WindowTestSupport.h"
+#include "Support/Shell/WindowTestSupport.h"
 
 #include "Application/CommandLineHandOver.h"
 

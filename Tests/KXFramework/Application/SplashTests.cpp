@@ -2,7 +2,7 @@
 // with a progress bar that advances, gone once start-up closes it; no splash
 // without a decodable image; a splash thread that does not stop in time
 // keeps what it uses.
-#include "ShellTestSupport.h"
+#include "Support/Shell/ShellTestSupport.h"
 
 #include "Application/ApplicationFolders.h"
 #include "Application/SplashThread.h"

@@ -3,7 +3,7 @@
 // copy and paste with another program on the clipboard, and validation by
 // the program's listeners on Enter and Tab. Screenshots of the steps go to
 // screenshots/TextWindowTests/.
-#include "KXFramework/Application/WindowTestSupport.h"
+#include "Support/Shell/WindowTestSupport.h"
 
 #include "Controls/PopupMenu.h"
 #include "Controls/TextBox.h"
@@ -18,8 +18,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-std::vector<RecordedBox> ShellTest::sBoxes;
 
 namespace {
 
@@ -83,10 +81,9 @@ protected:
     void SetUp() override
     {
         WindowTest::SetUp();
-        window = OpenMainWindow();
+        window = OpenMainWindowInFront();
         ASSERT_NE(nullptr, window);
         handle = window->m_hWnd;
-        BringToFront(handle);
         root = mApp->GetRootWindow(0);
         field = FieldNamed(L"field");
         ASSERT_TRUE(field);
@@ -106,18 +103,7 @@ protected:
     }
 
     // Keys through SendInput: (virtual key, down) in order.
-    static void SendKeys(const std::vector<std::pair<WORD, bool>>& keys)
-    {
-        std::vector<INPUT> inputs;
-        for (const auto& key : keys) {
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wVk = key.first;
-            input.ki.dwFlags = key.second ? 0 : KEYEVENTF_KEYUP;
-            inputs.push_back(input);
-        }
-        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    }
+    static void SendKeys(const std::vector<std::pair<WORD, bool>>& keys) { TestScreen::SendKeys(keys); }
     static void Press(WORD key) { SendKeys({{key, true}, {key, false}}); }
     static void PressWith(WORD modifier, WORD key)
     {
