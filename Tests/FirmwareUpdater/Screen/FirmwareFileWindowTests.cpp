@@ -3,7 +3,7 @@
 // file that breaks after it was chosen is named and never offered, and no
 // file is chosen while an image is sent. The device's counters and the image
 // it received show what was sent.
-#include "ScreenWindowSupport.h"
+#include "Support/UpdateScreen/ScreenWindowSupport.h"
 
 #include "Application/FileDialog.h"
 #include "Controls/ComboMenu.h"

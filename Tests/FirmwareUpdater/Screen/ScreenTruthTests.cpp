@@ -2,7 +2,7 @@
 // a fault: a device that appears in update mode, a firmware file that cannot
 // be sent (chosen through the File menu or given on the command line) or is
 // missing, and the pointer leaving the window.
-#include "ScreenWindowSupport.h"
+#include "Support/UpdateScreen/ScreenWindowSupport.h"
 
 #include "Application/FileDialog.h"
 #include "Application/RootWindow.h"

@@ -1,7 +1,7 @@
 // The real update screen in a real window under Xvfb, driven with the
 // pointer as a person drives it, against the simulated TAVIK8: the whole
 // two-step update, and the short roads off it.
-#include "ScreenWindowSupport.h"
+#include "Support/UpdateScreen/ScreenWindowSupport.h"
 
 #include "Application/FileDialog.h"
 #include "Controls/ComboMenu.h"

@@ -5,7 +5,7 @@
 // code and says why on standard error; its MIDI ports are closed and the
 // device is as it was. ctest runs these cases once more with Wine's heap
 // checks on (StartupFailureHeapChecks).
-#include "ScreenWindowSupport.h"
+#include "Support/UpdateScreen/ScreenWindowSupport.h"
 
 #include "Application/ProgramGlobals.h"
 #include "Support/Windows/StandardErrorCapture.h"

@@ -82,38 +82,20 @@ bool Inside(const RectT<long>& inner, const RectT<long>& outer)
            inner.y + inner.height <= outer.y + outer.height;
 }
 
-void ScreenRendererTestBase::OpenWithRenderer(const std::wstring& arguments, int32_t rendererType)
+void ScreenRendererTestBase::OpenWithRenderer(int32_t rendererType)
 {
-    RCPtr<KX::LControlFactory> factory = KX::LControlFactory::Create(L"TAVIK8 Updater");
-    ASSERT_EQ(S_OK, factory->LoadResources(L"::", 0x0409));
-    RCPtr<KX::LStringTable> strings;
-    factory->GetFrameworkStringTable(strings);
-    const std::wstring commandLine = L"FirmwareUpdater.exe " + arguments;
-    LApplication::Create(mApp, factory, strings, String(commandLine.c_str()));
-    KX::MFCFrameworkApp<LApplication>::sApplication = mApp;
-    ASSERT_EQ(S_OK, mApp->RunApplicationStartup()) << "the run needs no window";
+    Open(ScreenWindowTest::FileOption(mFirmware), rendererType);
+    if (HasFatalFailure())
+        return;
+    RestPointer();
+    LoopUntil([]() { return false; }, 100);
+}
 
-    // As Run does it, but with the renderer asked for here.
-    ASSERT_EQ(S_OK, mApp->CreateMainWindow(rendererType));
-    const RCPtr<KX::LRootWindow> root = mApp->GetRootWindow(0);
-    ASSERT_TRUE(root);
-    ASSERT_TRUE(root->GetRenderer());
-    ASSERT_EQ(rendererType, root->GetRenderer()->GetRendererType());
-    String name;
-    mApp->GetMainControlName(name);
-    ASSERT_EQ(S_OK, root->SetRootControl(name));
-    mApp->FitMainWindowToRootControl();
-    mScreen = RCPtr<KX::LMainControl>::DynamicCast(root->GetRootControl());
-    ASSERT_TRUE(mScreen);
-    KX::OSWindow* window = mApp->GetMainOSWindow();
-    ASSERT_TRUE(window);
-    window->ShowWindow(SW_SHOW);
-    window->UpdateWindow();
-    mWindow = window->m_hWnd;
-    TestScreen::Activate(mWindow);
-    ASSERT_TRUE(LoopUntil([this]() { return GetActiveWindow() == mWindow && GetFocus() == mWindow; }));
-    // What start-up posted (the engine's first states) is shown.
-    LoopUntil([]() { return false; }, 200);
+void ScreenRendererTestBase::RestPointer()
+{
+    POINT rest{6, 230};
+    ClientToScreen(mWindow, &rest);
+    TestScreen::MoveMouseTo(rest.x, rest.y);
 }
 
 void ScreenRendererTestBase::CloseProgram()

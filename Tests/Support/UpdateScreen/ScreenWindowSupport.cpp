@@ -4,6 +4,9 @@
 #include "Application/ProgramGlobals.h"
 #include "Controls/MenuDescriptor.h"
 #include "Notification/NotificationCenterManager.h"
+#include "Renderer/Renderer.h"
+
+#include "Support/Windows/Screenshots.h"
 
 namespace ScreenWindowTest {
 
@@ -13,13 +16,6 @@ std::wstring Text(const String& text)
 }
 
 namespace {
-
-std::wstring TestName()
-{
-    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = info ? std::string(info->test_suite_name()) + "_" + info->name() : "unknown";
-    return std::wstring(name.begin(), name.end());
-}
 
 void WriteTextFile(const std::wstring& path, const std::string& text)
 {
@@ -143,9 +139,7 @@ void ScreenWindowTestBase::TearDown()
         KX::MFCFrameworkApp<LApplication>::sApplication = RCPtr<LApplication>();
         mApp = nullptr;
     }
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    }
+    TestScreen::DiscardMessages();
     RegDeleteKeyW(HKEY_CURRENT_USER,
                   mMfcApp->GetSectionKeyPath(LApplication::GetUniqueAppName().GetData()).c_str());
     mMfcApp.reset();
@@ -155,7 +149,7 @@ void ScreenWindowTestBase::TearDown()
     KX::StopGdiplus(mGdiplusToken);
 }
 
-void ScreenWindowTestBase::Open(const std::wstring& arguments)
+void ScreenWindowTestBase::Open(const std::wstring& arguments, int32_t rendererType)
 {
     RCPtr<KX::LControlFactory> factory = KX::LControlFactory::Create(L"TAVIK8 Updater");
     ASSERT_EQ(S_OK, factory->LoadResources(L"::", 0x0409));
@@ -166,9 +160,14 @@ void ScreenWindowTestBase::Open(const std::wstring& arguments)
     KX::MFCFrameworkApp<LApplication>::sApplication = mApp;
     ASSERT_EQ(S_OK, mApp->RunApplicationStartup()) << "the run needs no window";
 
-    ASSERT_EQ(S_OK, mApp->CreateMainWindow(mApp->GetRendererType()));
+    // As Run does it, with the renderer asked for.
+    if (rendererType == kProgramRenderer)
+        rendererType = mApp->GetRendererType();
+    ASSERT_EQ(S_OK, mApp->CreateMainWindow(rendererType));
     const RCPtr<KX::LRootWindow> root = mApp->GetRootWindow(0);
     ASSERT_TRUE(root);
+    ASSERT_TRUE(root->GetRenderer());
+    ASSERT_EQ(rendererType, root->GetRenderer()->GetRendererType());
     String name;
     mApp->GetMainControlName(name);
     ASSERT_EQ(S_OK, root->SetRootControl(name));
@@ -181,7 +180,7 @@ void ScreenWindowTestBase::Open(const std::wstring& arguments)
     window->UpdateWindow();
     mWindow = window->m_hWnd;
     TestScreen::Activate(mWindow);
-    ASSERT_TRUE(LoopUntil([this]() { return GetActiveWindow() == mWindow && GetFocus() == mWindow; }));
+    ASSERT_TRUE(LoopUntil([this]() { return TestScreen::IsInFront(mWindow); }));
     // What start-up posted (the engine's first states) is shown.
     LoopUntil([]() { return false; }, 200);
 }
@@ -235,26 +234,8 @@ void ScreenWindowTestBase::Click(const wchar_t* name)
 
 bool ScreenWindowTestBase::LoopUntil(const std::function<bool()>& condition, DWORD timeoutMs)
 {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                mQuitSeen = true;
-                continue;
-            }
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        LONG idleCount = 0;
-        while (mMfcApp->OnIdle(idleCount++)) {
-        }
-        if (condition())
-            return true;
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
+    return TestScreen::LoopUntil(
+        condition, [this](LONG count) { return mMfcApp->OnIdle(count) != FALSE; }, mQuitSeen, timeoutMs);
 }
 
 bool ScreenWindowTestBase::LoopUntilText(const wchar_t* label, const std::wstring& text, DWORD timeoutMs)
@@ -271,7 +252,9 @@ void ScreenWindowTestBase::Screenshot(const std::wstring& name)
     wchar_t number[8];
     _snwprintf(number, 8, L"%02d_", ++mShot);
     number[7] = 0;
-    TestScreen::SaveWindowScreenshot(mWindow, L"ScreenWindowTests\\" + TestName(), number + name);
+    const std::string test = TestScreen::CurrentTestName();
+    TestScreen::SaveWindowScreenshot(mWindow, L"ScreenWindowTests\\" + std::wstring(test.begin(), test.end()),
+                                     number + name);
 }
 
 int32_t ScreenWindowTestBase::DeviceState() const
