@@ -3,6 +3,8 @@
 // settings handed from one process to the next.
 #include "IniFileFixture.h"
 
+#include "Support/Windows/Programs.h"
+
 #include <cstdlib>
 
 using namespace IniFileTest;
@@ -189,26 +191,14 @@ TEST(IniFileManagerProcesses, AValueWrittenByOneProcessIsReadByTheNext)
     ASSERT_EQ(S_OK, lib.SetIniValueInt(handle, "CurrentSkinIndex", 7));
 
     // This same program again, running only the child's test.
-    wchar_t program[MAX_PATH * 4] = {};
-    ASSERT_NE(0u, GetModuleFileNameW(nullptr, program, MAX_PATH * 4));
-    std::wstring commandLine = L"\"" + std::wstring(program) +
-                               L"\" --gtest_also_run_disabled_tests --gtest_color=no "
-                               L"--gtest_filter=IniFileManagerChild.DISABLED_ReadsTheParentsValueAndWritesOneBack";
-    ASSERT_TRUE(SetEnvironmentVariableW(kChildFileVariable, path.c_str()));
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    const BOOL started =
-        CreateProcessW(program, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
-    SetEnvironmentVariableW(kChildFileVariable, nullptr);
-    ASSERT_TRUE(started);
-    const DWORD waited = WaitForSingleObject(process.hProcess, 120000);
-    DWORD exitCode = 1;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    ASSERT_EQ(WAIT_OBJECT_0, waited);
-    EXPECT_EQ(0u, exitCode) << "the child process found other values";
+    TestSystem::ChildOptions options;
+    options.timeoutMs = 120000;
+    options.environment = {{kChildFileVariable, path}};
+    const TestSystem::ChildRun run =
+        TestSystem::RunOwnTest(L"IniFileManagerChild.DISABLED_ReadsTheParentsValueAndWritesOneBack", options);
+    ASSERT_TRUE(run.started);
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(0u, run.exitCode) << "the child process found other values";
 
     // The handle still open here sees what the other process wrote.
     EXPECT_EQ(kChildText, lib.GetStr(handle, "Handover/Child", "").text);

@@ -4,6 +4,8 @@
 #include "MfcLite/File.h"
 #include "MfcLite/WinApp.h"
 
+#include "Support/Windows/Programs.h"
+
 #include <gtest/gtest.h>
 
 #include <objbase.h>
@@ -12,14 +14,6 @@
 #include <thread>
 
 namespace {
-
-std::wstring ProgramFolder()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L'\\'));
-}
 
 // A fresh folder below the temporary folder, removed with its files.
 class TempFolder
@@ -131,23 +125,12 @@ protected:
     ProfileTest() : mCompany(L"MfcLiteTestCompany" + std::to_wstring(GetCurrentProcessId())) {}
     ~ProfileTest() override { RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\" + mCompany).c_str()); }
 
-    // Runs ProfilePeer beside the test program; its exit code.
+    // Runs ProfilePeer beside the test program; its exit code (1000 when it
+    // did not start).
     DWORD RunPeer(const std::wstring& arguments)
     {
-        const std::wstring program = ProgramFolder() + L"\\ProfilePeer.exe";
-        std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION process{};
-        if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &process))
-            return 1000;
-        WaitForSingleObject(process.hProcess, 60000);
-        DWORD code = 1001;
-        GetExitCodeProcess(process.hProcess, &code);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        return code;
+        const TestSystem::ChildRun run = TestSystem::RunChild(TestSystem::ProgramFolder() + L"ProfilePeer.exe", arguments);
+        return run.started ? run.exitCode : 1000;
     }
 
     std::wstring mCompany;

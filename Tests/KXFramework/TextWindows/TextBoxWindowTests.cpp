@@ -4,6 +4,7 @@
 // the program's listeners on Enter and Tab. Screenshots of the steps go to
 // screenshots/TextWindowTests/.
 #include "Support/Shell/WindowTestSupport.h"
+#include "Support/Windows/Programs.h"
 
 #include "Controls/PopupMenu.h"
 #include "Controls/TextBox.h"
@@ -65,15 +66,6 @@ protected:
     KXTestListener() = default;
     ~KXTestListener() override = default;
 };
-
-// The folder of the test program, where the clipboard's peer program is.
-std::wstring ProgramFolder()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L"\\/") + 1);
-}
 
 class TextBoxWindowTest : public WindowTest
 {
@@ -167,25 +159,18 @@ protected:
         return ScreenPoint(handle, static_cast<int>(std::lround(origin.x + x)), static_cast<int>(std::lround(origin.y + y)));
     }
 
-    // Runs the clipboard's peer program with the arguments; its exit code.
+    // Runs the clipboard's peer program (beside the test program) with the
+    // arguments; its exit code, -1 when it did not start.
     static int RunPeer(const std::wstring& arguments)
     {
-        const std::wstring program = ProgramFolder() + L"ClipboardPeer.exe";
-        std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION process{};
-        if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &startup, &process))
-            return -1;
         // The peer opens the clipboard, whose owner is this thread's window:
         // this thread's messages go on meanwhile.
-        TestScreen::PumpUntil([&]() { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }, 20000);
-        DWORD code = 0;
-        GetExitCodeProcess(process.hProcess, &code);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        return static_cast<int>(code);
+        TestSystem::ChildOptions options;
+        options.timeoutMs = 20000;
+        options.pumpMessages = true;
+        const TestSystem::ChildRun run =
+            TestSystem::RunChild(TestSystem::ProgramFolder() + L"ClipboardPeer.exe", arguments, options);
+        return run.started ? static_cast<int>(run.exitCode) : -1;
     }
 
     // The clipboard's Unicode text as the peer program reads it.
