@@ -5,6 +5,7 @@
 #include "MfcLite/WinApp.h"
 
 #include "Support/Windows/Programs.h"
+#include "Support/Windows/TempFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -14,40 +15,6 @@
 #include <thread>
 
 namespace {
-
-// A fresh folder below the temporary folder, removed with its files.
-class TempFolder
-{
-public:
-    TempFolder()
-    {
-        wchar_t base[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, base);
-        mPath = std::wstring(base) + L"MfcLiteTest" + std::to_wstring(GetCurrentProcessId());
-        CreateDirectoryW(mPath.c_str(), nullptr);
-    }
-    ~TempFolder()
-    {
-        for (const std::wstring& file : mFiles)
-            DeleteFileW(file.c_str());
-        RemoveDirectoryW(mPath.c_str());
-    }
-    std::wstring AddFile(const wchar_t* name, const char* content)
-    {
-        const std::wstring path = mPath + L"\\" + name;
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        WriteFile(file, content, static_cast<DWORD>(strlen(content)), &written, nullptr);
-        CloseHandle(file);
-        mFiles.push_back(path);
-        return path;
-    }
-    const std::wstring& Path() const { return mPath; }
-
-private:
-    std::wstring mPath;
-    std::vector<std::wstring> mFiles;
-};
 
 TEST(AfxWinInitTest, FillsTheApplicationAndNamesItAfterTheProgramFile)
 {
@@ -98,8 +65,8 @@ TEST(AfxOleInitTest, SucceedsOnAFreshThreadAndFailsInTheMultiThreadedApartment)
 
 TEST(CFileStatusTest, TellsFilesFromFoldersAndNeverExpandsWildcards)
 {
-    TempFolder folder;
-    const std::wstring file = folder.AddFile(L"fw.led", "0A0B");
+    TestSystem::TempFolder folder(L"MfcLiteTest");
+    const std::wstring file = folder.WriteFile(L"fw.led", "0A0B");
     CFileStatus status;
 
     ASSERT_TRUE(CFile::GetStatus(file.c_str(), status));

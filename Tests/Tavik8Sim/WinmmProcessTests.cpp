@@ -4,7 +4,7 @@
 // port that one program holds open is refused to every other. The program here is
 // this test program itself, started again as a child that runs only
 // WinmmChild.Run (chosen by TAVIK8SIM_TEST_CHILD).
-#include "TempStateFile.h"
+#include "Support/Tavik8Sim/StateFile.h"
 
 #include "Model/DeviceModel.h"
 #include "Model/StateStore.h"
@@ -127,7 +127,7 @@ TEST_F(WinmmProcess, AKilledProgramLeavesWhatItWroteBehindOnDisk)
     // Only the periodic write brings the request to the file: nobody asks
     // the child for the state until it is dead.
     const DWORD start = GetTickCount();
-    while (FileText(file.Path()).find("\ncount.identity_requests=1\n") == std::string::npos &&
+    while (TestSystem::ReadWholeFile(file.Path()).find("\ncount.identity_requests=1\n") == std::string::npos &&
            GetTickCount() - start < 30000 && WaitForSingleObject(child.hProcess, 5) == WAIT_TIMEOUT) {
     }
     TerminateProcess(child.hProcess, 3);

@@ -28,6 +28,8 @@
 #include "Model/FirmwareImage.h"
 #include "Model/StateStore.h"
 
+#include "Support/Tavik8Sim/StateFile.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -97,12 +99,7 @@ public:
 private:
     void Change(const std::function<void(Tavik8Sim::DeviceModel&, Tavik8Sim::TimeUs)>& step)
     {
-        mStore.Update([&](Tavik8Sim::DeviceState& s) {
-            Tavik8Sim::DeviceModel model(s);
-            const Tavik8Sim::TimeUs now = Tavik8Sim::StateStore::WallClockNow();
-            model.Advance(now);
-            step(model, now);
-        });
+        Tavik8SimTest::ChangeDevice(mStore, step);
     }
     Tavik8Sim::StateStore mStore;
 };

@@ -53,12 +53,7 @@ protected:
     std::wstring WriteFile(const wchar_t* name, const std::string& text)
     {
         const std::wstring path = mDevice->Folder() + L"\\" + name;
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr);
-        DWORD written = 0;
-        if (!text.empty())
-            ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-        CloseHandle(file);
+        TestSystem::WriteWholeFile(path, text);
         return path;
     }
 

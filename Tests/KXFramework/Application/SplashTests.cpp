@@ -10,6 +10,7 @@
 #include "Support/Windows/ScreenCapture.h"
 #include "Support/Windows/Screenshots.h"
 #include "Support/Windows/StandardErrorCapture.h"
+#include "Support/Windows/TempFiles.h"
 #include "Utilities/Graphics/Bitmap.h"
 
 #include <commctrl.h>
@@ -17,7 +18,6 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -38,16 +38,9 @@ protected:
     {
         ShellTest::SetUp();
         KX::StartGdiplus(mGdiplusToken);
-        wchar_t folder[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, folder);
-        mFolder = std::wstring(folder) + L"SplashTests" + std::to_wstring(GetCurrentProcessId());
-        CreateDirectoryW(mFolder.c_str(), nullptr);
     }
     void TearDown() override
     {
-        for (const std::wstring& file : mFiles)
-            DeleteFileW(file.c_str());
-        RemoveDirectoryW(mFolder.c_str());
         KX::StopGdiplus(mGdiplusToken);
         ShellTest::TearDown();
     }
@@ -64,22 +57,12 @@ protected:
         }
         CLSID png{};
         TestScreen::FindPngEncoder(png);
-        const std::wstring path = mFolder + L"\\Splash.png";
+        const std::wstring path = mFolder / L"Splash.png";
         EXPECT_EQ(Gdiplus::Ok, bitmap.Save(path.c_str(), &png, nullptr));
-        mFiles.push_back(path);
         return path;
     }
 
-    std::wstring MakeFile(const char* content)
-    {
-        const std::wstring path = mFolder + L"\\Broken.png";
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        WriteFile(file, content, static_cast<DWORD>(strlen(content)), &written, nullptr);
-        CloseHandle(file);
-        mFiles.push_back(path);
-        return path;
-    }
+    std::wstring MakeFile(const char* content) { return mFolder.WriteFile(L"Broken.png", content); }
 
     static int Position(HWND progressBar)
     {
@@ -89,8 +72,7 @@ protected:
     static constexpr int kWidth = 400;
     static constexpr int kHeight = 300;
     ULONG_PTR mGdiplusToken = 0;
-    std::wstring mFolder;
-    std::vector<std::wstring> mFiles;
+    TestSystem::TempFolder mFolder{L"SplashTests"};
 };
 
 TEST_F(SplashTest, AppearsCentredItsBarAdvancesAndItIsGoneOnceClosed)

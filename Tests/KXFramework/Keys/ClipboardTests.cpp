@@ -5,6 +5,7 @@
 #include "System/WrapperStringable.h"
 
 #include "Support/Windows/Programs.h"
+#include "Support/Windows/TempFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -87,15 +88,7 @@ DWORD RunPeer(const std::wstring& arguments)
 std::string ReadFileBytes(const std::wstring& path)
 {
     std::string bytes;
-    FILE* file = _wfopen(path.c_str(), L"rb");
-    if (!file)
-        return "<missing>";
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof(buffer), file)) > 0)
-        bytes.append(buffer, n);
-    fclose(file);
-    return bytes;
+    return TestSystem::ReadWholeFile(path, bytes) ? bytes : "<missing>";
 }
 
 String TextOf(const RCPtr<LRefCountedObject>& object)

@@ -5,6 +5,7 @@
 // screenshots/TextWindowTests/.
 #include "Support/Shell/WindowTestSupport.h"
 #include "Support/Windows/Programs.h"
+#include "Support/Windows/TempFiles.h"
 
 #include "Controls/PopupMenu.h"
 #include "Controls/TextBox.h"
@@ -14,8 +15,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -176,15 +175,10 @@ protected:
     // The clipboard's Unicode text as the peer program reads it.
     static std::wstring ClipboardTextFromAnotherProgram()
     {
-        wchar_t path[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, path);
-        const std::wstring file = std::wstring(path) + L"TextWindowTests-clipboard.bin";
-        if (RunPeer(L"dump-unicode \"" + file + L"\"") != 0)
+        const TestSystem::TempFile file(L"TextWindowTests-clipboard", L".bin");
+        if (RunPeer(L"dump-unicode \"" + file.Path() + L"\"") != 0)
             return L"(peer failed)";
-        std::ifstream in(std::string(file.begin(), file.end()), std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        in.close();
-        _wremove(file.c_str());
+        const std::string bytes = TestSystem::ReadWholeFile(file.Path());
         std::wstring text(bytes.size() / sizeof(wchar_t), L'\0');
         std::memcpy(&text[0], bytes.data(), text.size() * sizeof(wchar_t));
         if (!text.empty() && text.back() == L'\0')

@@ -17,14 +17,6 @@ std::wstring Text(const String& text)
 
 namespace {
 
-void WriteTextFile(const std::wstring& path, const std::string& text)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
 DWORD sLastClick = 0;
 
 } // namespace
@@ -34,33 +26,17 @@ DWORD sLastClick = 0;
 Device::Device()
 {
     SetEnvironmentVariableW(L"TAVIK8_SIM", mState.Path().c_str());
-    mFolder = mState.Path() + L".files";
-    CreateDirectoryW(mFolder.c_str(), nullptr);
     Reset(Tavik8Sim::Mode::Normal, "1.0.3.0");
 }
 
 Device::~Device()
 {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((mFolder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            DeleteFileW((mFolder + L"\\" + found.cFileName).c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(mFolder.c_str());
     SetEnvironmentVariableW(L"TAVIK8_SIM", nullptr);
 }
 
 void Device::Do(const std::function<void(Tavik8Sim::DeviceModel&, Tavik8Sim::TimeUs)>& step)
 {
-    mStore.Update([&](Tavik8Sim::DeviceState& s) {
-        Tavik8Sim::DeviceModel model(s);
-        const Tavik8Sim::TimeUs now = Tavik8Sim::StateStore::WallClockNow();
-        model.Advance(now);
-        step(model, now);
-    });
+    Tavik8SimTest::ChangeDevice(mStore, step);
 }
 
 void Device::Set(const char* key, const std::string& value)
@@ -96,15 +72,13 @@ int64_t Device::Counter(const char* name)
 
 std::wstring Device::WriteFirmware(const wchar_t* name, int records, int size, uint32_t seed)
 {
-    const std::wstring path = mFolder + L"\\" + name;
-    WriteTextFile(path, Tavik8Sim::MakeFirmwareText(records, size, seed));
-    return path;
+    return mFiles.WriteFile(name, Tavik8Sim::MakeFirmwareText(records, size, seed));
 }
 
 void Device::ExpectImage(const std::wstring& file)
 {
     Tavik8Sim::Bytes image;
-    ASSERT_TRUE(Tavik8Sim::DecodeFirmwareText(Tavik8SimTest::FileText(file), image));
+    ASSERT_TRUE(Tavik8Sim::DecodeFirmwareText(TestSystem::ReadWholeFile(file), image));
     Do([&](Tavik8Sim::DeviceModel& m, Tavik8Sim::TimeUs now) {
         m.ExpectImage(now, std::string(file.begin(), file.end()), image);
     });

@@ -11,7 +11,8 @@
 // (FirmwareUpdater/MainControl/MainControlTests.rc).
 #pragma once
 
-#include "Tavik8Sim/TempStateFile.h"
+#include "Support/Tavik8Sim/StateFile.h"
+#include "Support/Windows/TempFiles.h"
 
 #include "Application/ApplicationBaseWin.h"
 #include "Controls/Button.h"
@@ -70,12 +71,12 @@ public:
     std::wstring WriteFirmware(const wchar_t* name, int records, int size, uint32_t seed);
     // The device takes only the image of this file.
     void ExpectImage(const std::wstring& file);
-    const std::wstring& Folder() const { return mFolder; }
+    const std::wstring& Folder() const { return mFiles.Path(); }
 
 private:
     Tavik8SimTest::TempStateFile mState;
     Tavik8Sim::StateStore mStore{mState.Path()};
-    std::wstring mFolder;
+    TestSystem::TempFolder mFiles{L"tavik8-screen-test"};
 };
 
 class ScreenWindowTestBase : public ::testing::Test
