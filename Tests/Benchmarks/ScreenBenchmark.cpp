@@ -18,6 +18,8 @@
 #include "Utilities/Graphics/Font.h"
 #include "Utilities/Graphics/GdiplusFlat.h"
 
+#include "BenchmarkClock.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -34,21 +36,14 @@ public:
     PlainControl(const RCPtr<KX::LControl>& parent, const String& name) : LControl(parent, name) {}
 };
 
-double Now()
-{
-    LARGE_INTEGER counter;
-    LARGE_INTEGER frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
+using Benchmark::WallMilliseconds;
 
 double MeanMilliseconds(int rounds, const std::function<void(int)>& round)
 {
-    const double start = Now();
+    const double start = WallMilliseconds();
     for (int i = 0; i < rounds; ++i)
         round(i);
-    return (Now() - start) / rounds;
+    return (WallMilliseconds() - start) / rounds;
 }
 
 void RegisterClasses(KX::LControlFactory& factory, const RCPtr<KX::LControlDescriptor>& descriptor)
