@@ -34,11 +34,10 @@ target_include_directories(ScreenBenchmark PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} $
 # the window, and the area a progress step repaints:
 #   wine build/Tests/UpdateScreenBenchmark.exe [records [payload bytes]]
 if(TARGET FirmwareUpdater)
-    add_executable(UpdateScreenBenchmark ${KX_BENCHMARKS}/UpdateScreenBenchmark.cpp
-        FirmwareUpdater/MainControl/MainControlTests.rc)
+    add_executable(UpdateScreenBenchmark ${KX_BENCHMARKS}/UpdateScreenBenchmark.cpp)
+    kx_add_update_screen_resources(UpdateScreenBenchmark)
     target_link_libraries(UpdateScreenBenchmark PRIVATE FirmwareUpdaterUI Tavik8SimModel KXFramework winmm TestWindows)
-    target_include_directories(UpdateScreenBenchmark PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}
-        ${KX_PROGRAM_RESOURCE_FOLDER})
+    target_include_directories(UpdateScreenBenchmark PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
     target_link_options(UpdateScreenBenchmark PRIVATE -municode)
     kx_use_simulated_midi(UpdateScreenBenchmark)
     add_dependencies(UpdateScreenBenchmark FirmwareUpdater)
