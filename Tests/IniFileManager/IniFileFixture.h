@@ -31,7 +31,7 @@ protected:
     std::string FileText() const
     {
         std::string bytes;
-        EXPECT_TRUE(ReadBytes(path, bytes));
+        EXPECT_TRUE(TestSystem::ReadWholeFile(path, bytes));
         return bytes;
     }
 

@@ -1,6 +1,5 @@
 #include "IniFileLibrary.h"
 
-#include <atomic>
 #include <cstring>
 #include <filesystem>
 #include <vector>
@@ -108,65 +107,17 @@ std::string ToUtf8(const std::wstring& text)
     return out;
 }
 
-bool ReadBytes(const std::wstring& path, std::string& bytes)
-{
-    bytes.clear();
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    char chunk[4096];
-    DWORD got = 0;
-    bool ok = true;
-    while ((ok = ReadFile(file, chunk, sizeof chunk, &got, nullptr) != FALSE) && got > 0)
-        bytes.append(chunk, got);
-    CloseHandle(file);
-    return ok;
-}
-
-bool WriteBytes(const std::wstring& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                    written == bytes.size();
-    CloseHandle(file);
-    return ok;
-}
-
 bool FileExists(const std::wstring& path)
 {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-ScratchFolder::ScratchFolder()
-{
-    static std::atomic<int> counter{0};
-    wchar_t temp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH, temp);
-    mPath = std::wstring(temp) + L"IniFileManagerTests-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-            std::to_wstring(++counter) + L"-Einstellungen-\u00E9t\u00E9-\u8A2D\u5B9A";
-    std::filesystem::create_directories(std::filesystem::path(mPath));
-}
-
-ScratchFolder::~ScratchFolder()
-{
-    std::error_code ignored;
-    std::filesystem::path folder(mPath);
-    // Read-only files left by a test would stop the removal.
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, ignored))
-        SetFileAttributesW(entry.path().wstring().c_str(), FILE_ATTRIBUTE_NORMAL);
-    std::filesystem::remove_all(folder, ignored);
-}
-
 std::wstring ScratchFolder::Listing() const
 {
     std::wstring names;
     std::error_code ignored;
-    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(mPath), ignored))
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(Path()), ignored))
         names += entry.path().filename().wstring() + L";";
     return names;
 }

@@ -1,9 +1,11 @@
 // Test helpers for IniFileManager.dll: the library loaded by name and its exports
 // looked up by name, as the framework does; the framework's protocol for texts;
-// a scratch folder with a non-ASCII name; whole-file reads and writes.
+// a scratch folder with a non-ASCII name.
 #pragma once
 
 #include "IniFileManager.h"
+
+#include "Support/Windows/TempFiles.h"
 
 #include <windows.h>
 
@@ -88,28 +90,18 @@ private:
 
 std::string ToUtf8(const std::wstring& text);
 
-// Whole-file access through wide names; ReadBytes answers false for a missing file.
-bool ReadBytes(const std::wstring& path, std::string& bytes);
-bool WriteBytes(const std::wstring& path, const std::string& bytes);
 bool FileExists(const std::wstring& path);
 
 // A new folder under the temporary folder, with a non-ASCII name, removed with
 // everything in it at the end.
-class ScratchFolder
+class ScratchFolder : public TestSystem::TempFolder
 {
 public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    ScratchFolder() : TempFolder(L"IniFileManagerTests-Einstellungen-\u00E9t\u00E9-\u8A2D\u5B9A") {}
 
-    const std::wstring& Path() const { return mPath; }
-    std::wstring File(const std::wstring& name) const { return mPath + L"\\" + name; }
+    std::wstring File(const std::wstring& name) const { return *this / name; }
     // The names of everything in the folder.
     std::wstring Listing() const;
-
-private:
-    std::wstring mPath;
 };
 
 } // namespace IniFileTest

@@ -3,6 +3,8 @@
 // settings handed from one process to the next.
 #include "IniFileFixture.h"
 
+#include "Support/Windows/Programs.h"
+
 #include <cstdlib>
 
 using namespace IniFileTest;
@@ -81,7 +83,7 @@ TEST_F(IniFilePersistenceTest, AUtf16FileIsReadAndKeptInItsForm)
     const std::wstring text = L"[Other]\r\nName=Gr\u00F6\u00DFe \u5B50\r\nCount=4\r\n[Window]\r\nWidth=640\r\n";
     for (bool bigEndian : {false, true}) {
         SCOPED_TRACE(bigEndian ? "big-endian" : "little-endian");
-        ASSERT_TRUE(WriteBytes(path, Utf16(text, bigEndian)));
+        ASSERT_TRUE(TestSystem::WriteWholeFile(path, Utf16(text, bigEndian)));
         Reload();
         EXPECT_EQ("Gr\xC3\xB6\xC3\x9F" "e \xE5\xAD\x90", lib.GetStr(handle, "Other/Name", "").text);
         int32_t value = 0;
@@ -100,7 +102,7 @@ TEST_F(IniFilePersistenceTest, AUtf16FileIsReadAndKeptInItsForm)
         EXPECT_EQ(1, value);
     }
     // A UTF-8 byte-order mark stays as well.
-    ASSERT_TRUE(WriteBytes(path, "\xEF\xBB\xBFKey=1\r\n"));
+    ASSERT_TRUE(TestSystem::WriteWholeFile(path, "\xEF\xBB\xBFKey=1\r\n"));
     Reload();
     ASSERT_EQ(S_OK, lib.SetIniValueInt(handle, "Key", 2));
     EXPECT_EQ("\xEF\xBB\xBF", FileText().substr(0, 3));
@@ -108,7 +110,7 @@ TEST_F(IniFilePersistenceTest, AUtf16FileIsReadAndKeptInItsForm)
 
 TEST_F(IniFilePersistenceTest, AReadOnlyFileIsNeverWritten)
 {
-    ASSERT_TRUE(WriteBytes(path, "CurrentSkinIndex=3\r\n"));
+    ASSERT_TRUE(TestSystem::WriteWholeFile(path, "CurrentSkinIndex=3\r\n"));
     Reload();
     ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_EQ(E_ACCESSDENIED, lib.SetIniValueInt(handle, "CurrentSkinIndex", 0));
@@ -189,26 +191,14 @@ TEST(IniFileManagerProcesses, AValueWrittenByOneProcessIsReadByTheNext)
     ASSERT_EQ(S_OK, lib.SetIniValueInt(handle, "CurrentSkinIndex", 7));
 
     // This same program again, running only the child's test.
-    wchar_t program[MAX_PATH * 4] = {};
-    ASSERT_NE(0u, GetModuleFileNameW(nullptr, program, MAX_PATH * 4));
-    std::wstring commandLine = L"\"" + std::wstring(program) +
-                               L"\" --gtest_also_run_disabled_tests --gtest_color=no "
-                               L"--gtest_filter=IniFileManagerChild.DISABLED_ReadsTheParentsValueAndWritesOneBack";
-    ASSERT_TRUE(SetEnvironmentVariableW(kChildFileVariable, path.c_str()));
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    const BOOL started =
-        CreateProcessW(program, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
-    SetEnvironmentVariableW(kChildFileVariable, nullptr);
-    ASSERT_TRUE(started);
-    const DWORD waited = WaitForSingleObject(process.hProcess, 120000);
-    DWORD exitCode = 1;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    ASSERT_EQ(WAIT_OBJECT_0, waited);
-    EXPECT_EQ(0u, exitCode) << "the child process found other values";
+    TestSystem::ChildOptions options;
+    options.timeoutMs = 120000;
+    options.environment = {{kChildFileVariable, path}};
+    const TestSystem::ChildRun run =
+        TestSystem::RunOwnTest(L"IniFileManagerChild.DISABLED_ReadsTheParentsValueAndWritesOneBack", options);
+    ASSERT_TRUE(run.started);
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(0u, run.exitCode) << "the child process found other values";
 
     // The handle still open here sees what the other process wrote.
     EXPECT_EQ(kChildText, lib.GetStr(handle, "Handover/Child", "").text);
@@ -218,13 +208,13 @@ TEST(IniFileManagerProcesses, AValueWrittenByOneProcessIsReadByTheNext)
 TEST_F(IniFilePersistenceTest, ChangesMadeOnDiskMeanwhileAreSeen)
 {
     ASSERT_EQ(S_OK, lib.SetIniValueInt(handle, "Mine", 1));
-    ASSERT_TRUE(WriteBytes(path, "Mine=1\r\nTheirs=2\r\n"));
+    ASSERT_TRUE(TestSystem::WriteWholeFile(path, "Mine=1\r\nTheirs=2\r\n"));
     int32_t value = 0;
     EXPECT_EQ(S_OK, lib.GetInt(handle, "Theirs", 0, value));
     EXPECT_EQ(2, value);
 
     // A change keeps what the other writer added.
-    ASSERT_TRUE(WriteBytes(path, "Mine=1\r\nTheirs=3\r\n"));
+    ASSERT_TRUE(TestSystem::WriteWholeFile(path, "Mine=1\r\nTheirs=3\r\n"));
     ASSERT_EQ(S_OK, lib.SetIniValueInt(handle, "Mine", 5));
     Reload();
     EXPECT_EQ(S_OK, lib.GetInt(handle, "Theirs", 0, value));
@@ -267,7 +257,7 @@ const char kDamagedFile[] =
 TEST_F(IniFilePersistenceTest, ADamagedFileIsReadAsFarAsItMakesSenseAndKeptUntilAWrite)
 {
     const std::string damaged(kDamagedFile, sizeof kDamagedFile - 1);
-    ASSERT_TRUE(WriteBytes(path, damaged));
+    ASSERT_TRUE(TestSystem::WriteWholeFile(path, damaged));
     Reload();
 
     auto checkReadable = [this](int32_t rootCount) {
@@ -308,7 +298,7 @@ TEST_F(IniFilePersistenceTest, AFileCutShortAnywhereOpensAndKeepsItsCompleteLine
     ASSERT_EQ(S_OK, lib.CloseIniFile(handle, 0));
     for (size_t length = 0; length <= whole.size(); ++length) {
         const std::string cut = whole.substr(0, length);
-        ASSERT_TRUE(WriteBytes(path, cut));
+        ASSERT_TRUE(TestSystem::WriteWholeFile(path, cut));
         int32_t cutHandle = 0;
         ASSERT_EQ(S_OK, lib.Open(ToUtf8(path), cutHandle)) << length;
         int32_t value = 0;
@@ -330,7 +320,7 @@ TEST_F(IniFilePersistenceTest, AHeaderNestedTooDeepIsSkipped)
     for (int depth = 0; depth < 100000; ++depth)
         deep += "a/";
     deep += "a]\r\nLost=1\r\n[Fine]\r\nX=3\r\n";
-    ASSERT_TRUE(WriteBytes(path, deep));
+    ASSERT_TRUE(TestSystem::WriteWholeFile(path, deep));
     Reload();
     int32_t value = 0;
     EXPECT_EQ(S_OK, lib.GetInt(handle, "Top", 0, value));
@@ -349,7 +339,7 @@ TEST_F(IniFilePersistenceTest, BinaryGarbageOpensWithoutHarm)
         seed = seed * 1103515245u + 12345u;
         garbage += static_cast<char>(seed >> 24);
     }
-    ASSERT_TRUE(WriteBytes(path, garbage));
+    ASSERT_TRUE(TestSystem::WriteWholeFile(path, garbage));
     Reload();
     int32_t count = -1;
     EXPECT_GE(lib.GetKeyCount(handle, "", &count), 0);
@@ -363,12 +353,12 @@ TEST_F(IniFilePersistenceTest, AFileTooLargeToBeSettingsIsNeitherOpenedNorTouche
     ASSERT_EQ(S_OK, lib.CloseIniFile(handle, 0));
     const std::wstring large = folder.File(L"Large.ini");
     const std::string content = "Key=1\r\n" + std::string(INIFILE_MAX_FILE_SIZE, 'x');
-    ASSERT_TRUE(WriteBytes(large, content));
+    ASSERT_TRUE(TestSystem::WriteWholeFile(large, content));
     int32_t largeHandle = -1;
     EXPECT_EQ(E_FAIL, lib.Open(ToUtf8(large), largeHandle));
     EXPECT_EQ(0, largeHandle);
     std::string after;
-    ASSERT_TRUE(ReadBytes(large, after));
+    ASSERT_TRUE(TestSystem::ReadWholeFile(large, after));
     EXPECT_TRUE(after == content);
 }
 

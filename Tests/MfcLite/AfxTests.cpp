@@ -4,6 +4,9 @@
 #include "MfcLite/File.h"
 #include "MfcLite/WinApp.h"
 
+#include "Support/Windows/Programs.h"
+#include "Support/Windows/TempFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <objbase.h>
@@ -12,48 +15,6 @@
 #include <thread>
 
 namespace {
-
-std::wstring ProgramFolder()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L'\\'));
-}
-
-// A fresh folder below the temporary folder, removed with its files.
-class TempFolder
-{
-public:
-    TempFolder()
-    {
-        wchar_t base[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, base);
-        mPath = std::wstring(base) + L"MfcLiteTest" + std::to_wstring(GetCurrentProcessId());
-        CreateDirectoryW(mPath.c_str(), nullptr);
-    }
-    ~TempFolder()
-    {
-        for (const std::wstring& file : mFiles)
-            DeleteFileW(file.c_str());
-        RemoveDirectoryW(mPath.c_str());
-    }
-    std::wstring AddFile(const wchar_t* name, const char* content)
-    {
-        const std::wstring path = mPath + L"\\" + name;
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        WriteFile(file, content, static_cast<DWORD>(strlen(content)), &written, nullptr);
-        CloseHandle(file);
-        mFiles.push_back(path);
-        return path;
-    }
-    const std::wstring& Path() const { return mPath; }
-
-private:
-    std::wstring mPath;
-    std::vector<std::wstring> mFiles;
-};
 
 TEST(AfxWinInitTest, FillsTheApplicationAndNamesItAfterTheProgramFile)
 {
@@ -104,8 +65,8 @@ TEST(AfxOleInitTest, SucceedsOnAFreshThreadAndFailsInTheMultiThreadedApartment)
 
 TEST(CFileStatusTest, TellsFilesFromFoldersAndNeverExpandsWildcards)
 {
-    TempFolder folder;
-    const std::wstring file = folder.AddFile(L"fw.led", "0A0B");
+    TestSystem::TempFolder folder(L"MfcLiteTest");
+    const std::wstring file = folder.WriteFile(L"fw.led", "0A0B");
     CFileStatus status;
 
     ASSERT_TRUE(CFile::GetStatus(file.c_str(), status));
@@ -131,23 +92,12 @@ protected:
     ProfileTest() : mCompany(L"MfcLiteTestCompany" + std::to_wstring(GetCurrentProcessId())) {}
     ~ProfileTest() override { RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\" + mCompany).c_str()); }
 
-    // Runs ProfilePeer beside the test program; its exit code.
+    // Runs ProfilePeer beside the test program; its exit code (1000 when it
+    // did not start).
     DWORD RunPeer(const std::wstring& arguments)
     {
-        const std::wstring program = ProgramFolder() + L"\\ProfilePeer.exe";
-        std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION process{};
-        if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &process))
-            return 1000;
-        WaitForSingleObject(process.hProcess, 60000);
-        DWORD code = 1001;
-        GetExitCodeProcess(process.hProcess, &code);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        return code;
+        const TestSystem::ChildRun run = TestSystem::RunChild(TestSystem::ProgramFolder() + L"ProfilePeer.exe", arguments);
+        return run.started ? run.exitCode : 1000;
     }
 
     std::wstring mCompany;

@@ -2,7 +2,7 @@
 // winmm.dll) keep the state in memory while they own it; every other store
 // still sees every change, and no change is lost when several stores, in
 // several threads, change the state at once.
-#include "TempStateFile.h"
+#include "Support/Tavik8Sim/StateFile.h"
 
 #include "Model/StateKeeper.h"
 #include "Model/StateStore.h"
@@ -67,12 +67,12 @@ TEST(StateStore, WriteBehindChangesReachTheFilesWhenFlushed)
     Count(owner, "a");
     Count(owner, "a");
     EXPECT_EQ(2, Counter(owner.Read(), "a")) << "the owner sees its own changes";
-    EXPECT_EQ("", FileText(file.Path())) << "nothing written before a flush";
+    EXPECT_EQ("", TestSystem::ReadWholeFile(file.Path())) << "nothing written before a flush";
 
     owner.Flush();
-    EXPECT_NE(std::string::npos, FileText(file.Path()).find("\ncount.a=2\n"));
-    EXPECT_EQ("a 1\na 2\n", FileText(file.Path() + L".transcript"));
-    EXPECT_EQ("aa", FileText(file.Path() + L".image"));
+    EXPECT_NE(std::string::npos, TestSystem::ReadWholeFile(file.Path()).find("\ncount.a=2\n"));
+    EXPECT_EQ("a 1\na 2\n", TestSystem::ReadWholeFile(file.Path() + L".transcript"));
+    EXPECT_EQ("aa", TestSystem::ReadWholeFile(file.Path() + L".image"));
 
     // Appended, not rewritten; a truncation drops what was pending before it.
     Count(owner, "a");
@@ -82,8 +82,8 @@ TEST(StateStore, WriteBehindChangesReachTheFilesWhenFlushed)
         s.changed = true;
     });
     owner.Flush();
-    EXPECT_EQ("a 1\na 2\na 3\n", FileText(file.Path() + L".transcript"));
-    EXPECT_EQ("x", FileText(file.Path() + L".image"));
+    EXPECT_EQ("a 1\na 2\na 3\n", TestSystem::ReadWholeFile(file.Path() + L".transcript"));
+    EXPECT_EQ("x", TestSystem::ReadWholeFile(file.Path() + L".image"));
 }
 
 TEST(StateStore, AnotherStoreSeesTheOwnersStateAndItsChangesReachTheOwner)
@@ -154,10 +154,10 @@ TEST(StateStore, AKeptOwnerWritesItsChangesWithoutBeingAsked)
     Count(*owner, "a");
     // The keeper's periodic flush; generous, as it runs in its own time.
     const DWORD start = GetTickCount();
-    while (FileText(file.Path()).find("\ncount.a=1\n") == std::string::npos && GetTickCount() - start < 5000)
+    while (TestSystem::ReadWholeFile(file.Path()).find("\ncount.a=1\n") == std::string::npos && GetTickCount() - start < 5000)
         Sleep(5);
-    EXPECT_NE(std::string::npos, FileText(file.Path()).find("\ncount.a=1\n"));
-    EXPECT_EQ("a 1\n", FileText(file.Path() + L".transcript"));
+    EXPECT_NE(std::string::npos, TestSystem::ReadWholeFile(file.Path()).find("\ncount.a=1\n"));
+    EXPECT_EQ("a 1\n", TestSystem::ReadWholeFile(file.Path() + L".transcript"));
 }
 
 TEST(StateStore, AnOwnerThatEndsWritesItsChanges)
@@ -167,7 +167,7 @@ TEST(StateStore, AnOwnerThatEndsWritesItsChanges)
         StateStore owner(file.Path(), StateStore::Caching::WriteBehind);
         Count(owner, "a");
     }
-    EXPECT_NE(std::string::npos, FileText(file.Path()).find("\ncount.a=1\n"));
+    EXPECT_NE(std::string::npos, TestSystem::ReadWholeFile(file.Path()).find("\ncount.a=1\n"));
     StateStore next(file.Path(), StateStore::Caching::WriteBehind);
     Count(next, "a");
     EXPECT_EQ(2, Counter(next.Read(), "a"));

@@ -1,5 +1,5 @@
 #include "DeviceModelFixture.h"
-#include "TempStateFile.h"
+#include "Support/Tavik8Sim/StateFile.h"
 
 #include "Model/FirmwareImage.h"
 #include "Model/Crc32.h"

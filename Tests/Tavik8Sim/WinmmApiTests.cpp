@@ -2,6 +2,8 @@
 // winmm functions of the winmm.dll that sits beside the test program.
 #include "WinmmTestSupport.h"
 
+#include "Support/Windows/Programs.h"
+
 using namespace Tavik8SimTest;
 
 namespace {
@@ -427,11 +429,7 @@ namespace {
 // and standard output.
 int RunToolProcess(const std::wstring& arguments, std::string& output)
 {
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring folder(self);
-    folder = folder.substr(0, folder.find_last_of(L"\\/"));
-    std::wstring tool = folder + L"\\..\\Tavik8Sim\\tavik8sim.exe";
+    const std::wstring tool = TestSystem::ProgramFolder() + L"..\\Tavik8Sim\\tavik8sim.exe";
     std::wstring commandLine = L"\"" + tool + L"\" " + arguments;
 
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};

@@ -4,7 +4,8 @@
 // port that one program holds open is refused to every other. The program here is
 // this test program itself, started again as a child that runs only
 // WinmmChild.Run (chosen by TAVIK8SIM_TEST_CHILD).
-#include "TempStateFile.h"
+#include "Support/Tavik8Sim/StateFile.h"
+#include "Support/Windows/Programs.h"
 
 #include "Model/DeviceModel.h"
 #include "Model/StateStore.h"
@@ -54,9 +55,8 @@ TEST(WinmmChild, Run)
 // environment (so with the same TAVIK8_SIM).
 PROCESS_INFORMATION StartChild(const wchar_t* role)
 {
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring commandLine = L"\"" + std::wstring(self) + L"\" --gtest_filter=WinmmChild.Run";
+    const std::wstring self = TestSystem::ProgramPath();
+    std::wstring commandLine = L"\"" + self + L"\" --gtest_filter=WinmmChild.Run";
     std::vector<wchar_t> mutableLine(commandLine.begin(), commandLine.end());
     mutableLine.push_back(0);
     SetEnvironmentVariableW(kChildVariable, role);
@@ -71,7 +71,7 @@ PROCESS_INFORMATION StartChild(const wchar_t* role)
     startup.hStdOutput = nul;
     startup.hStdError = nul;
     PROCESS_INFORMATION process{};
-    const BOOL started = CreateProcessW(self, mutableLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+    const BOOL started = CreateProcessW(self.c_str(), mutableLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                                         nullptr, &startup, &process);
     CloseHandle(nul);
     SetEnvironmentVariableW(kChildVariable, nullptr);
@@ -127,7 +127,7 @@ TEST_F(WinmmProcess, AKilledProgramLeavesWhatItWroteBehindOnDisk)
     // Only the periodic write brings the request to the file: nobody asks
     // the child for the state until it is dead.
     const DWORD start = GetTickCount();
-    while (FileText(file.Path()).find("\ncount.identity_requests=1\n") == std::string::npos &&
+    while (TestSystem::ReadWholeFile(file.Path()).find("\ncount.identity_requests=1\n") == std::string::npos &&
            GetTickCount() - start < 30000 && WaitForSingleObject(child.hProcess, 5) == WAIT_TIMEOUT) {
     }
     TerminateProcess(child.hProcess, 3);

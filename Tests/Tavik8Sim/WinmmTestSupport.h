@@ -5,7 +5,7 @@
 #pragma once
 
 #include "DeviceModelFixture.h"
-#include "TempStateFile.h"
+#include "Support/Tavik8Sim/StateFile.h"
 
 #include "Model/StateStore.h"
 

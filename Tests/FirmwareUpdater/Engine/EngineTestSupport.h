@@ -17,6 +17,9 @@
 #include "Model/FirmwareImage.h"
 #include "Model/StateStore.h"
 
+#include "Support/Tavik8Sim/StateFile.h"
+#include "Support/Windows/TempFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -262,43 +265,27 @@ inline LUpdateEngineInterface::DeviceDefinition DefaultDefinition()
     return definition;
 }
 
-// A file in the temporary folder, removed afterwards.
+// A file in the temporary folder with the content given, removed afterwards.
 class TempFile
 {
 public:
-    explicit TempFile(const std::string& content, const wchar_t* suffix = L".led") : mContent(content)
+    explicit TempFile(const std::string& content, const wchar_t* suffix = L".led") : mFile(L"engine-test", suffix)
     {
-        static int counter = 0;
-        wchar_t folder[MAX_PATH];
-        GetTempPathW(MAX_PATH, folder);
-        wchar_t name[80];
-        _snwprintf(name, 80, L"engine-test-%lu-%d%ls", GetCurrentProcessId(), ++counter, suffix);
-        name[79] = 0;
-        mPath = std::wstring(folder) + name;
         Rewrite(content);
     }
-    ~TempFile() { Remove(); }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
 
-    const std::wstring& Path() const { return mPath; }
+    const std::wstring& Path() const { return mFile.Path(); }
     const std::string& Content() const { return mContent; }
-    void Remove() { DeleteFileW(mPath.c_str()); }
+    void Remove() { mFile.Remove(); }
     // Replaces the whole content.
     void Rewrite(const std::string& content)
     {
         mContent = content;
-        HANDLE file = CreateFileW(mPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD written = 0;
-        if (file != INVALID_HANDLE_VALUE) {
-            if (!content.empty())
-                WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-            CloseHandle(file);
-        }
+        TestSystem::WriteWholeFile(mFile.Path(), content);
     }
 
 private:
-    std::wstring mPath;
+    TestSystem::TempFile mFile;
     std::string mContent;
 };
 
@@ -306,29 +293,18 @@ private:
 class SimDevice
 {
 public:
-    SimDevice() : mStore(MakePath())
+    SimDevice() : mStore(mState.Path())
     {
         SetEnvironmentVariableW(L"TAVIK8_SIM", mStore.Path().c_str());
         Reset(Tavik8Sim::Mode::Normal);
     }
-    ~SimDevice()
-    {
-        SetEnvironmentVariableW(L"TAVIK8_SIM", nullptr);
-        DeleteFileW(mStore.Path().c_str());
-        DeleteFileW(mStore.ImagePath().c_str());
-        DeleteFileW(mStore.TranscriptPath().c_str());
-    }
+    ~SimDevice() { SetEnvironmentVariableW(L"TAVIK8_SIM", nullptr); }
     SimDevice(const SimDevice&) = delete;
     SimDevice& operator=(const SimDevice&) = delete;
 
     void Do(const std::function<void(Tavik8Sim::DeviceModel&, Tavik8Sim::TimeUs)>& step)
     {
-        mStore.Update([&](Tavik8Sim::DeviceState& s) {
-            Tavik8Sim::DeviceModel model(s);
-            const Tavik8Sim::TimeUs now = Tavik8Sim::StateStore::WallClockNow();
-            model.Advance(now);
-            step(model, now);
-        });
+        Tavik8SimTest::ChangeDevice(mStore, step);
     }
 
     void Reset(Tavik8Sim::Mode mode, const std::string& version = "1.0.3.0")
@@ -415,17 +391,7 @@ public:
     }
 
 private:
-    static std::wstring MakePath()
-    {
-        static int counter = 0;
-        wchar_t folder[MAX_PATH];
-        GetTempPathW(MAX_PATH, folder);
-        wchar_t name[64];
-        _snwprintf(name, 64, L"engine-sim-%lu-%d.state", GetCurrentProcessId(), ++counter);
-        name[63] = 0;
-        return std::wstring(folder) + name;
-    }
-
+    Tavik8SimTest::TempStateFile mState; // removed after the store is gone
     Tavik8Sim::StateStore mStore;
 };
 

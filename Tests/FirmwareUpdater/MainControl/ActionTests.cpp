@@ -41,7 +41,7 @@ struct Moment
 class ActionTest : public MainControlTest
 {
 protected:
-    Moment Now() const { return {CurrentCursor(), app->statusText, TextOf(L"labelUpdateProcessInformation"),
+    Moment Now() const { return {CurrentCursor(), application->statusText, TextOf(L"labelUpdateProcessInformation"),
                                  VisibleControls()}; }
     // A notification that the menu bar's popup posts to the window's queue.
     void MenuItem(const wchar_t* id)
@@ -260,7 +260,7 @@ TEST_F(ActionTest, SeveralDevicesSelectTheFirstAndTheScreenGoesOn)
 TEST_F(ActionTest, ADeviceStateChangeShowsTheNotifiedStateAndTheArrow)
 {
     OpenScreen();
-    window->SetCursor(app->GetCursor(L"UI_CURSOR_WAIT"));
+    window->SetCursor(application->GetCursor(L"UI_CURSOR_WAIT"));
     // The notification's state counts, not the engine's state now.
     PostDeviceState(Engine::NoDeviceFound, Engine::NotInUpdateMode);
     IdlePass();
@@ -351,7 +351,7 @@ TEST_F(ActionTest, AfterASuccessfulTransferTheScreenWaitsForTheDeviceByTheClock)
         engine->onRefresh = [&]() {
             ++probes;
             during.push_back(Now());
-            app->ticks += row.probeMs;
+            application->mTicks += row.probeMs;
             if (probes == row.backAtProbe) {
                 engine->SetDevice(Engine::NotInUpdateMode);
                 engine->updateNeeded = row.oldVersion;
@@ -361,11 +361,11 @@ TEST_F(ActionTest, AfterASuccessfulTransferTheScreenWaitsForTheDeviceByTheClock)
             return probes == 2 ? row.failingProbe : S_OK;
         };
         engine->SetStates(Engine::Updating, Engine::FileFoundVersionKnown, Engine::Succeeded);
-        const uint32_t start = app->ticks;
+        const uint32_t start = application->mTicks;
         PostCompleted(true);
         IdlePass();
         EXPECT_EQ(row.expectedProbes, probes);
-        EXPECT_EQ(row.expectedElapsedMs, app->ticks - start);
+        EXPECT_EQ(row.expectedElapsedMs, application->mTicks - start);
         ASSERT_FALSE(during.empty());
         EXPECT_EQ(L"UI_CURSOR_WAIT", during.front().cursor);
         EXPECT_EQ(L"Waiting for Device Reset To Complete...", during.front().status);
@@ -429,7 +429,7 @@ TEST_F(ActionTest, AllowDowngradeTogglesTheFlagAndTheScreen)
     EXPECT_FALSE(state.checked);
 
     MenuItem(KX::NID_MENU_OPTIONS_ALLOW_DOWNGRADE);
-    EXPECT_TRUE(app->GetUpdateProcessor()->GetAlwaysUpdate());
+    EXPECT_TRUE(application->GetUpdateProcessor()->GetAlwaysUpdate());
     EXPECT_TRUE(Visible(L"buttonUpdateFirmware"));
     EXPECT_FALSE(Visible(L"labelDeviceCannotUpdateError"));
     EXPECT_EQ(StringOf(L"labelUpdateProcessInformation", L"LABEL_READY_FOR_DOWNGRADE_UPDATE"),
@@ -443,7 +443,7 @@ TEST_F(ActionTest, AllowDowngradeTogglesTheFlagAndTheScreen)
     EXPECT_TRUE(other.checked);
 
     MenuItem(KX::NID_MENU_OPTIONS_ALLOW_DOWNGRADE);
-    EXPECT_FALSE(app->GetUpdateProcessor()->GetAlwaysUpdate());
+    EXPECT_FALSE(application->GetUpdateProcessor()->GetAlwaysUpdate());
     EXPECT_EQ(upToDate, VisibleControls());
 }
 
@@ -598,7 +598,7 @@ TEST_F(ActionTest, AFileChosenWhileATransferBeganIsNotTaken)
     KX::LFileDialog::SetOpenFunction(previous);
     EXPECT_EQ(1, sDialogs);
     EXPECT_TRUE(engine->firmwareFiles.empty());
-    EXPECT_TRUE(app->GetUpdateProcessor()->GetChosenFirmwareFile().IsEmpty());
+    EXPECT_TRUE(application->GetUpdateProcessor()->GetChosenFirmwareFile().IsEmpty());
 }
 
 // ---- Exit ----
@@ -609,13 +609,13 @@ TEST_F(ActionTest, TheProgramMayExitExceptDuringATransfer)
     // Before the screen exists the engine answers.
     for (int32_t device = Engine::NoDeviceDefined; device <= Engine::Updating; ++device) {
         engine->SetDevice(device);
-        EXPECT_EQ(device != Engine::Updating, app->CanExit()) << device;
+        EXPECT_EQ(device != Engine::Updating, application->CanExit()) << device;
     }
     engine->SetDevice(Engine::NotInUpdateMode);
     OpenScreen();
     for (int32_t device = Engine::NoDeviceDefined; device <= Engine::Updating; ++device) {
         engine->SetDevice(device);
-        EXPECT_EQ(device != Engine::Updating, app->CanExit()) << device;
+        EXPECT_EQ(device != Engine::Updating, application->CanExit()) << device;
         EXPECT_EQ(device != Engine::Updating, screen->IsNotUpdating()) << device;
     }
 }
@@ -627,14 +627,14 @@ TEST_F(ActionTest, ExitAsksTheApplicationWhichRefusesDuringATransfer)
     ASSERT_TRUE(Visible(L"buttonExit")); // idle update state: shown
     ClickButton(L"buttonExit");
     IdlePass();
-    EXPECT_FALSE(app->IsExiting());
+    EXPECT_FALSE(application->IsExiting());
     MenuItem(KX::NID_MENU_FILE_EXIT_REQ);
-    EXPECT_FALSE(app->IsExiting());
+    EXPECT_FALSE(application->IsExiting());
 
     engine->SetDevice(Engine::NotInUpdateMode);
     ClickButton(L"buttonExit");
     IdlePass();
-    EXPECT_TRUE(app->IsExiting());
+    EXPECT_TRUE(application->IsExiting());
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     }
@@ -695,7 +695,7 @@ TEST_F(ActionTest, TheUpdatersVersionLabelShowsTheProgramsVersion)
 {
     OpenScreen();
     String version;
-    app->GetProductVersion(version);
+    application->GetProductVersion(version);
     EXPECT_FALSE(version.IsEmpty());
     EXPECT_EQ(L"Updater: " + Text(version), TextOf(L"updaterVersionLabel"));
     PaintWindow();

@@ -36,7 +36,7 @@ protected:
             OpenVariant({}, added);
         ASSERT_TRUE(screen);
         ASSERT_EQ(s.started, screen->IsUpdateStarted());
-        app->GetUpdateProcessor()->SetAlwaysUpdate(s.always);
+        application->GetUpdateProcessor()->SetAlwaysUpdate(s.always);
         engine->SetStates(s.device, s.file, s.update);
     }
 
@@ -137,7 +137,7 @@ TEST_F(DisplayTest, LabelTextsFollowTheStates)
         engine->SetStates(s.device, s.file, s.update);
         engine->updateNeeded = s.needed;
         engine->errorCode = s.errorCode;
-        app->GetUpdateProcessor()->SetAlwaysUpdate(s.always);
+        application->GetUpdateProcessor()->SetAlwaysUpdate(s.always);
         Child(row.label)->SetText(String(kBefore));
         screen->UpdateDisplay(s.update, s.device, s.file);
         const std::wstring text = TextOf(row.label);
@@ -370,7 +370,7 @@ TEST_F(DisplayTest, TheProgramsSkinShowsWhatEachStateNeeds)
         engine->SetStates(s.device, s.file, s.update);
         engine->updateNeeded = s.needed;
         engine->errorCode = s.errorCode;
-        app->GetUpdateProcessor()->SetAlwaysUpdate(s.always);
+        application->GetUpdateProcessor()->SetAlwaysUpdate(s.always);
         screen->UpdateDisplay(s.update, s.device, s.file);
     };
     CheckRows(*this, kSkinRows, std::size(kSkinRows), false, [this]() { return VisibleControls(); }, apply);
@@ -397,7 +397,7 @@ TEST_F(DisplayTest, ASkinWithEveryOptionalControlShowsThemByTheirRules)
     const auto apply = [this](const Situation& s) {
         engine->SetStates(s.device, s.file, s.update);
         engine->updateNeeded = s.needed;
-        app->GetUpdateProcessor()->SetAlwaysUpdate(s.always);
+        application->GetUpdateProcessor()->SetAlwaysUpdate(s.always);
         screen->UpdateDisplay(s.update, s.device, s.file);
     };
     CheckRows(*this, kFullSkinRows, std::size(kFullSkinRows), false, [this]() { return VisibleControls(); },

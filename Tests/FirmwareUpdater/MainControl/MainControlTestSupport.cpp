@@ -38,7 +38,7 @@ StubApplication* sClockOwner = nullptr;
 void AdvanceClock(uint32_t milliseconds)
 {
     if (sClockOwner)
-        sClockOwner->ticks += milliseconds;
+        sClockOwner->mTicks += milliseconds;
 }
 
 // ---- StubEngine ----
@@ -164,23 +164,6 @@ KXRESULT StubEngine::SetFirmwareFile(const String& path)
 
 // ---- StubApplication ----
 
-HCURSOR StubApplication::GetCursor(const String& name)
-{
-    const std::wstring text = name.GetData() ? name.GetData() : L"";
-    size_t index = 0;
-    while (index < cursorNames.size() && cursorNames[index] != text)
-        ++index;
-    if (index == cursorNames.size())
-        cursorNames.push_back(text);
-    return reinterpret_cast<HCURSOR>(static_cast<intptr_t>(0x1000 + index));
-}
-
-std::wstring StubApplication::CursorName(HCURSOR cursor) const
-{
-    const intptr_t index = reinterpret_cast<intptr_t>(cursor) - 0x1000;
-    return index >= 0 && index < static_cast<intptr_t>(cursorNames.size()) ? cursorNames[index] : std::wstring();
-}
-
 KX::KXRESULT StubApplication::SetStatusText(const String& text, bool)
 {
     statusText = text.GetData();
@@ -199,8 +182,7 @@ KX::KXRESULT StubApplication::ResetStatusText(bool)
 
 void MainControlTest::SetUp()
 {
-    factory = KX::LControlFactory::Create(L"TAVIK8 Updater");
-    ASSERT_EQ(S_OK, factory->LoadResources(L"::", 0x0409)) << Text(factory->GetLastErrorText());
+    ASSERT_NO_FATAL_FAILURE(LoadProgramDocuments(L"TAVIK8 Updater"));
     engine = StubEngine::Make();
     engine->cursorProbe = [this]() { return CurrentCursor(); };
     // A device in normal mode that needs the file: the program's main road.
@@ -212,12 +194,9 @@ void MainControlTest::Start(const wchar_t* commandLine)
 {
     RCPtr<KX::LStringTable> strings;
     factory->GetFrameworkStringTable(strings);
-    app = StubApplication::Make(factory, strings, String(commandLine), engine);
-    sClockOwner = app.Get();
-    ASSERT_EQ(S_OK, app->RunApplicationStartup());
-    renderer = RendererTest::MakeGdiRenderer();
-    KX::LRootWindow::Create(window, RCPtr<KX::LRenderer>(renderer.Get()), &os);
-    app->AddRootWindow(window);
+    const RCPtr<StubApplication> made = StubApplication::Make(factory, strings, String(commandLine), engine);
+    sClockOwner = made.Get();
+    ASSERT_NO_FATAL_FAILURE(StartApplication(made, kApplicationStartUp)) << "the run needs no window";
     engine->calls.clear();
     engine->firmwareFiles.clear();
 }
@@ -225,19 +204,9 @@ void MainControlTest::Start(const wchar_t* commandLine)
 void MainControlTest::TearDown()
 {
     screen = nullptr;
-    if (window) {
-        window->SetRootControl(RCPtr<KX::LControl>());
-        app->RemoveRootWindow(window);
-        window = nullptr;
-    }
-    if (app) {
-        app->Shutdown();
-        app = nullptr;
-    }
+    SceneFixture::TearDown();
     sClockOwner = nullptr;
-    renderer = nullptr;
     engine = nullptr;
-    factory = nullptr;
     KX::LMainControl::SetPauseFunction(nullptr);
     // Every test starts with empty centres: nothing posted here reaches the next.
     KX::LNotificationCenterManager::sInstance = nullptr;
@@ -245,7 +214,7 @@ void MainControlTest::TearDown()
 
 RCPtr<KX::LMainControl> MainControlTest::OpenScreen()
 {
-    if (!app)
+    if (!application)
         Start();
     EXPECT_EQ(S_OK, window->SetRootControl(String(L"mainControl")));
     screen = RCPtr<KX::LMainControl>::DynamicCast(window->GetRootControl());
@@ -283,7 +252,7 @@ RCPtr<KX::LControlDescriptor> MakeVariant(const KX::LControlFactory& factory, co
 RCPtr<KX::LMainControl> MainControlTest::OpenVariant(const std::vector<std::wstring>& removed,
                                                      const std::vector<std::wstring>& added)
 {
-    if (!app)
+    if (!application)
         Start();
     RCPtr<KX::LControl> control;
     KX::LControl::CreateControlOfClass<KX::LMainControl>(control, RCPtr<KX::LControl>(),
@@ -296,7 +265,7 @@ RCPtr<KX::LMainControl> MainControlTest::OpenVariant(const std::vector<std::wstr
 
 void MainControlTest::CreateVariant(const std::vector<std::wstring>& removed)
 {
-    if (!app)
+    if (!application)
         Start();
     RCPtr<KX::LControl> control;
     KX::LControl::CreateControlOfClass<KX::LMainControl>(control, RCPtr<KX::LControl>(),
@@ -368,11 +337,6 @@ void MainControlTest::PostCompleted(bool success)
     Post(KX::NID_FIRMWARE_UPDATE_COMPLETED, KX::LFirmwareUpdateCompletedNotificationData::Create(success));
 }
 
-void MainControlTest::IdlePass()
-{
-    app->ProcessIdle(true);
-}
-
 void MainControlTest::ClickButton(const wchar_t* name)
 {
     const RCPtr<KX::LControl> button = Child(name);
@@ -381,26 +345,10 @@ void MainControlTest::ClickButton(const wchar_t* name)
     const KX::PointT<double> origin = button->GetRootPosition();
     const KX::PointT<long> middle(static_cast<long>(origin.x + button->GetRect().width / 2),
                                   static_cast<long>(origin.y + button->GetRect().height / 2));
-    os.cursor = middle;
-    window->MouseMove(middle, 0, 0);
-    os.buttons = 1;
-    window->MouseButton(KX::LRootWindow::kPress, 1, 0, middle, 0);
-    os.buttons = 0;
-    window->MouseButton(KX::LRootWindow::kRelease, 1, 0, middle, 0);
+    MoveTo(middle);
+    Click(middle);
     // Away again, so that the next click is no double click.
-    app->ticks += 1000;
-}
-
-void MainControlTest::PaintWindow(const std::string& suffix)
-{
-    const RCPtr<KX::LRenderContextInfo> surface =
-        RendererTest::MakeOffscreenContext(RCPtr<KX::LRenderer>(renderer.Get()), 560, 360);
-    KX::LRectRegion region;
-    region.AddRect(0, 0, 560, 360);
-    renderer->RenderStart(surface);
-    window->Paint(region);
-    renderer->RenderFinish(surface);
-    RendererTest::SaveScreenshot(surface, RendererTest::CurrentTestName() + (suffix.empty() ? "" : "_" + suffix));
+    application->mTicks += 1000;
 }
 
 } // namespace ScreenTest

@@ -4,15 +4,15 @@
 // - StubApplication: the program's application class over that engine, with
 //   a clock the test moves, cursors told apart by name, and the status texts
 //   it was given.
-// - MainControlTest: the program's own skin and strings, the application
-//   started as the program starts it, a root window over a fake OS window
-//   with a real GDI+ renderer (off-screen paints saved under
-//   screenshots/MainControlTests/), and the screen made from the skin or a
-//   variant of it with children taken out or added.
+// - MainControlTest: the scene fixture over the program's own skin and
+//   strings, with the application started (and shut down) as the program
+//   does it, a root window over a fake OS window with a real GDI+ renderer
+//   (off-screen paints saved under screenshots/MainControlTests/), and the
+//   screen made from the skin or a variant of it with children taken out or
+//   added.
 #pragma once
 
-#include "KXFramework/ControlTree/ControlTestSupport.h"
-#include "KXFramework/Renderer/RendererTestSupport.h"
+#include "Support/Scenes/SceneFixture.h"
 
 #include "Controls/Button.h"
 #include "Controls/Label.h"
@@ -118,16 +118,18 @@ public:
         return RCPtr<StubApplication>(new StubApplication(factory, strings, commandLine, engine));
     }
 
-    uint32_t GetTicks() override { return ticks; }
-    double GetElapsedTime() override { return ticks / 1000.0; }
-    HCURSOR GetCursor(const String& name) override;
-    std::wstring CursorName(HCURSOR cursor) const;
+    uint32_t GetTicks() override { return mTicks; }
+    double GetElapsedTime() override { return mTicks / 1000.0; }
+    // Cursors told apart by name (CursorName).
+    HCURSOR GetCursor(const String& name) override { return mCursors.Get(name); }
+    std::wstring CursorName(HCURSOR cursor) const { return mCursors.NameOf(cursor); }
     KX::KXRESULT SetStatusText(const String& text, bool immediately) override;
     KX::KXRESULT ResetStatusText(bool immediately) override;
     int32_t GetSettingsFile(int32_t) override { return 0; }
 
-    uint32_t ticks = 1000;
-    std::vector<std::wstring> cursorNames;
+    // The clock the screen reads, as the scene fixture moves it.
+    uint32_t mTicks = 1000;
+    KXTest::NamedCursors mCursors;
     std::vector<std::wstring> statusTexts; // "(reset)" for a reset
     std::wstring statusText;
 
@@ -149,14 +151,14 @@ private:
 // The names of the screen's children that a display shows, by group.
 extern const std::vector<std::wstring> kScreenControls;
 
-class MainControlTest : public ::testing::Test
+class MainControlTest : public KXTest::SceneFixture<StubApplication>
 {
 protected:
     void SetUp() override;
     void TearDown() override;
 
     // Starts the application with the command line (the engine's states as
-    // the test set them) and opens the window.
+    // the test set them) as the program starts it, and opens the window.
     void Start(const wchar_t* commandLine = L"FirmwareUpdater.exe");
     // The screen made from the program's skin; a variant leaves out the
     // named children and adds the optional ones named in `added` (copies of
@@ -176,25 +178,18 @@ protected:
     // The text of a string of the child's own table.
     std::wstring StringOf(const wchar_t* name, const wchar_t* id) const;
 
-    // Notifications as the engine posts them, delivered by an idle pass.
+    // Notifications as the engine posts them, delivered by an idle pass
+    // (IdlePass).
     void PostDeviceState(int32_t state, int32_t previous);
     void PostFileState(int32_t state, int32_t previous);
     void PostProgress(double progress, bool autoEstimate = true, int32_t seconds = -1);
     void PostCompleted(bool success);
-    void IdlePass();
 
-    // A click on the button as the OS window delivers it.
+    // A click in the middle of the button as the OS window delivers it,
+    // then a second of the clock, so that the next click is no double click.
     void ClickButton(const wchar_t* name);
-    std::wstring CurrentCursor() const { return app->CursorName(os.currentCursor); }
 
-    void PaintWindow(const std::string& suffix = std::string());
-
-    KXTest::FakeOSServices os;
-    RCPtr<KX::LControlFactory> factory;
     RCPtr<StubEngine> engine;
-    RCPtr<StubApplication> app;
-    RCPtr<KX::LGDIRenderer> renderer;
-    RCPtr<KX::LRootWindow> window;
     RCPtr<KX::LMainControl> screen;
 };
 

@@ -3,7 +3,7 @@
 // file that breaks after it was chosen is named and never offered, and no
 // file is chosen while an image is sent. The device's counters and the image
 // it received show what was sent.
-#include "ScreenWindowSupport.h"
+#include "Support/UpdateScreen/ScreenWindowSupport.h"
 
 #include "Application/FileDialog.h"
 #include "Controls/ComboMenu.h"
@@ -43,12 +43,7 @@ BOOL WINAPI AnswerOpenDialog(OPENFILENAMEW* record)
 
 void WriteText(const std::wstring& path, const std::string& text)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file);
-    DWORD written = 0;
-    if (!text.empty())
-        WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
+    ASSERT_TRUE(TestSystem::WriteWholeFile(path, text));
 }
 
 // The engine's timing of the running program, holding the worker before one
@@ -191,7 +186,7 @@ protected:
         const Tavik8Sim::DeviceState device = mDevice->State();
         EXPECT_EQ(records, device.records);
         Tavik8Sim::Bytes image;
-        ASSERT_TRUE(Tavik8Sim::DecodeFirmwareText(Tavik8SimTest::FileText(file), image));
+        ASSERT_TRUE(Tavik8Sim::DecodeFirmwareText(TestSystem::ReadWholeFile(file), image));
         EXPECT_EQ(static_cast<int64_t>(image.size()), device.imageBytes);
         EXPECT_EQ(Tavik8Sim::Crc32Update(0, image.data(), image.size()), device.imageCrc32);
         EXPECT_EQ(0, device.violationCount);
@@ -257,7 +252,7 @@ TEST_F(FirmwareFileWindowTest, AFileThatBreaksAfterItWasChosenIsNamedAndNotOffer
     mDevice->PowerCycle();
 
     // The file loses its last character: it ends in half a byte.
-    const std::string text = Tavik8SimTest::FileText(mFirmware);
+    const std::string text = TestSystem::ReadWholeFile(mFirmware);
     WriteText(mFirmware, text.substr(0, text.size() - 1));
     Click(L"buttonManualDeviceReadyForUpdateButton");
     ASSERT_TRUE(LoopUntil([this]() { return Shows(L"labelDeviceCannotUpdateError"); }, 10000));

@@ -2,7 +2,7 @@
 // a fault: a device that appears in update mode, a firmware file that cannot
 // be sent (chosen through the File menu or given on the command line) or is
 // missing, and the pointer leaving the window.
-#include "ScreenWindowSupport.h"
+#include "Support/UpdateScreen/ScreenWindowSupport.h"
 
 #include "Application/FileDialog.h"
 #include "Application/RootWindow.h"
@@ -53,12 +53,7 @@ protected:
     std::wstring WriteFile(const wchar_t* name, const std::string& text)
     {
         const std::wstring path = mDevice->Folder() + L"\\" + name;
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr);
-        DWORD written = 0;
-        if (!text.empty())
-            ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-        CloseHandle(file);
+        TestSystem::WriteWholeFile(path, text);
         return path;
     }
 

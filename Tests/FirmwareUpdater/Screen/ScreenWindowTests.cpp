@@ -1,7 +1,7 @@
 // The real update screen in a real window under Xvfb, driven with the
 // pointer as a person drives it, against the simulated TAVIK8: the whole
 // two-step update, and the short roads off it.
-#include "ScreenWindowSupport.h"
+#include "Support/UpdateScreen/ScreenWindowSupport.h"
 
 #include "Application/FileDialog.h"
 #include "Controls/ComboMenu.h"
@@ -134,7 +134,7 @@ TEST_F(ScreenWindowTest, TheTwoStepUpdateAsAPersonDoesIt)
     EXPECT_EQ(16, device.records);
     // The image the device received is the file's, byte for byte.
     Tavik8Sim::Bytes image;
-    ASSERT_TRUE(Tavik8Sim::DecodeFirmwareText(Tavik8SimTest::FileText(mFirmware), image));
+    ASSERT_TRUE(Tavik8Sim::DecodeFirmwareText(TestSystem::ReadWholeFile(mFirmware), image));
     EXPECT_EQ(static_cast<int64_t>(image.size()), device.imageBytes);
     EXPECT_EQ(Tavik8Sim::Crc32Update(0, image.data(), image.size()), device.imageCrc32);
     EXPECT_EQ(0, device.violationCount);

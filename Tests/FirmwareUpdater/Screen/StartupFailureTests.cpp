@@ -5,11 +5,11 @@
 // code and says why on standard error; its MIDI ports are closed and the
 // device is as it was. ctest runs these cases once more with Wine's heap
 // checks on (StartupFailureHeapChecks).
-#include "ScreenWindowSupport.h"
+#include "Support/UpdateScreen/ScreenWindowSupport.h"
 
 #include "Application/ProgramGlobals.h"
-#include "StandardErrorCapture.h"
-#include "WindowRefusal.h"
+#include "Support/Windows/StandardErrorCapture.h"
+#include "Support/Windows/WindowRefusal.h"
 
 #include <cwchar>
 

@@ -5,7 +5,7 @@
 #include "Renderer/Renderer.h"
 #include "Utilities/Graphics/Font.h"
 
-#include <gdiplus.h>
+#include "Support/Windows/Screenshots.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,49 +16,6 @@ namespace ScreenRendererTest {
 using ScreenWindowTest::String;
 
 namespace {
-
-std::wstring TestFolder()
-{
-    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    const std::string name = info ? std::string(info->test_suite_name()) + "_" + info->name() : "unknown";
-    return L"ScreenRendererTests\\" + std::wstring(name.begin(), name.end());
-}
-
-bool PngEncoder(CLSID& encoder)
-{
-    UINT count = 0;
-    UINT bytes = 0;
-    if (Gdiplus::GetImageEncodersSize(&count, &bytes) != Gdiplus::Ok || bytes == 0)
-        return false;
-    std::vector<BYTE> buffer(bytes);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (Gdiplus::GetImageEncoders(count, bytes, codecs) != Gdiplus::Ok)
-        return false;
-    for (UINT i = 0; i < count; ++i) {
-        if (wcscmp(codecs[i].MimeType, L"image/png") == 0) {
-            encoder = codecs[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
-
-void MakeFolders(const std::wstring& path)
-{
-    for (size_t i = 3; i <= path.size(); ++i) {
-        if (i == path.size() || path[i] == L'/' || path[i] == L'\\')
-            CreateDirectoryW(path.substr(0, i).c_str(), nullptr);
-    }
-}
-
-// The screenshot folder as a Windows path (Wine maps "/" to Z:).
-std::wstring ScreenshotRoot()
-{
-    std::wstring folder = L"Z:";
-    for (const char* c = KX_SCREENSHOT_FOLDER; *c; ++c)
-        folder += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
-    return folder;
-}
 
 RectT<long> ToPixels(const KX::PointT<double>& position, const RectT<double>& rect)
 {
@@ -125,38 +82,20 @@ bool Inside(const RectT<long>& inner, const RectT<long>& outer)
            inner.y + inner.height <= outer.y + outer.height;
 }
 
-void ScreenRendererTestBase::OpenWithRenderer(const std::wstring& arguments, int32_t rendererType)
+void ScreenRendererTestBase::OpenWithRenderer(int32_t rendererType)
 {
-    RCPtr<KX::LControlFactory> factory = KX::LControlFactory::Create(L"TAVIK8 Updater");
-    ASSERT_EQ(S_OK, factory->LoadResources(L"::", 0x0409));
-    RCPtr<KX::LStringTable> strings;
-    factory->GetFrameworkStringTable(strings);
-    const std::wstring commandLine = L"FirmwareUpdater.exe " + arguments;
-    LApplication::Create(mApp, factory, strings, String(commandLine.c_str()));
-    KX::MFCFrameworkApp<LApplication>::sApplication = mApp;
-    ASSERT_EQ(S_OK, mApp->RunApplicationStartup()) << "the run needs no window";
+    Open(ScreenWindowTest::FileOption(mFirmware), rendererType);
+    if (HasFatalFailure())
+        return;
+    RestPointer();
+    LoopUntil([]() { return false; }, 100);
+}
 
-    // As Run does it, but with the renderer asked for here.
-    ASSERT_EQ(S_OK, mApp->CreateMainWindow(rendererType));
-    const RCPtr<KX::LRootWindow> root = mApp->GetRootWindow(0);
-    ASSERT_TRUE(root);
-    ASSERT_TRUE(root->GetRenderer());
-    ASSERT_EQ(rendererType, root->GetRenderer()->GetRendererType());
-    String name;
-    mApp->GetMainControlName(name);
-    ASSERT_EQ(S_OK, root->SetRootControl(name));
-    mApp->FitMainWindowToRootControl();
-    mScreen = RCPtr<KX::LMainControl>::DynamicCast(root->GetRootControl());
-    ASSERT_TRUE(mScreen);
-    KX::OSWindow* window = mApp->GetMainOSWindow();
-    ASSERT_TRUE(window);
-    window->ShowWindow(SW_SHOW);
-    window->UpdateWindow();
-    mWindow = window->m_hWnd;
-    TestScreen::Activate(mWindow);
-    ASSERT_TRUE(LoopUntil([this]() { return GetActiveWindow() == mWindow && GetFocus() == mWindow; }));
-    // What start-up posted (the engine's first states) is shown.
-    LoopUntil([]() { return false; }, 200);
+void ScreenRendererTestBase::RestPointer()
+{
+    POINT rest{6, 230};
+    ClientToScreen(mWindow, &rest);
+    TestScreen::MoveMouseTo(rest.x, rest.y);
 }
 
 void ScreenRendererTestBase::CloseProgram()
@@ -184,47 +123,18 @@ Image ScreenRendererTestBase::ReadClient() const
     ClientToScreen(mWindow, &origin);
     image.width = client.right;
     image.height = client.bottom;
-    if (image.width <= 0 || image.height <= 0)
-        return image;
-
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = image.width;
-    info.bmiHeader.biHeight = -image.height; // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, image.width, image.height, screen, origin.x, origin.y, SRCCOPY);
-    GdiFlush();
-    const uint32_t* source = static_cast<const uint32_t*>(bits);
-    image.pixels.assign(source, source + static_cast<size_t>(image.width) * image.height);
-    for (uint32_t& pixel : image.pixels)
-        pixel &= 0xFFFFFF;
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    // As the screen shows it: read from the screen, not the window's surface.
+    image.pixels = TestScreen::ReadPixels(nullptr, origin.x, origin.y, image.width, image.height);
     return image;
 }
 
 void ScreenRendererTestBase::Save(const Image& image, const std::wstring& name) const
 {
-    CLSID png;
-    if (image.pixels.empty() || !PngEncoder(png))
+    if (image.pixels.empty())
         return;
-    std::vector<uint32_t> opaque(image.pixels);
-    for (uint32_t& pixel : opaque)
-        pixel |= 0xFF000000u;
-    Gdiplus::Bitmap bitmap(image.width, image.height, image.width * 4, PixelFormat32bppARGB,
-                           reinterpret_cast<BYTE*>(opaque.data()));
-    const std::wstring folder = ScreenshotRoot() + L"\\" + TestFolder();
-    MakeFolders(folder);
-    EXPECT_EQ(Gdiplus::Ok, bitmap.Save((folder + L"\\" + name + L".png").c_str(), &png, nullptr));
+    const std::string test = TestScreen::CurrentTestName();
+    const std::wstring folder = TestScreen::ScreenshotFolder(L"ScreenRendererTests\\" + std::wstring(test.begin(), test.end()));
+    EXPECT_TRUE(TestScreen::SavePixelsAsPng(image.pixels, image.width, image.height, folder + L"\\" + name + L".png"));
 }
 
 bool DrawnOver(const PlacedControl& other, const PlacedControl& control)

@@ -7,7 +7,7 @@
 // screenshots/ScreenRendererTests/<test>/.
 #pragma once
 
-#include "../Screen/ScreenWindowSupport.h"
+#include "Support/UpdateScreen/ScreenWindowSupport.h"
 
 #include <cstdint>
 #include <string>
@@ -75,9 +75,13 @@ struct FixedPoint
 class ScreenRendererTestBase : public ScreenWindowTest::ScreenWindowTestBase
 {
 protected:
-    // Opens the screen as the program opens it, with the main window's
-    // renderer of that type (0 OpenGL, 1 GDI+).
-    void OpenWithRenderer(const std::wstring& arguments, int32_t rendererType);
+    // Opens the screen as the program opens it, with the test's firmware
+    // file and the main window's renderer of that type (0 OpenGL, 1 GDI+),
+    // and puts the pointer at rest.
+    void OpenWithRenderer(int32_t rendererType);
+    // The pointer on the background below the labels, away from every
+    // button: nothing shows a hover.
+    void RestPointer();
     // Ends the program opened so far; the next one starts afresh (a new
     // simulated device of the same state, new documents and fonts).
     void CloseProgram();

@@ -95,14 +95,9 @@ protected:
     Shot Take(int32_t rendererType, const std::function<void()>& scene)
     {
         Shot shot;
-        OpenWithRenderer(L"-ABSOLUTE_FIRMWARE_FILE_PATH=" + mFirmware, rendererType);
+        OpenWithRenderer(rendererType);
         if (HasFatalFailure())
             return shot;
-        // The pointer rests on the background, below the labels: no hover.
-        POINT rest{6, 230};
-        ClientToScreen(mWindow, &rest);
-        TestScreen::MoveMouseTo(rest.x, rest.y);
-        LoopUntil([]() { return false; }, 100);
         scene();
         if (HasFatalFailure())
             return shot;

@@ -125,14 +125,7 @@ protected:
 
     void Open()
     {
-        OpenWithRenderer(L"-ABSOLUTE_FIRMWARE_FILE_PATH=" + mFirmware, GetParam());
-        if (HasFatalFailure())
-            return;
-        // The pointer rests on the background, away from every button.
-        POINT rest{6, 230};
-        ClientToScreen(mWindow, &rest);
-        TestScreen::MoveMouseTo(rest.x, rest.y);
-        LoopUntil([]() { return false; }, 100);
+        OpenWithRenderer(GetParam());
     }
 
     // Clicks the button by a press and release at its middle, then puts
@@ -144,9 +137,7 @@ protected:
         ASSERT_TRUE(button && button->IsVisible(true)) << Narrow(name);
         const POINT middle = ScreenMiddle(button);
         TestScreen::Click(middle.x, middle.y);
-        POINT rest{6, 230};
-        ClientToScreen(mWindow, &rest);
-        TestScreen::MoveMouseTo(rest.x, rest.y);
+        RestPointer();
     }
 
     // Called on the program's thread during a wait: the display now, and

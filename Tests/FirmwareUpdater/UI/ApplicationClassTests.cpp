@@ -8,7 +8,7 @@
 #include "Notification/NotificationCenterManager.h"
 #include "System/IniFileManager.h"
 
-#include "Tavik8Sim/TempStateFile.h"
+#include "Support/Tavik8Sim/StateFile.h"
 
 #include "Model/DeviceModel.h"
 #include "Model/FirmwareImage.h"
@@ -42,12 +42,8 @@ public:
             m.Reset(now, Tavik8Sim::Mode::Update, "1.0.3.0");
             m.Set(now, "ack_latency_ms", "0");
         });
-        HANDLE file = CreateFileW(FirmwarePath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
         const std::string text = Tavik8Sim::MakeFirmwareText(20, 30, 5);
-        DWORD written = 0;
-        WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-        CloseHandle(file);
+        TestSystem::WriteWholeFile(FirmwarePath(), text);
         // Only the whole image counts as a success.
         Tavik8Sim::Bytes image;
         Tavik8Sim::DecodeFirmwareText(text, image);
@@ -61,12 +57,7 @@ public:
 
     void Do(const std::function<void(Tavik8Sim::DeviceModel&, Tavik8Sim::TimeUs)>& step)
     {
-        mStore.Update([&](Tavik8Sim::DeviceState& s) {
-            Tavik8Sim::DeviceModel model(s);
-            const Tavik8Sim::TimeUs now = Tavik8Sim::StateStore::WallClockNow();
-            model.Advance(now);
-            step(model, now);
-        });
+        Tavik8SimTest::ChangeDevice(mStore, step);
     }
 
     std::wstring FirmwarePath() const { return mState.Path() + L".led"; }

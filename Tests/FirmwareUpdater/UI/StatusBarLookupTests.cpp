@@ -2,7 +2,7 @@
 // the main window's top control, and the status text that reaches it.
 #include "UI/Application.h"
 
-#include "KXFramework/ControlTree/ControlTestSupport.h"
+#include "Support/Scenes/ControlTestSupport.h"
 
 #include "ControlBase/ControlFactory.h"
 #include "Controls/FrameworkControlTypes.h"

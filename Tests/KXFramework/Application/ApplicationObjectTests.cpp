@@ -1,6 +1,6 @@
 // The framework application object: start-up, the exit request and its key,
 // the idle hook, folders, the clock and the strings.
-#include "ShellTestSupport.h"
+#include "Support/Shell/ShellTestSupport.h"
 
 #include "Controls/FrameworkControlTypes.h"
 #include "ObjectBase/Exception.h"
@@ -8,8 +8,6 @@
 #include "Notification/NotificationCenterManager.h"
 #include "System/GlobalHotKeyManager.h"
 #include "System/KeyCode.h"
-
-std::vector<RecordedBox> ShellTest::sBoxes;
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The busy cursor around a blocking call: the wait cursor while it lasts,
 // what was posted delivered and painted before the call blocks, and the
 // previous cursor back afterwards.
-#include "WindowTestSupport.h"
+#include "Support/Shell/WindowTestSupport.h"
 
 #include "Application/BusyCursor.h"
 #include "Application/Cursors.h"
@@ -18,10 +18,9 @@ HCURSOR ClassCursor(HWND window)
 
 TEST_F(BusyCursorTest, ShowsTheWaitCursorPaintsWhatWasPostedAndRestoresTheCursor)
 {
-    KX::OSWindow* window = OpenMainWindow();
+    KX::OSWindow* window = OpenMainWindowInFront();
     ASSERT_NE(nullptr, window);
     HWND handle = window->m_hWnd;
-    BringToFront(handle);
     const POINT centre = ScreenPoint(handle, 160, 100);
     ASSERT_TRUE(LoopUntil([&]() {
         return TestScreen::ReadScreenPixel(centre.x, centre.y) == ToColorRef(WindowTestControl::kFirstColor);

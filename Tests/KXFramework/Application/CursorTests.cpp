@@ -1,6 +1,6 @@
 // The cursor names: the system cursors behind them, the application's
 // answer through GetAppCursor, and the root window's own default name.
-#include "ShellTestSupport.h"
+#include "Support/Shell/ShellTestSupport.h"
 
 #include "Application/Cursors.h"
 

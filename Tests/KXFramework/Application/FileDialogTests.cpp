@@ -1,10 +1,12 @@
 // The open-file dialog: a person at the real dialog (its title and filter
 // list read from the window, a path typed and OK pressed, or Cancel), and
 // what reaches the system and comes back in the buffers.
-#include "ShellTestSupport.h"
+#include "Support/Shell/ShellTestSupport.h"
 
 #include "Application/FileDialog.h"
-#include "ScreenCapture.h"
+#include "Support/Windows/MessageLoop.h"
+#include "Support/Windows/ScreenCapture.h"
+#include "Support/Windows/TempFiles.h"
 
 #include <atomic>
 #include <functional>
@@ -23,26 +25,12 @@ const wchar_t kFilter[] = L"Firmware Files (*.led)|*.led|All Files (*.*)|*.*";
 class FirmwareFolder
 {
 public:
-    FirmwareFolder()
-    {
-        wchar_t base[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, base);
-        mFolder = std::wstring(base) + L"FileDialogTests" + std::to_wstring(GetCurrentProcessId());
-        CreateDirectoryW(mFolder.c_str(), nullptr);
-        mFile = mFolder + L"\\Image.led";
-        HANDLE file = CreateFileW(mFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        CloseHandle(file);
-    }
-    ~FirmwareFolder()
-    {
-        DeleteFileW(mFile.c_str());
-        RemoveDirectoryW(mFolder.c_str());
-    }
-    const std::wstring& Folder() const { return mFolder; }
+    FirmwareFolder() : mFile(mFolder.WriteFile(L"Image.led", "")) {}
+    const std::wstring& Folder() const { return mFolder.Path(); }
     const std::wstring& File() const { return mFile; }
 
 private:
-    std::wstring mFolder;
+    TestSystem::TempFolder mFolder{L"FileDialogTests"};
     std::wstring mFile;
 };
 

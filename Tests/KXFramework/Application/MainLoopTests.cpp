@@ -1,7 +1,7 @@
 // The application's main loop through the MFC application object: an exit
 // request ends it (closing the main window), and an exception out of the loop
 // shows the start-up error box and asks for the exit.
-#include "ShellTestSupport.h"
+#include "Support/Shell/ShellTestSupport.h"
 
 #include "Notification/Notification.h"
 #include "Notification/NotificationCenterManager.h"

@@ -3,7 +3,7 @@
 // size limits; clicks, double clicks and the wheel reaching the control; the
 // close box and WM_CLOSE while the application refuses to exit and once it
 // agrees; the placement kept from one run to the next.
-#include "WindowTestSupport.h"
+#include "Support/Shell/WindowTestSupport.h"
 
 #include "Application/WindowCreation.h"
 #include "Notification/NotificationCenterManager.h"
@@ -103,12 +103,11 @@ TEST_F(MainWindowTest, AnUnknownMainControlThrowsTheInvalidControlNameError)
 
 TEST_F(MainWindowTest, AClickReachesTheControlAsOnePressAndOneReleaseAndItShowsAfterTheIdlePass)
 {
-    KX::OSWindow* window = OpenMainWindow();
+    KX::OSWindow* window = OpenMainWindowInFront();
     ASSERT_NE(nullptr, window);
     HWND handle = window->m_hWnd;
     WindowTestControl* control = RootControlOf(0);
     ASSERT_NE(nullptr, control);
-    BringToFront(handle);
     const POINT centre = ScreenPoint(handle, 160, 100);
     ASSERT_TRUE(LoopUntil([&]() {
         return TestScreen::ReadScreenPixel(centre.x, centre.y) == ToColorRef(WindowTestControl::kFirstColor);
@@ -144,19 +143,11 @@ TEST_F(MainWindowTest, AClickReachesTheControlAsOnePressAndOneReleaseAndItShowsA
 
 TEST_F(MainWindowTest, TheWheelTurnsWholeStepsIntoEventsAndKeepsTheRest)
 {
-    KX::OSWindow* window = OpenMainWindow();
+    KX::OSWindow* window = OpenMainWindowInFront();
     ASSERT_NE(nullptr, window);
-    HWND handle = window->m_hWnd;
     WindowTestControl* control = RootControlOf(0);
     ASSERT_NE(nullptr, control);
-    BringToFront(handle);
-    const POINT centre = ScreenPoint(handle, 100, 80);
-    TestScreen::MoveMouseTo(centre.x, centre.y);
-    ASSERT_TRUE(PumpUntil([&]() {
-        KX::PointT<long> point;
-        window->GetCursorPosition(point);
-        return point.x == 100 && point.y == 80;
-    }));
+    ASSERT_TRUE(MovePointerTo(window, 100, 80));
 
     TestScreen::SendWheel(60);
     ASSERT_TRUE(PumpUntil([&]() { return window->GetWheelRemainder(false) == 60; }));

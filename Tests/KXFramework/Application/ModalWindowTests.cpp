@@ -2,10 +2,10 @@
 // with idle passes while its owner is disabled, and answers its close code;
 // closing it from outside is its own close request; an independent window
 // has no owner.
-#include "WindowTestSupport.h"
+#include "Support/Shell/WindowTestSupport.h"
 
 #include "Application/WindowCreation.h"
-#include "WindowRefusal.h"
+#include "Support/Windows/WindowRefusal.h"
 
 namespace {
 
@@ -14,10 +14,9 @@ using ModalWindowTest = WindowTest;
 
 TEST_F(ModalWindowTest, RunsItsOwnLoopWhileTheOwnerIsDisabledAndAnswersItsCloseCode)
 {
-    KX::OSWindow* main = OpenMainWindow();
+    KX::OSWindow* main = OpenMainWindowInFront();
     ASSERT_NE(nullptr, main);
     HWND mainHandle = main->m_hWnd;
-    BringToFront(mainHandle);
     KX::RCPtr<KX::LControl> dialog;
     ASSERT_EQ(S_OK, mApp->CreateControl(dialog, L"dialogControl"));
 
@@ -63,9 +62,8 @@ TEST_F(ModalWindowTest, RunsItsOwnLoopWhileTheOwnerIsDisabledAndAnswersItsCloseC
 
 TEST_F(ModalWindowTest, WmCloseFromOutsideIsTheWindowsOwnCloseRequest)
 {
-    KX::OSWindow* main = OpenMainWindow();
+    KX::OSWindow* main = OpenMainWindowInFront();
     ASSERT_NE(nullptr, main);
-    BringToFront(main->m_hWnd);
     KX::RCPtr<KX::LControl> dialog;
     ASSERT_EQ(S_OK, mApp->CreateControl(dialog, L"dialogControl"));
     bool posted = false;
@@ -111,9 +109,8 @@ TEST_F(ModalWindowTest, WithoutAnActiveWindowTheMainWindowOwnsTheModalOne)
 
 TEST_F(ModalWindowTest, AnIndependentWindowHasNoOwnerAndClosesOnRequest)
 {
-    KX::OSWindow* main = OpenMainWindow();
+    KX::OSWindow* main = OpenMainWindowInFront();
     ASSERT_NE(nullptr, main);
-    BringToFront(main->m_hWnd);
     KX::RCPtr<KX::LControl> control;
     ASSERT_EQ(S_OK, mApp->CreateControl(control, L"dialogControl"));
     const int32_t index = mApp->OpenRootWindow(control, true, true, false);
@@ -161,9 +158,8 @@ LRESULT CALLBACK RefuseTopLevelWindows(int code, WPARAM wParam, LPARAM lParam)
 // shows there.)
 TEST_F(ModalWindowTest, ASecondaryWindowThatCannotBeMadeIsAFailureAndTheProgramGoesOn)
 {
-    KX::OSWindow* main = OpenMainWindow();
+    KX::OSWindow* main = OpenMainWindowInFront();
     ASSERT_NE(nullptr, main);
-    BringToFront(main->m_hWnd);
     KX::RCPtr<KX::LControl> control;
     ASSERT_EQ(S_OK, mApp->CreateControl(control, L"dialogControl"));
 

@@ -5,7 +5,7 @@
 // dialog's owner, the secondary windows closed when the program exits, and
 // what each drawing renderer puts on the screen in the paint passes after a
 // size change.
-#include "WindowTestSupport.h"
+#include "Support/Shell/WindowTestSupport.h"
 
 #include "Application/FileDialog.h"
 #include "Notification/Notification.h"
@@ -23,18 +23,7 @@ namespace {
 using String = KX::StringT<wchar_t, char>;
 using OSWindowTest = WindowTest;
 
-void SendKeys(const std::vector<std::pair<WORD, bool>>& keys)
-{
-    std::vector<INPUT> inputs;
-    for (const auto& key : keys) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key.first;
-        input.ki.dwFlags = key.second ? 0 : KEYEVENTF_KEYUP;
-        inputs.push_back(input);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
+using TestScreen::SendKeys;
 
 bool IsCharacter(const KX::KeyCode& key, wchar_t character)
 {
@@ -43,12 +32,11 @@ bool IsCharacter(const KX::KeyCode& key, wchar_t character)
 
 TEST_F(OSWindowTest, KeysAndCharactersReachTheFocusedControlWithTheirModifiers)
 {
-    KX::OSWindow* window = OpenMainWindow();
+    KX::OSWindow* window = OpenMainWindowInFront();
     ASSERT_NE(nullptr, window);
     HWND handle = window->m_hWnd;
     WindowTestControl* control = RootControlOf(0);
     ASSERT_NE(nullptr, control);
-    BringToFront(handle);
     ASSERT_TRUE(LoopUntil([&]() { return mApp->GetRootWindow(0)->GetFocusControl().Get() == control; }));
 
     SendKeys({{'A', true}, {'A', false}});
@@ -97,12 +85,11 @@ TEST_F(OSWindowTest, KeysAndCharactersReachTheFocusedControlWithTheirModifiers)
 
 TEST_F(OSWindowTest, ADragThatEndsOutsideTheWindowGivesTheReleaseAndFreesTheCapture)
 {
-    KX::OSWindow* window = OpenMainWindow();
+    KX::OSWindow* window = OpenMainWindowInFront();
     ASSERT_NE(nullptr, window);
     HWND handle = window->m_hWnd;
     WindowTestControl* control = RootControlOf(0);
     ASSERT_NE(nullptr, control);
-    BringToFront(handle);
     const POINT inside = ScreenPoint(handle, 50, 50);
     TestScreen::MoveMouseTo(inside.x, inside.y);
     // The application asks the active root window's OS window for the pointer.
@@ -199,10 +186,9 @@ TEST_F(OSWindowTest, MessageBoxesAndTheFileDialogAreOwnedByTheActiveWindow)
     ASSERT_EQ(1u, sBoxes.size());
     EXPECT_EQ(nullptr, sBoxes[0].owner);
 
-    KX::OSWindow* window = OpenMainWindow();
+    KX::OSWindow* window = OpenMainWindowInFront();
     ASSERT_NE(nullptr, window);
     HWND handle = window->m_hWnd;
-    BringToFront(handle);
     mApp->MessageBox(L"text", L"caption", MB_ICONINFORMATION);
     ASSERT_EQ(2u, sBoxes.size());
     EXPECT_EQ(handle, sBoxes[1].owner);
@@ -222,9 +208,8 @@ TEST_F(OSWindowTest, MessageBoxesAndTheFileDialogAreOwnedByTheActiveWindow)
 
 TEST_F(OSWindowTest, ANewSkinReachesEveryWindowUnderTheBusyCursorAndRepaintsItWhole)
 {
-    KX::OSWindow* window = OpenMainWindow();
+    KX::OSWindow* window = OpenMainWindowInFront();
     ASSERT_NE(nullptr, window);
-    BringToFront(window->m_hWnd);
     WindowTestControl* control = RootControlOf(0);
     ASSERT_NE(nullptr, control);
     const KX::RCPtr<KX::LRootWindow> root = mApp->GetRootWindow(0);

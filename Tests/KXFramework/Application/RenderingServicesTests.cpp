@@ -1,7 +1,7 @@
 // What the application object gives the renderers: the renderer that fonts
 // are measured with, the skin's default font as a font object, and a
 // shut-down that lets every rendering object go before GDI+ does.
-#include "ShellTestSupport.h"
+#include "Support/Shell/ShellTestSupport.h"
 
 #include "Renderer/D3D9/D3D9Renderer.h"
 #include "Renderer/Renderer.h"

@@ -1,9 +1,10 @@
 // A second start of the program while the first runs: the second process
 // finds the first one's main window, hands its whole command line over and
 // ends; the first one takes it only while its window is enabled.
-#include "WindowTestSupport.h"
+#include "Support/Shell/WindowTestSupport.h"
 
 #include "Application/CommandLineHandOver.h"
+#include "Support/Windows/Programs.h"
 
 #include <string>
 
@@ -84,9 +85,7 @@ private:
 
 std::wstring ChildCommandLine(const wchar_t* option)
 {
-    wchar_t program[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, program, MAX_PATH);
-    return std::wstring(L"\"") + program + L"\" --gtest_filter=SecondInstanceProcess.* " + option;
+    return L"\"" + TestSystem::ProgramPath() + L"\" --gtest_filter=SecondInstanceProcess.* " + option;
 }
 
 TEST_F(SecondInstanceTest, TheCommandLineArrivesWhileTheWindowIsEnabledAndOnlyThen)

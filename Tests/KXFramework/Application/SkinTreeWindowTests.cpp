@@ -6,7 +6,7 @@
 // takes keys; a paint that throws is not repeated and leaves later paints
 // working; a new skin reaches every open window in place, and the controls it
 // drops are forgotten by their windows (and so freed).
-#include "WindowTestSupport.h"
+#include "Support/Shell/WindowTestSupport.h"
 
 #include "Renderer/RenderContextInfo.h"
 #include "Renderer/Renderer.h"
@@ -35,11 +35,10 @@ protected:
     KX::OSWindow* OpenTreeWindow()
     {
         TestApplication::sMainControlName = L"treeControl";
-        KX::OSWindow* window = OpenMainWindow();
+        KX::OSWindow* window = OpenMainWindowInFront();
         if (!window)
             return nullptr;
         HWND handle = window->m_hWnd;
-        BringToFront(handle);
         EXPECT_TRUE(LoopUntil([&]() {
             return PixelAt(handle, kOnPanel) == ToColorRef(kTreeFirstColor) &&
                    PixelAt(handle, kOnLeftBox) == ToColorRef(WindowTestControl::kFirstColor) &&
@@ -138,18 +137,11 @@ TEST_F(SkinTreeWindowTest, TheWheelOverABoxGivesItOneStepForTwoHalfStepsAndNothi
 {
     KX::OSWindow* window = OpenTreeWindow();
     ASSERT_NE(nullptr, window);
-    HWND handle = window->m_hWnd;
     WindowTestControl* left = Box(L"leftBox");
     WindowTestControl* right = Box(L"rightBox");
     ASSERT_NE(nullptr, left);
     ASSERT_NE(nullptr, right);
-    const POINT onLeft = ScreenPoint(handle, kOnLeftBox.x, kOnLeftBox.y);
-    TestScreen::MoveMouseTo(onLeft.x, onLeft.y);
-    ASSERT_TRUE(PumpUntil([&]() {
-        KX::PointT<long> point;
-        window->GetCursorPosition(point);
-        return point.x == kOnLeftBox.x && point.y == kOnLeftBox.y;
-    }));
+    ASSERT_TRUE(MovePointerTo(window, kOnLeftBox.x, kOnLeftBox.y));
 
     TestScreen::SendWheel(60);
     ASSERT_TRUE(PumpUntil([&]() { return window->GetWheelRemainder(false) == 60; }));
@@ -171,10 +163,9 @@ TEST_F(SkinTreeWindowTest, AltF4OnTheKeyboardAsksTheApplicationWhichRefusesWhile
     for (const wchar_t* control : {L"treeControl", L"keylessControl"}) {
         SCOPED_TRACE(String(control).ToNarrow().GetData());
         TestApplication::sMainControlName = control;
-        KX::OSWindow* window = OpenMainWindow();
+        KX::OSWindow* window = OpenMainWindowInFront();
         ASSERT_NE(nullptr, window);
         HWND handle = window->m_hWnd;
-        BringToFront(handle);
         const KX::RCPtr<KX::LRootWindow> root = mApp->GetRootWindow(0);
         const bool takesKeys = String(control) == String(L"treeControl");
         ASSERT_TRUE(LoopUntil([&]() { return static_cast<bool>(root->GetFocusControl()) == takesKeys; }));

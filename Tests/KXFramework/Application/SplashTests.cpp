@@ -2,12 +2,15 @@
 // with a progress bar that advances, gone once start-up closes it; no splash
 // without a decodable image; a splash thread that does not stop in time
 // keeps what it uses.
-#include "ShellTestSupport.h"
+#include "Support/Shell/ShellTestSupport.h"
 
 #include "Application/ApplicationFolders.h"
 #include "Application/SplashThread.h"
-#include "ScreenCapture.h"
-#include "StandardErrorCapture.h"
+#include "Support/Windows/MessageLoop.h"
+#include "Support/Windows/ScreenCapture.h"
+#include "Support/Windows/Screenshots.h"
+#include "Support/Windows/StandardErrorCapture.h"
+#include "Support/Windows/TempFiles.h"
 #include "Utilities/Graphics/Bitmap.h"
 
 #include <commctrl.h>
@@ -15,7 +18,6 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -36,16 +38,9 @@ protected:
     {
         ShellTest::SetUp();
         KX::StartGdiplus(mGdiplusToken);
-        wchar_t folder[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, folder);
-        mFolder = std::wstring(folder) + L"SplashTests" + std::to_wstring(GetCurrentProcessId());
-        CreateDirectoryW(mFolder.c_str(), nullptr);
     }
     void TearDown() override
     {
-        for (const std::wstring& file : mFiles)
-            DeleteFileW(file.c_str());
-        RemoveDirectoryW(mFolder.c_str());
         KX::StopGdiplus(mGdiplusToken);
         ShellTest::TearDown();
     }
@@ -61,32 +56,13 @@ protected:
             graphics.FillRectangle(&white, 0, 100, kWidth, 40);
         }
         CLSID png{};
-        UINT count = 0;
-        UINT bytes = 0;
-        Gdiplus::GetImageEncodersSize(&count, &bytes);
-        std::vector<BYTE> buffer(bytes);
-        auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-        Gdiplus::GetImageEncoders(count, bytes, codecs);
-        for (UINT i = 0; i < count; ++i) {
-            if (wcscmp(codecs[i].MimeType, L"image/png") == 0)
-                png = codecs[i].Clsid;
-        }
-        const std::wstring path = mFolder + L"\\Splash.png";
+        TestScreen::FindPngEncoder(png);
+        const std::wstring path = mFolder / L"Splash.png";
         EXPECT_EQ(Gdiplus::Ok, bitmap.Save(path.c_str(), &png, nullptr));
-        mFiles.push_back(path);
         return path;
     }
 
-    std::wstring MakeFile(const char* content)
-    {
-        const std::wstring path = mFolder + L"\\Broken.png";
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        WriteFile(file, content, static_cast<DWORD>(strlen(content)), &written, nullptr);
-        CloseHandle(file);
-        mFiles.push_back(path);
-        return path;
-    }
+    std::wstring MakeFile(const char* content) { return mFolder.WriteFile(L"Broken.png", content); }
 
     static int Position(HWND progressBar)
     {
@@ -96,8 +72,7 @@ protected:
     static constexpr int kWidth = 400;
     static constexpr int kHeight = 300;
     ULONG_PTR mGdiplusToken = 0;
-    std::wstring mFolder;
-    std::vector<std::wstring> mFiles;
+    TestSystem::TempFolder mFolder{L"SplashTests"};
 };
 
 TEST_F(SplashTest, AppearsCentredItsBarAdvancesAndItIsGoneOnceClosed)

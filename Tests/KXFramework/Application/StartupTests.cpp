@@ -1,11 +1,11 @@
 // Start-up and shut-down through the MFC application object and the
 // framework's WinMain: unattended ends, failures, the start-up error box, the
 // single instance and the hand-over of a second instance's command line.
-#include "ShellTestSupport.h"
+#include "Support/Shell/ShellTestSupport.h"
 
 #include "Application/ApplicationFolders.h"
 #include "ObjectBase/Exception.h"
-#include "StandardErrorCapture.h"
+#include "Support/Windows/StandardErrorCapture.h"
 
 #include <gmock/gmock.h>
 

@@ -8,7 +8,7 @@
 // for each of a button's fourteen slots) and the program's own skin.
 #pragma once
 
-#include "KXFramework/ControlTree/SceneFixture.h"
+#include "Support/Scenes/SceneFixture.h"
 
 #include "Controls/Button.h"
 #include "Controls/Label.h"

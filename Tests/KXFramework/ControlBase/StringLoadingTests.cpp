@@ -2,6 +2,8 @@
 // documents from resources and from files.
 #include "TestSupport.h"
 
+#include "Support/Windows/TempFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -165,32 +167,17 @@ class ResourceFolderTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        wchar_t temp[MAX_PATH];
-        ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
-        folder = String(temp) + String(L"ControlBaseTests");
-        CreateDirectoryW(folder.GetData(), nullptr);
         Write(L"StringTables.xml", "");
         Write(L"FrameworkStrings.xml", "");
     }
 
-    void TearDown() override
-    {
-        for (const wchar_t* name : {L"StringTables.xml", L"FrameworkStrings.xml", L"Skins.xml"})
-            DeleteFileW((folder + String(L"\\") + String(name)).GetData());
-        RemoveDirectoryW(folder.GetData());
-    }
-
     void Write(const wchar_t* name, const std::string& text)
     {
-        HANDLE file = CreateFileW((folder + String(L"\\") + String(name)).GetData(), GENERIC_WRITE, 0, nullptr,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        DWORD written = 0;
-        WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-        CloseHandle(file);
+        ASSERT_TRUE(TestSystem::WriteWholeFile(mFolder / name, text));
     }
 
-    String folder;
+    TestSystem::TempFolder mFolder{L"ControlBaseTests"};
+    const String folder{mFolder.Path().c_str()};
 };
 
 TEST_F(ResourceFolderTest, EmptyStringDocumentsAreSkippedAndAnEmptySkinFails)
@@ -234,17 +221,12 @@ TEST(StringTables, ElementsOutsideTheirPlaceAreIgnored)
 </R>)";
     KX::RCPtr<KX::LControlFactory> factory = KX::LControlFactory::Create(KXTest::String(L"Varrow"));
     // Parsed as a string document through one pass of the loader's rules.
-    wchar_t temp[MAX_PATH];
-    ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
-    const KXTest::String file = KXTest::String(temp) + KXTest::String(L"StringsInPlace.xml");
-    HANDLE handle = CreateFileW(file.GetData(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(handle, document, static_cast<DWORD>(strlen(document)), &written, nullptr);
-    CloseHandle(handle);
+    const TestSystem::TempFile temp(L"StringsInPlace", L".xml");
+    ASSERT_TRUE(TestSystem::WriteWholeFile(temp.Path(), document));
+    const KXTest::String file(temp.Path().c_str());
 
     EXPECT_EQ(factory->LoadStringTables(file, KXTest::String(L"::NO_FRAMEWORK"), 9), S_OK);
-    DeleteFileW(file.GetData());
+    temp.Remove();
     ASSERT_EQ(factory->GetStringTables().size(), 1u);
     const auto& table = factory->GetStringTables().begin()->second;
     EXPECT_EQ(factory->GetStringTables().begin()->first, L"T");

@@ -5,7 +5,7 @@
 // PNGs under screenshots/ControlLooksTests/.
 #pragma once
 
-#include "KXFramework/ControlTree/SceneFixture.h"
+#include "Support/Scenes/SceneFixture.h"
 
 #include "ControlBase/FontText.h"
 #include "ControlBase/Look.h"

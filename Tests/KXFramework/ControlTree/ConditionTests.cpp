@@ -1,7 +1,7 @@
 // Condition words: the bits behind hover, focus, capture and presses, the
 // order of the change sequence and its notifications, and the pools the
 // event parameters come from.
-#include "ControlTestSupport.h"
+#include "Support/Scenes/ControlTestSupport.h"
 
 #include <algorithm>
 

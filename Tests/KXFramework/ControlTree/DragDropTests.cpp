@@ -2,7 +2,7 @@
 // and the idle passes: moving and resizing by drag modes within the drag
 // bounds, drop targets with their notifications and cursors, and the
 // scrolls near the edges that carry the dragged control along.
-#include "ControlTestSupport.h"
+#include "Support/Scenes/ControlTestSupport.h"
 
 using namespace KXTest;
 using KX::LControl;

@@ -2,7 +2,7 @@
 // through the tab order, Ctrl+Tab between groups, controls that keep the Tab,
 // local hot keys that act from a sibling, the order in which siblings are
 // offered a key, and the root window's and the application's hot keys.
-#include "ControlTestSupport.h"
+#include "Support/Scenes/ControlTestSupport.h"
 
 #include "Notification/NotificationCenter.h"
 #include "Notification/NotificationCenterManager.h"

@@ -1,7 +1,7 @@
 // The layout engine: positions and sizes against every kind of reference,
 // the anchor, minimum and maximum sizes, pixel snapping, scrolling, and the
 // program's own skin laid out in its window.
-#include "ControlTestSupport.h"
+#include "Support/Scenes/ControlTestSupport.h"
 
 using namespace KXTest;
 using KX::LControl;

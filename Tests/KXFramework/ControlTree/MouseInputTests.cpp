@@ -2,7 +2,7 @@
 // releases that click or not, presses that turn into drags, double clicks,
 // second buttons, the "held" state, and the hit test's depth, clipping,
 // transparency and exclusion rules.
-#include "ControlTestSupport.h"
+#include "Support/Scenes/ControlTestSupport.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // the dirty region, deferred closes and the dialog's close, pointer routing
 // with capture, double clicks and the wheel, inactive windows, and the
 // application's list of root windows.
-#include "ControlTestSupport.h"
+#include "Support/Scenes/ControlTestSupport.h"
 
 using namespace KXTest;
 using KX::LControl;

@@ -2,7 +2,7 @@
 // in idle passes they pump: kinetic scrolls (slow ones, flicks, range
 // limits), the counting of idle requests across attaching and detaching, and
 // wheel steps offered up the tree.
-#include "ControlTestSupport.h"
+#include "Support/Scenes/ControlTestSupport.h"
 
 using namespace KXTest;
 using KX::LControl;

@@ -3,7 +3,7 @@
 // pointer and key entry points: clicks on its buttons, the focus walking
 // through them by Tab, and its keys reaching sibling, window and global
 // hot keys.
-#include "ControlTestSupport.h"
+#include "Support/Scenes/ControlTestSupport.h"
 
 #include "Notification/NotificationCenter.h"
 #include "Notification/NotificationCenterManager.h"

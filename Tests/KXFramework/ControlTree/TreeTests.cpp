@@ -2,7 +2,7 @@
 // siblings, moving controls between parents, the unclipped-descendant
 // counts, deferred removal, and the release hook that takes a whole tree
 // apart when its last outside reference goes.
-#include "ControlTestSupport.h"
+#include "Support/Scenes/ControlTestSupport.h"
 
 using namespace KXTest;
 using KX::LControl;

@@ -6,6 +6,8 @@
 #include "System/IniFileManager.h"
 #include "System/IniFileManagerProxy.h"
 
+#include "Support/Windows/Programs.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -18,15 +20,6 @@ namespace {
 std::wstring W(const String& text)
 {
     return std::wstring(text.GetData());
-}
-
-// The folder of the running test program.
-std::wstring ProgramFolder()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L'\\'));
 }
 
 } // namespace
@@ -92,7 +85,7 @@ class PartialLibrary : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(E_FAIL, mProxy.Init(String((ProgramFolder() + L"\\PartialLibrary").c_str())))
+        ASSERT_EQ(E_FAIL, mProxy.Init(String((TestSystem::ProgramFolder() + L"PartialLibrary").c_str())))
             << "a library that lacks exports loads but reports failure";
         ASSERT_TRUE(mProxy.IsLoaded());
     }

@@ -201,11 +201,7 @@ TEST(KXFile, OpensAFileWithANonAsciiPath)
     const std::wstring name = L"Pr\u00fcfung \u65e5\u672c.bin";
     CreateDirectoryW((folder / L"\u00c4rger").c_str(), nullptr);
     const std::wstring sub = folder / L"\u00c4rger";
-    HANDLE handle = CreateFileW((sub + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, handle);
-    DWORD written = 0;
-    WriteFile(handle, "xyz", 3, &written, nullptr);
-    CloseHandle(handle);
+    ASSERT_TRUE(TestSystem::WriteWholeFile(sub + L"\\" + name, "xyz"));
 
     File file(S(sub), S(name), File::ReadOnly);
     ASSERT_TRUE(file.IsOpen());

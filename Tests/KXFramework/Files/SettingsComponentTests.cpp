@@ -8,6 +8,8 @@
 #include "System/IniFileManager.h"
 #include "System/IniFileManagerProxy.h"
 
+#include "Support/Windows/Programs.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -80,13 +82,11 @@ TEST(SettingsComponent, LoadsTheLibraryOnceAndUnloadsItOnce)
     EXPECT_EQ(S_OK, manager->Uninit());
     EXPECT_EQ(S_FALSE, manager->Uninit());
 
-    wchar_t program[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, program, MAX_PATH);
-    std::wstring folder(program);
-    folder.resize(folder.find_last_of(L'\\'));
-    EXPECT_EQ(S_OK, manager->Init(String(folder.c_str()))) << "a folder without a final separator";
+    const std::wstring folder = TestSystem::ProgramFolder();
+    EXPECT_EQ(S_OK, manager->Init(String(folder.substr(0, folder.size() - 1).c_str())))
+        << "a folder without a final separator";
     EXPECT_EQ(S_OK, manager->Uninit());
-    EXPECT_EQ(S_OK, manager->Init(String((folder + L"\\").c_str()))) << "a folder with one";
+    EXPECT_EQ(S_OK, manager->Init(String(folder.c_str()))) << "a folder with one";
 }
 
 TEST(SettingsComponent, IntegersKeepTheirDefaultUntilStored)
@@ -212,25 +212,13 @@ TEST(SettingsComponent, AValueWrittenByOneProcessIsReadByTheNext)
                                                          String(L"J\u00fcrgen \u65e5\u672c")));
     }
 
-    wchar_t program[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, program, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(program) +
-                           L"\" --gtest_filter=SettingsChildProcess.DISABLED_ReadsAndAnswers"
-                           L" --gtest_also_run_disabled_tests";
-    ASSERT_TRUE(SetEnvironmentVariableW(kSettingsVariable, path.c_str()));
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    const BOOL started =
-        CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
-    SetEnvironmentVariableW(kSettingsVariable, nullptr);
-    ASSERT_TRUE(started);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, 120000));
-    DWORD exitCode = 1;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    EXPECT_EQ(0u, exitCode) << "the second process did not read what the first stored";
+    TestSystem::ChildOptions options;
+    options.timeoutMs = 120000;
+    options.environment = {{kSettingsVariable, path}};
+    const TestSystem::ChildRun run = TestSystem::RunOwnTest(L"SettingsChildProcess.DISABLED_ReadsAndAnswers", options);
+    ASSERT_TRUE(run.started);
+    EXPECT_TRUE(run.ended);
+    EXPECT_EQ(0u, run.exitCode) << "the second process did not read what the first stored";
 
     OpenSettings settings(path);
     int32_t answer = 0;

@@ -9,7 +9,7 @@
 #include <set>
 
 using namespace FontTest;
-using FilesTest::TestFolder;
+using FontTest::TestFolder;
 using KX::LFontFileInfo;
 
 namespace {

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 using namespace FontTest;
-using FilesTest::TestFolder;
+using FontTest::TestFolder;
 
 namespace {
 

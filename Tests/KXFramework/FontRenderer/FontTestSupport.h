@@ -3,10 +3,10 @@
 // fonts, written into a test folder.
 #pragma once
 
-#include "KXFramework/Files/TestFolder.h"
-
 #include "Renderer/FontRenderer/FontFileInfo.h"
 #include "Utilities/Storage/StringT.h"
+
+#include "Support/Windows/TempFiles.h"
 
 #include <cstdint>
 #include <string>
@@ -15,6 +15,13 @@
 namespace FontTest {
 
 using String = KX::StringT<wchar_t, char>;
+
+// A fresh folder for one test's font files, removed with them afterwards.
+class TestFolder : public TestSystem::TempFolder
+{
+public:
+    TestFolder() : TempFolder(L"FontRendererTests") {}
+};
 
 inline void Put16(std::string& bytes, uint32_t value)
 {
@@ -123,7 +130,7 @@ inline std::string Collection(const std::vector<std::vector<NameRecord>>& fonts,
 inline std::string PrefixFont(const wchar_t* name)
 {
     const String folder = KX::LFontFileInfo::GetFontsFolder();
-    return FilesTest::ReadWholeFile(std::wstring(folder.GetData()) + L"\\" + name);
+    return TestSystem::ReadWholeFile(std::wstring(folder.GetData()) + L"\\" + name);
 }
 
 inline std::wstring W(const String& text)

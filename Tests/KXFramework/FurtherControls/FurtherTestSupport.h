@@ -5,7 +5,7 @@
 // release. Paints are saved under screenshots/FurtherControlTests/.
 #pragma once
 
-#include "KXFramework/ControlTree/SceneFixture.h"
+#include "Support/Scenes/SceneFixture.h"
 
 #include <string>
 #include <vector>

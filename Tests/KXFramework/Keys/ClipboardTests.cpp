@@ -4,6 +4,9 @@
 #include "System/ClipBoard.h"
 #include "System/WrapperStringable.h"
 
+#include "Support/Windows/Programs.h"
+#include "Support/Windows/TempFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -69,54 +72,23 @@ public:
     RCPtr<IEditTarget> GetFocusEditTarget() override { return target; }
 };
 
-std::wstring TestFolder()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L"\\/") + 1);
-}
-
-// Runs the other program and pumps this thread's messages until it ends, so
-// that the owner window hears about the clipboard changes it makes.
+// Runs the other program (beside the test program) and runs this thread's
+// messages until it ends, so that the owner window hears about the clipboard
+// changes it makes; its exit code, 1000 when it did not start.
 DWORD RunPeer(const std::wstring& arguments)
 {
-    std::wstring commandLine = L"\"" + TestFolder() + L"ClipboardPeer.exe\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
-        return 1000;
-    for (;;) {
-        const DWORD wait = MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 30000, QS_ALLINPUT);
-        if (wait != WAIT_OBJECT_0 + 1)
-            break;
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
-    DWORD exitCode = 1001;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return exitCode;
+    TestSystem::ChildOptions options;
+    options.timeoutMs = 30000;
+    options.pumpMessages = true;
+    const TestSystem::ChildRun run =
+        TestSystem::RunChild(TestSystem::ProgramFolder() + L"ClipboardPeer.exe", arguments, options);
+    return run.started ? run.exitCode : 1000;
 }
 
 std::string ReadFileBytes(const std::wstring& path)
 {
     std::string bytes;
-    FILE* file = _wfopen(path.c_str(), L"rb");
-    if (!file)
-        return "<missing>";
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof(buffer), file)) > 0)
-        bytes.append(buffer, n);
-    fclose(file);
-    return bytes;
+    return TestSystem::ReadWholeFile(path, bytes) ? bytes : "<missing>";
 }
 
 String TextOf(const RCPtr<LRefCountedObject>& object)
@@ -141,7 +113,7 @@ protected:
         mClipboard = LClipboard::Create();
         mClipboard->SetHost(&mHost);
         sWindowClipboard = mClipboard.Get();
-        mDumpPath = TestFolder() + L"clipboard-peer-dump.bin";
+        mDumpPath = TestSystem::ProgramFolder() + L"clipboard-peer-dump.bin";
     }
 
     void TearDown() override

@@ -4,7 +4,7 @@
 // are saved under screenshots/ListBoxTests/.
 #pragma once
 
-#include "KXFramework/ControlTree/SceneFixture.h"
+#include "Support/Scenes/SceneFixture.h"
 
 #include "Controls/CheckedListBox.h"
 #include "Controls/ListBox.h"

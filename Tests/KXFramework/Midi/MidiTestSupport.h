@@ -13,7 +13,7 @@
 
 #include "Model/DeviceModel.h"
 #include "Model/StateStore.h"
-#include "Tavik8Sim/TempStateFile.h"
+#include "Support/Tavik8Sim/StateFile.h"
 
 #include <gtest/gtest.h>
 
@@ -169,12 +169,7 @@ protected:
     // Works on the simulated device as the tool does, in this process.
     void Device(const std::function<void(Tavik8Sim::DeviceModel&, Tavik8Sim::TimeUs)>& step)
     {
-        mStore.Update([&](Tavik8Sim::DeviceState& s) {
-            Tavik8Sim::DeviceModel m(s);
-            Tavik8Sim::TimeUs now = Tavik8Sim::StateStore::WallClockNow();
-            m.Advance(now);
-            step(m, now);
-        });
+        Tavik8SimTest::ChangeDevice(mStore, step);
     }
 
     void DeviceSet(const std::string& key, const std::string& value)

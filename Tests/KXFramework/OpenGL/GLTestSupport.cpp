@@ -3,6 +3,8 @@
 #include "Renderer/OpenGL/GLErrorBox.h"
 #include "Utilities/Graphics/GdiplusFlat.h"
 
+#include "Support/Windows/Screenshots.h"
+
 namespace GLTest {
 
 using namespace KX::Gdip;
@@ -52,43 +54,6 @@ const wchar_t* WindowClass()
         return L"KXOpenGLTestWindow";
     }();
     return name;
-}
-
-bool FindPngEncoder(CLSID& encoder)
-{
-    UINT count = 0;
-    UINT size = 0;
-    if (GdipGetImageEncodersSize(&count, &size) != Ok || size == 0)
-        return false;
-    std::vector<BYTE> buffer(size);
-    ImageCodecInfo* codecs = reinterpret_cast<ImageCodecInfo*>(buffer.data());
-    if (GdipGetImageEncoders(count, size, codecs) != Ok)
-        return false;
-    for (UINT i = 0; i < count; ++i) {
-        if (codecs[i].MimeType && std::wstring(codecs[i].MimeType) == L"image/png") {
-            encoder = codecs[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
-
-// The screenshot folder as a Windows path (Wine maps "/" to Z:), created.
-std::wstring ScreenshotFolder()
-{
-    std::wstring folder = L"Z:";
-    for (const char* c = KX_SCREENSHOT_FOLDER; *c; ++c)
-        folder += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
-    for (size_t at = folder.find(L'\\', 3); at != std::wstring::npos; at = folder.find(L'\\', at + 1))
-        CreateDirectoryW(folder.substr(0, at).c_str(), nullptr);
-    CreateDirectoryW(folder.c_str(), nullptr);
-    return folder;
-}
-
-std::string CurrentTestName()
-{
-    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    return info ? std::string(info->test_suite_name()) + "_" + info->name() : std::string("unnamed");
 }
 
 } // namespace
@@ -206,20 +171,11 @@ Image GLFixture::ReadLastFrame(const RCPtr<KX::LRenderContextInfo>& context)
 
 void GLFixture::Save(const Image& image, const std::string& suffix) const
 {
-    CLSID png;
-    if (image.pixels.empty() || !FindPngEncoder(png))
+    if (image.pixels.empty())
         return;
-    std::vector<uint32_t> opaque(image.pixels);
-    for (uint32_t& pixel : opaque)
-        pixel |= 0xFF000000u;
-    GpBitmap* bitmap = nullptr;
-    if (GdipCreateBitmapFromScan0(image.width, image.height, image.width * 4, PixelFormat32bppARGB,
-                                  reinterpret_cast<BYTE*>(opaque.data()), &bitmap) != Ok)
-        return;
-    const std::string name = CurrentTestName() + (suffix.empty() ? "" : "_" + suffix);
-    const std::wstring path = ScreenshotFolder() + L"\\" + std::wstring(name.begin(), name.end()) + L".png";
-    EXPECT_EQ(Ok, GdipSaveImageToFile(bitmap, path.c_str(), &png, nullptr)) << name;
-    GdipDisposeImage(bitmap);
+    const std::string name = TestScreen::CurrentTestName() + (suffix.empty() ? "" : "_" + suffix);
+    EXPECT_TRUE(TestScreen::SavePixelsAsPng(image.pixels, image.width, image.height, TestScreen::ScreenshotPath(name)))
+        << name;
 }
 
 void GLFixture::Background(uint32_t rgb)

@@ -8,6 +8,8 @@
 #include "Renderer/OpenGL/GLRenderer.h"
 #include "Utilities/Graphics/Font.h"
 
+#include "Support/Scenes/RenderFrame.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -86,22 +88,7 @@ protected:
 };
 
 // A frame, finished when the scope ends.
-class Frame
-{
-public:
-    Frame(const RCPtr<KX::LRenderer>& renderer, const RCPtr<KX::LRenderContextInfo>& context)
-        : mRenderer(renderer), mContext(context)
-    {
-        mRenderer->RenderStart(mContext);
-    }
-    ~Frame() { mRenderer->RenderFinish(mContext); }
-    Frame(const Frame&) = delete;
-    Frame& operator=(const Frame&) = delete;
-
-private:
-    RCPtr<KX::LRenderer> mRenderer;
-    RCPtr<KX::LRenderContextInfo> mContext;
-};
+using Frame = KXTest::RenderFrame;
 
 // The bounding box {x, y, width, height} of the pixels whose colour differs
 // from the background; width 0 when there are none.

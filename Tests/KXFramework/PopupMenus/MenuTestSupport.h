@@ -7,7 +7,7 @@
 // chooses. Paints are saved under screenshots/MenuTests/.
 #pragma once
 
-#include "KXFramework/ControlTree/SceneFixture.h"
+#include "Support/Scenes/SceneFixture.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
 // KX::LBitmap: the registry by name, resource and file images, sub-bitmaps,
 // copies, pixels, locked pixel data and colourising.
-#include "RendererTestSupport.h"
+#include "Support/Scenes/RendererTestSupport.h"
 
 #include "Application/ProgramGlobals.h"
 #include "ControlBase/Colorizer.h"

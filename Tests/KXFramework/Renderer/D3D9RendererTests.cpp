@@ -1,6 +1,6 @@
 // The Direct3D 9 renderer (type 2): a whole frame runs without an error and
 // changes nothing.
-#include "RendererTestSupport.h"
+#include "Support/Scenes/RendererTestSupport.h"
 
 #include "Renderer/AutoClip.h"
 #include "Renderer/D3D9/D3D9Renderer.h"

@@ -1,7 +1,8 @@
 // KX::LFont: interning and ids, measuring through the application's renderer
 // or without one; and the GDI+ renderer's text metrics, measurement and
 // drawing.
-#include "RendererTestSupport.h"
+#include "Support/Scenes/RendererTestSupport.h"
+#include "Support/Windows/Programs.h"
 
 #include "Application/FrameworkApp.h"
 #include "Utilities/Graphics/GdiplusFlat.h"
@@ -40,25 +41,14 @@ TEST(FontsInAFreshProcess, DISABLED_InternByNameSizeAndStyle)
 
 TEST(Font, IdsCountFromOneInAFreshProcess)
 {
-    wchar_t program[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, program, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(program) +
-                           L"\" --gtest_filter=FontsInAFreshProcess.DISABLED_InternByNameSizeAndStyle"
-                           L" --gtest_also_run_disabled_tests";
-    ASSERT_TRUE(SetEnvironmentVariableW(kFreshProcessVariable, L"1"));
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    const BOOL started =
-        CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
-    SetEnvironmentVariableW(kFreshProcessVariable, nullptr);
-    ASSERT_TRUE(started);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, 120000));
-    DWORD exitCode = 1;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    EXPECT_EQ(0u, exitCode) << "the fresh process's fonts were not interned as expected";
+    TestSystem::ChildOptions options;
+    options.timeoutMs = 120000;
+    options.environment = {{kFreshProcessVariable, L"1"}};
+    const TestSystem::ChildRun run =
+        TestSystem::RunOwnTest(L"FontsInAFreshProcess.DISABLED_InternByNameSizeAndStyle", options);
+    ASSERT_TRUE(run.started);
+    EXPECT_TRUE(run.ended);
+    EXPECT_EQ(0u, run.exitCode) << "the fresh process's fonts were not interned as expected";
 }
 
 TEST(Font, FindComparesFacesIgnoringCaseAndSizesExactly)

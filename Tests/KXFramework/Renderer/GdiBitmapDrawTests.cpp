@@ -1,6 +1,6 @@
 // DrawBitmap of the GDI+ renderer: the three resize types, the cache of
 // scaled bitmaps and its purge, and the refusals.
-#include "RendererTestSupport.h"
+#include "Support/Scenes/RendererTestSupport.h"
 
 #include <gmock/gmock.h>
 

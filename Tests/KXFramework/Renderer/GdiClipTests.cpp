@@ -1,6 +1,6 @@
 // Clip, translation and fills of the GDI+ renderer on an off-screen surface,
 // read back pixel by pixel.
-#include "RendererTestSupport.h"
+#include "Support/Scenes/RendererTestSupport.h"
 
 #include "Renderer/AutoClip.h"
 

@@ -2,9 +2,8 @@
 // frame copies between off-screen contexts, and presentation to a real
 // window under Xvfb (and a frame that is not presented), read back from the
 // screen.
-#include "RendererTestSupport.h"
-
-#include "Utilities/Graphics/GdiplusFlat.h"
+#include "Support/Scenes/RendererTestSupport.h"
+#include "Support/Windows/ScreenCapture.h"
 
 #include <vector>
 
@@ -202,48 +201,20 @@ private:
 class ScreenCapture
 {
 public:
-    ScreenCapture(int x, int y, int width, int height) : mWidth(width), mHeight(height)
+    ScreenCapture(int x, int y, int width, int height)
+        : mWidth(width), mHeight(height), mPixels(TestScreen::ReadPixels(nullptr, x, y, width, height))
     {
-        HDC screen = GetDC(nullptr);
-        HDC memory = CreateCompatibleDC(screen);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width, height, screen, x, y, SRCCOPY);
-        GdiFlush();
-        const uint32_t* pixels = static_cast<const uint32_t*>(bits);
-        mPixels.assign(pixels, pixels + static_cast<size_t>(width) * height);
-        SelectObject(memory, old);
-        mImage = bitmap;
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
     }
-    ~ScreenCapture()
-    {
-        if (mImage)
-            DeleteObject(mImage);
-    }
-    uint32_t At(int x, int y) const { return mPixels[static_cast<size_t>(y) * mWidth + x] & 0xFFFFFF; }
+    uint32_t At(int x, int y) const { return mPixels[static_cast<size_t>(y) * mWidth + x]; }
     void Save(const std::string& name) const
     {
-        using namespace KX::Gdip;
-        OwnedBitmap image;
-        if (GdipCreateBitmapFromHBITMAP(mImage, nullptr, image.Out()) == Ok)
-            SaveImage(image.Get(), name);
+        EXPECT_TRUE(TestScreen::SavePixelsAsPng(mPixels, mWidth, mHeight, TestScreen::ScreenshotPath(name))) << name;
     }
 
 private:
     int mWidth;
     int mHeight;
     std::vector<uint32_t> mPixels;
-    HBITMAP mImage = nullptr;
 };
 
 // A place for a test window in the lower right of the screen, away from where

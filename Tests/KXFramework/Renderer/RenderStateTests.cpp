@@ -1,7 +1,7 @@
 // The base behaviour every renderer shares: the context stack and its error
 // texts, the state stack, PushTranslate and PushClip arithmetic, stencils,
 // KX::CAutoClip and the renderer factory.
-#include "RendererTestSupport.h"
+#include "Support/Scenes/RendererTestSupport.h"
 
 #include "Renderer/AutoClip.h"
 #include "Renderer/D3D9/D3D9Renderer.h"

@@ -3,7 +3,7 @@
 // under screenshots/ScrollControlTests/.
 #pragma once
 
-#include "KXFramework/ControlTree/SceneFixture.h"
+#include "Support/Scenes/SceneFixture.h"
 
 #include "Controls/Panel.h"
 #include "Controls/ScrollView.h"

@@ -6,7 +6,7 @@
 // window's top control. Paints are saved under screenshots/TabStatusTests/.
 #pragma once
 
-#include "KXFramework/ControlTree/SceneFixture.h"
+#include "Support/Scenes/SceneFixture.h"
 
 #include "Controls/Label.h"
 #include "Controls/StatusBar.h"

@@ -4,7 +4,7 @@
 // screenshots/TextControlTests/.
 #pragma once
 
-#include "KXFramework/ControlTree/SceneFixture.h"
+#include "Support/Scenes/SceneFixture.h"
 
 #include "Controls/TextBox.h"
 

@@ -3,7 +3,9 @@
 // copy and paste with another program on the clipboard, and validation by
 // the program's listeners on Enter and Tab. Screenshots of the steps go to
 // screenshots/TextWindowTests/.
-#include "KXFramework/Application/WindowTestSupport.h"
+#include "Support/Shell/WindowTestSupport.h"
+#include "Support/Windows/Programs.h"
+#include "Support/Windows/TempFiles.h"
 
 #include "Controls/PopupMenu.h"
 #include "Controls/TextBox.h"
@@ -13,13 +15,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
-
-std::vector<RecordedBox> ShellTest::sBoxes;
 
 namespace {
 
@@ -68,25 +66,15 @@ protected:
     ~KXTestListener() override = default;
 };
 
-// The folder of the test program, where the clipboard's peer program is.
-std::wstring ProgramFolder()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L"\\/") + 1);
-}
-
 class TextBoxWindowTest : public WindowTest
 {
 protected:
     void SetUp() override
     {
         WindowTest::SetUp();
-        window = OpenMainWindow();
+        window = OpenMainWindowInFront();
         ASSERT_NE(nullptr, window);
         handle = window->m_hWnd;
-        BringToFront(handle);
         root = mApp->GetRootWindow(0);
         field = FieldNamed(L"field");
         ASSERT_TRUE(field);
@@ -106,18 +94,7 @@ protected:
     }
 
     // Keys through SendInput: (virtual key, down) in order.
-    static void SendKeys(const std::vector<std::pair<WORD, bool>>& keys)
-    {
-        std::vector<INPUT> inputs;
-        for (const auto& key : keys) {
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wVk = key.first;
-            input.ki.dwFlags = key.second ? 0 : KEYEVENTF_KEYUP;
-            inputs.push_back(input);
-        }
-        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    }
+    static void SendKeys(const std::vector<std::pair<WORD, bool>>& keys) { TestScreen::SendKeys(keys); }
     static void Press(WORD key) { SendKeys({{key, true}, {key, false}}); }
     static void PressWith(WORD modifier, WORD key)
     {
@@ -181,39 +158,27 @@ protected:
         return ScreenPoint(handle, static_cast<int>(std::lround(origin.x + x)), static_cast<int>(std::lround(origin.y + y)));
     }
 
-    // Runs the clipboard's peer program with the arguments; its exit code.
+    // Runs the clipboard's peer program (beside the test program) with the
+    // arguments; its exit code, -1 when it did not start.
     static int RunPeer(const std::wstring& arguments)
     {
-        const std::wstring program = ProgramFolder() + L"ClipboardPeer.exe";
-        std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION process{};
-        if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &startup, &process))
-            return -1;
         // The peer opens the clipboard, whose owner is this thread's window:
         // this thread's messages go on meanwhile.
-        TestScreen::PumpUntil([&]() { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }, 20000);
-        DWORD code = 0;
-        GetExitCodeProcess(process.hProcess, &code);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        return static_cast<int>(code);
+        TestSystem::ChildOptions options;
+        options.timeoutMs = 20000;
+        options.pumpMessages = true;
+        const TestSystem::ChildRun run =
+            TestSystem::RunChild(TestSystem::ProgramFolder() + L"ClipboardPeer.exe", arguments, options);
+        return run.started ? static_cast<int>(run.exitCode) : -1;
     }
 
     // The clipboard's Unicode text as the peer program reads it.
     static std::wstring ClipboardTextFromAnotherProgram()
     {
-        wchar_t path[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, path);
-        const std::wstring file = std::wstring(path) + L"TextWindowTests-clipboard.bin";
-        if (RunPeer(L"dump-unicode \"" + file + L"\"") != 0)
+        const TestSystem::TempFile file(L"TextWindowTests-clipboard", L".bin");
+        if (RunPeer(L"dump-unicode \"" + file.Path() + L"\"") != 0)
             return L"(peer failed)";
-        std::ifstream in(std::string(file.begin(), file.end()), std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        in.close();
-        _wremove(file.c_str());
+        const std::string bytes = TestSystem::ReadWholeFile(file.Path());
         std::wstring text(bytes.size() / sizeof(wchar_t), L'\0');
         std::memcpy(&text[0], bytes.data(), text.size() * sizeof(wchar_t));
         if (!text.empty() && text.back() == L'\0')
@@ -234,32 +199,15 @@ std::vector<bool> InkColumns(HWND window, int left, int right, int top, int bott
     const int width = right - left;
     const int height = bottom - top;
     std::vector<bool> ink(static_cast<size_t>(std::max(width, 0)), false);
-    HDC source = GetDC(window);
-    HDC memory = CreateCompatibleDC(source);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, source, left, top, SRCCOPY);
-    const auto* pixels = static_cast<const uint32_t*>(bits);
+    const std::vector<uint32_t> pixels = TestScreen::ReadPixels(window, left, top, width, height);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            const uint32_t pixel = pixels[y * width + x];
+            const uint32_t pixel = pixels[static_cast<size_t>(y) * width + x];
             const int brightness = static_cast<int>((((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF)) / 3);
             if (brightness < 128)
                 ink[static_cast<size_t>(x)] = true;
         }
     }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(window, source);
     return ink;
 }
 

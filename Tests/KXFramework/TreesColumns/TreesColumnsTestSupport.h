@@ -3,7 +3,7 @@
 // the scene fixture; paints are saved under screenshots/TreeColumnTests/.
 #pragma once
 
-#include "KXFramework/ControlTree/SceneFixture.h"
+#include "Support/Scenes/SceneFixture.h"
 
 #include <string>
 #include <vector>

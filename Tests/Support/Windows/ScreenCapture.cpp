@@ -1,44 +1,10 @@
 #include "ScreenCapture.h"
 
-#include <gdiplus.h>
-
-#include <memory>
-#include <vector>
-
-#ifndef KX_SCREENSHOT_FOLDER
-#error "KX_SCREENSHOT_FOLDER names the folder of the screenshots"
-#endif
+#include "Screenshots.h"
 
 namespace TestScreen {
 
 namespace {
-
-bool PngEncoder(CLSID& encoder)
-{
-    UINT count = 0;
-    UINT bytes = 0;
-    if (Gdiplus::GetImageEncodersSize(&count, &bytes) != Gdiplus::Ok || bytes == 0)
-        return false;
-    std::vector<BYTE> buffer(bytes);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (Gdiplus::GetImageEncoders(count, bytes, codecs) != Gdiplus::Ok)
-        return false;
-    for (UINT i = 0; i < count; ++i) {
-        if (wcscmp(codecs[i].MimeType, L"image/png") == 0) {
-            encoder = codecs[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
-
-void MakeFolders(const std::wstring& path)
-{
-    for (size_t i = 3; i <= path.size(); ++i) {
-        if (i == path.size() || path[i] == L'/' || path[i] == L'\\')
-            CreateDirectoryW(path.substr(0, i).c_str(), nullptr);
-    }
-}
 
 // GDI+ for the length of one save, whether or not the program runs it too.
 class GdiplusSession
@@ -96,27 +62,8 @@ bool SaveScreenshot(const RECT& area, const std::wstring& folder, const std::wst
     if (width <= 0 || height <= 0)
         return false;
     GdiplusSession gdiplus;
-    CLSID encoder;
-    if (!gdiplus.Ok() || !PngEncoder(encoder))
-        return false;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-    SelectObject(memory, old);
-    bool saved = false;
-    {
-        Gdiplus::Bitmap image(bitmap, nullptr);
-        const std::wstring directory = std::wstring(L"" KX_SCREENSHOT_FOLDER) + L"/" + folder;
-        MakeFolders(directory);
-        const std::wstring path = directory + L"/" + name + L".png";
-        saved = image.Save(path.c_str(), &encoder, nullptr) == Gdiplus::Ok;
-    }
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return saved;
+    return gdiplus.Ok() && SavePixelsAsPng(ReadPixels(nullptr, area.left, area.top, width, height), width, height,
+                                           ScreenshotFolder(folder) + L"\\" + name + L".png");
 }
 
 bool SaveWindowScreenshot(HWND window, const std::wstring& folder, const std::wstring& name)
@@ -141,31 +88,34 @@ COLORREF ReadWindowPixel(HWND window, int x, int y)
     return colour;
 }
 
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
+std::vector<uint32_t> ReadPixels(HWND window, int x, int y, int width, int height)
 {
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
-}
-
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
-{
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(10);
-    }
-    return true;
+    std::vector<uint32_t> pixels;
+    if (width <= 0 || height <= 0)
+        return pixels;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC source = GetDC(window);
+    HDC memory = CreateCompatibleDC(source);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
+    GdiFlush();
+    const uint32_t* first = static_cast<const uint32_t*>(bits);
+    pixels.assign(first, first + static_cast<size_t>(width) * height);
+    for (uint32_t& pixel : pixels)
+        pixel &= 0xFFFFFF;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(window, source);
+    return pixels;
 }
 
 void Activate(HWND window)
@@ -173,6 +123,11 @@ void Activate(HWND window)
     SetForegroundWindow(window);
     SetActiveWindow(window);
     SetFocus(window);
+}
+
+bool IsInFront(HWND window)
+{
+    return GetActiveWindow() == window && GetFocus() == window;
 }
 
 void MoveMouseTo(int x, int y)
@@ -196,6 +151,14 @@ void Click(int x, int y, bool doubleClick)
 void PressKey(WORD virtualKey)
 {
     std::vector<INPUT> inputs{KeyInput(virtualKey, 0, 0), KeyInput(virtualKey, 0, KEYEVENTF_KEYUP)};
+    SendInputs(inputs);
+}
+
+void SendKeys(const std::vector<std::pair<WORD, bool>>& keys)
+{
+    std::vector<INPUT> inputs;
+    for (const auto& key : keys)
+        inputs.push_back(KeyInput(key.first, 0, key.second ? 0 : KEYEVENTF_KEYUP));
     SendInputs(inputs);
 }
 

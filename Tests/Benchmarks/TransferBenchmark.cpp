@@ -18,52 +18,18 @@
 #include "Model/FirmwareImage.h"
 #include "Model/StateStore.h"
 
+#include "BenchmarkClock.h"
+#include "Support/Tavik8Sim/StateFile.h"
+#include "Support/Windows/TempFiles.h"
+
 #include <mmsystem.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
-namespace {
-
-std::wstring TempPath(const wchar_t* name)
-{
-    wchar_t folder[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    return std::wstring(folder) + name;
-}
-
-// The processor time of this process so far (kernel and user, all threads), ms.
-double ProcessCpuMilliseconds()
-{
-    FILETIME created, exited, kernel, user;
-    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user))
-        return 0.0;
-    auto ms = [](const FILETIME& t) {
-        return static_cast<double>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000.0;
-    };
-    return ms(kernel) + ms(user);
-}
-
-double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(to.QuadPart - from.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-bool WriteFile(const std::wstring& path, const std::string& text)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const BOOL ok = ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == text.size();
-}
-
-} // namespace
+using Benchmark::CpuMilliseconds;
+using Benchmark::WallMilliseconds;
 
 int main(int argc, char** argv)
 {
@@ -71,23 +37,21 @@ int main(int argc, char** argv)
     const int payload = argc > 2 ? std::atoi(argv[2]) : 64;
     const char* sendLatency = argc > 3 ? argv[3] : "0";
 
-    const std::wstring statePath = TempPath(L"transfer-benchmark.state");
+    const std::wstring statePath = TestSystem::TempPath(L"transfer-benchmark", L".state");
     SetEnvironmentVariableW(L"TAVIK8_SIM", statePath.c_str());
     const std::string text = Tavik8Sim::MakeFirmwareText(records, payload, 1);
     Tavik8Sim::Bytes image;
     Tavik8Sim::DecodeFirmwareText(text, image);
     Tavik8Sim::StateStore store(statePath);
-    store.Update([&](Tavik8Sim::DeviceState& state) {
-        Tavik8Sim::DeviceModel model(state);
-        const Tavik8Sim::TimeUs now = Tavik8Sim::StateStore::WallClockNow();
+    Tavik8SimTest::ChangeDevice(store, [&](Tavik8Sim::DeviceModel& model, Tavik8Sim::TimeUs now) {
         model.Reset(now, Tavik8Sim::Mode::Update, "1.0.3.0");
         model.Set(now, "ack_latency_ms", "0");
         model.Set(now, "send_latency_ms", sendLatency);
         model.ExpectImage(now, "transfer-benchmark.led", image);
     });
 
-    const std::wstring firmwarePath = TempPath(L"transfer-benchmark.led");
-    if (!WriteFile(firmwarePath, text)) {
+    const std::wstring firmwarePath = TestSystem::TempPath(L"transfer-benchmark", L".led");
+    if (!TestSystem::WriteWholeFile(firmwarePath, text)) {
         std::fprintf(stderr, "cannot write the firmware file\n");
         return 2;
     }
@@ -118,20 +82,18 @@ int main(int argc, char** argv)
         }
 
         const KX::RCPtr<KX::LNotificationCenterManager> centres = KX::LNotificationCenterManager::GetInstance();
-        LARGE_INTEGER start, end;
-        const double cpuStart = ProcessCpuMilliseconds();
-        QueryPerformanceCounter(&start);
+        const double cpuStart = CpuMilliseconds();
+        const double start = WallMilliseconds();
         engine->StartUpdate();
         // The user-interface thread's part: progress notifications delivered as they come.
         while (engine->GetUpdateState(false) == LUpdateEngineInterface::Running) {
             centres->ProcessNotifications(false);
             engine->WaitForUpdate(30);
         }
-        QueryPerformanceCounter(&end);
-        const double cpu = ProcessCpuMilliseconds() - cpuStart;
+        const double measured = WallMilliseconds() - start;
+        const double cpu = CpuMilliseconds() - cpuStart;
         centres->ProcessNotifications(false);
 
-        const double measured = Milliseconds(start, end);
         const Tavik8Sim::DeviceState state = store.Read();
         const bool intact = Tavik8Sim::DeviceModel(const_cast<Tavik8Sim::DeviceState&>(state)).ImageVerdict() ==
                                 "match" &&

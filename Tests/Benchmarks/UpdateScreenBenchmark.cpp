@@ -28,6 +28,11 @@
 #include "Model/FirmwareImage.h"
 #include "Model/StateStore.h"
 
+#include "BenchmarkClock.h"
+#include "Support/Tavik8Sim/StateFile.h"
+#include "Support/Windows/Programs.h"
+#include "Support/Windows/TempFiles.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -43,38 +48,21 @@ constexpr int kUpdateX = 104, kUpdateY = 324, kExitX = 456, kExitY = 324;
 
 double Seconds()
 {
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+    return Benchmark::WallMilliseconds() / 1000.0;
 }
 
 double CpuSeconds(HANDLE process)
 {
-    FILETIME created, exited, kernel, user;
-    if (!GetProcessTimes(process, &created, &exited, &kernel, &user))
-        return 0.0;
-    auto s = [](const FILETIME& t) {
-        return static_cast<double>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
-    };
-    return s(kernel) + s(user);
+    return Benchmark::CpuMilliseconds(process) / 1000.0;
 }
 
-std::wstring TempPath(const wchar_t* name)
-{
-    wchar_t folder[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    return std::wstring(folder) + name;
-}
-
+// FirmwareUpdater.exe in the build folder's FirmwareUpdater/, beside the
+// benchmark's Tests/.
 std::wstring ProgramPath()
 {
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    folder = folder.substr(0, folder.find_last_of(L'\\'));
-    folder = folder.substr(0, folder.find_last_of(L'\\'));
-    return folder + L"\\FirmwareUpdater\\FirmwareUpdater.exe";
+    std::wstring folder = TestSystem::ProgramFolder();
+    folder.pop_back();
+    return folder.substr(0, folder.find_last_of(L'\\')) + L"\\FirmwareUpdater\\FirmwareUpdater.exe";
 }
 
 // The simulated device of the benchmark.
@@ -97,12 +85,7 @@ public:
 private:
     void Change(const std::function<void(Tavik8Sim::DeviceModel&, Tavik8Sim::TimeUs)>& step)
     {
-        mStore.Update([&](Tavik8Sim::DeviceState& s) {
-            Tavik8Sim::DeviceModel model(s);
-            const Tavik8Sim::TimeUs now = Tavik8Sim::StateStore::WallClockNow();
-            model.Advance(now);
-            step(model, now);
-        });
+        Tavik8SimTest::ChangeDevice(mStore, step);
     }
     Tavik8Sim::StateStore mStore;
 };
@@ -389,14 +372,13 @@ int wmain(int argc, wchar_t** argv)
 {
     const int records = argc > 1 ? _wtoi(argv[1]) : 100;
     const int size = argc > 2 ? _wtoi(argv[2]) : 64;
-    const std::wstring state = TempPath(L"update-screen-benchmark.state");
+    const Tavik8SimTest::TempStateFile stateFile;
+    const std::wstring& state = stateFile.Path();
     SetEnvironmentVariableW(L"TAVIK8_SIM", state.c_str());
-    const std::wstring firmware = TempPath(L"update-screen-benchmark.led");
+    const TestSystem::TempFile firmwareFile(L"update-screen-benchmark", L".led");
+    const std::wstring& firmware = firmwareFile.Path();
     const std::string text = Tavik8Sim::MakeFirmwareText(records, size, 3);
-    HANDLE file = CreateFileW(firmware.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
+    TestSystem::WriteWholeFile(firmware, text);
     Tavik8Sim::Bytes image;
     Tavik8Sim::DecodeFirmwareText(text, image);
 
@@ -408,6 +390,5 @@ int wmain(int argc, wchar_t** argv)
         Device device(state);
         MeasureRepaint(device, firmware, image);
     }
-    DeleteFileW(firmware.c_str());
     return 0;
 }

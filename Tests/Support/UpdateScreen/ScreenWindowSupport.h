@@ -1,14 +1,18 @@
 // What the tests of the real update screen share: the program's application
 // class started as the program starts it (its documents, its command line,
 // its engine over the simulated TAVIK8 of this test's own state file), the
-// main window opened as Run opens it and brought to the front, a person's
-// clicks through SendInput at the buttons' places, the program's message loop
-// with its idle passes until a condition holds, the labels read from the
-// control tree, and screenshots of the window under
-// screenshots/ScreenWindowTests/<test>/.
+// main window opened as Run opens it, with the program's renderer or another
+// one, and brought to the front, a person's clicks through SendInput at the
+// buttons' places, the program's message loop with its idle passes until a
+// condition holds, the labels read from the control tree, and screenshots of
+// the window under screenshots/ScreenWindowTests/<test>/.
+//
+// A program that links it carries the program's resources
+// (FirmwareUpdater/MainControl/MainControlTests.rc).
 #pragma once
 
-#include "Tavik8Sim/TempStateFile.h"
+#include "Support/Tavik8Sim/StateFile.h"
+#include "Support/Windows/TempFiles.h"
 
 #include "Application/ApplicationBaseWin.h"
 #include "Controls/Button.h"
@@ -22,7 +26,8 @@
 #include "Model/FirmwareImage.h"
 #include "Model/StateStore.h"
 
-#include "ScreenCapture.h"
+#include "Support/Windows/MessageLoop.h"
+#include "Support/Windows/ScreenCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -66,12 +71,12 @@ public:
     std::wstring WriteFirmware(const wchar_t* name, int records, int size, uint32_t seed);
     // The device takes only the image of this file.
     void ExpectImage(const std::wstring& file);
-    const std::wstring& Folder() const { return mFolder; }
+    const std::wstring& Folder() const { return mFiles.Path(); }
 
 private:
     Tavik8SimTest::TempStateFile mState;
     Tavik8Sim::StateStore mStore{mState.Path()};
-    std::wstring mFolder;
+    TestSystem::TempFolder mFiles{L"tavik8-screen-test"};
 };
 
 class ScreenWindowTestBase : public ::testing::Test
@@ -80,10 +85,14 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // The renderer the application asks for (the program's own).
+    static constexpr int32_t kProgramRenderer = -1;
+
     // Starts the application with the command line that follows the
-    // program's name and opens the main window in front; false when start-up
-    // ended the run (no window).
-    void Open(const std::wstring& arguments);
+    // program's name and opens the main window in front, with the renderer
+    // of that type (0 OpenGL, 1 GDI+); a fatal failure when start-up ended
+    // the run (no window).
+    void Open(const std::wstring& arguments, int32_t rendererType = kProgramRenderer);
 
     // ---- The screen as a person sees it ----
     RCPtr<KX::LControl> Child(const wchar_t* name) const;

@@ -11,24 +11,25 @@
 //      new factory with them and the framework's control types, registered
 //      as the program registers them;
 //   2. RegisterClass<T> for the test program's own classes;
-//   3. StartApplication: the application made over the factory, the start-up
-//      steps asked for, the first skin settled, and a root window with the
-//      fixture's GDI+ renderer, registered with the application.
+//   3. StartApplication: the application made over the factory (or one the
+//      fixture made, for an application class that takes more), the
+//      start-up steps asked for, the first skin settled, and a root window
+//      with the fixture's GDI+ renderer, registered with the application.
 // A document that does not load fails the test fatally; callers wrap the
 // loading step in ASSERT_NO_FATAL_FAILURE so that the set-up stops there.
 // Starting the application again (a test that switches documents) makes a
 // new application and window over the current factory and keeps the
 // renderer. TearDown takes the scene down: root control, window, renderer,
-// clipboard, application, factory, in that order.
+// the application's shut-down or the clipboard, application, factory, in
+// that order.
 //
-// The fixture needs the GDI+ support of RendererTestSupport.cpp in the test
-// program, which also decides where screenshots go (KX_SCREENSHOT_FOLDER).
-// It is a header of its own, not a source file, because the control-tree
-// program builds every source file beside it and has no renderer.
+// The fixture paints with the GDI+ support of RendererTestSupport.cpp (the
+// scene support library TestScenes, which a program that uses the fixture
+// links); screenshots go to screenshots/<test program>/.
 #pragma once
 
-#include "KXFramework/ControlTree/ControlTestSupport.h"
-#include "KXFramework/Renderer/RendererTestSupport.h"
+#include "ControlTestSupport.h"
+#include "RendererTestSupport.h"
 
 #include "Controls/FrameworkControlTypes.h"
 #include "System/ClipBoard.h"
@@ -53,6 +54,12 @@ protected:
         // The clipboard, owned by a message-only window that the fake OS
         // window answers as its handle, as the program's window owns it.
         kClipboard = 2,
+        // The application's own start-up (RunApplicationStartup: the
+        // framework's types, the key bindings, the clipboard and the skin
+        // from the settings, then what the application class adds) in place
+        // of the steps above and the first skin, and its Shutdown at the
+        // end, as the program runs them.
+        kApplicationStartUp = 4,
     };
 
     void TearDown() override
@@ -64,6 +71,8 @@ protected:
             window = nullptr;
         }
         renderer = nullptr;
+        if (mShutDownApplication && application)
+            application->Shutdown();
         if (mClipboardStarted && application && application->GetClipboard())
             application->GetClipboard()->UnregisterAll();
         if (os.handle)
@@ -109,14 +118,18 @@ protected:
     // root window over `os`.
     void StartApplication(uint32_t startUpSteps = kNoStartUpSteps)
     {
-        application = Application::Make(factory);
-        if (startUpSteps & kKeyBindings)
-            application->GetHotKeyManager()->GetBindingMap().Load(application->GetAppStringTable(), String(L"GHK"));
-        if (startUpSteps & kClipboard) {
-            application->GetClipboard()->Initialize();
-            mClipboardStarted = true;
+        StartApplication(Application::Make(factory), startUpSteps);
+    }
+    // The same with an application the fixture made over the factory.
+    void StartApplication(const RCPtr<Application>& made, uint32_t startUpSteps)
+    {
+        application = made;
+        if (startUpSteps & kApplicationStartUp) {
+            mShutDownApplication = true;
+            ASSERT_EQ(S_OK, application->RunApplicationStartup());
+        } else {
+            RunStartUpSteps(startUpSteps);
         }
-        application->SetSkin(0);
         if (!renderer)
             renderer = RendererTest::MakeGdiRenderer();
         if ((startUpSteps & kClipboard) && !os.handle)
@@ -124,7 +137,6 @@ protected:
         KX::LRootWindow::Create(window, RCPtr<KX::LRenderer>(renderer.Get()), &os);
         application->AddRootWindow(window);
     }
-
     // ---- The scene's controls ----
 
     // The top control of that name becomes the window's root control.
@@ -276,6 +288,17 @@ protected:
     RCPtr<KX::LRenderContextInfo> surface;
 
 private:
+    // The steps of the test's choice, then skin 0.
+    void RunStartUpSteps(uint32_t startUpSteps)
+    {
+        if (startUpSteps & kKeyBindings)
+            application->GetHotKeyManager()->GetBindingMap().Load(application->GetAppStringTable(), String(L"GHK"));
+        if (startUpSteps & kClipboard) {
+            application->GetClipboard()->Initialize();
+            mClipboardStarted = true;
+        }
+        application->SetSkin(0);
+    }
     void ButtonEvent(int32_t kind, const KX::PointT<long>& point, int32_t button, int32_t modifiers)
     {
         if (os.cursor != point)
@@ -296,6 +319,7 @@ private:
     }
 
     bool mClipboardStarted = false;
+    bool mShutDownApplication = false;
 };
 
 } // namespace KXTest

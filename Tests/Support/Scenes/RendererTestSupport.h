@@ -1,13 +1,21 @@
-// What the renderer tests share: GDI+ for the whole test program, off-screen
-// GDI+ contexts whose surface pixels are read back, bitmaps with a known
-// pattern, and PNG screenshots of what a test drew, saved below the build
-// folder (screenshots/RendererTests/).
+// What the renderer tests and the control scenes share: GDI+ for the whole
+// test program, off-screen GDI+ contexts whose surface pixels are read back,
+// bitmaps with a known pattern, and PNG screenshots of what a test drew,
+// saved below the build folder in a folder named after the test program
+// (screenshots/RendererTests/, screenshots/MenuTests/, ...).
+//
+// GDI+ starts with the first test and stops after the last one (a global
+// test environment, registered by the object file that holds the functions
+// below: a program that uses any of them has it).
 #pragma once
 
 #include "Renderer/Gdi/GDIRenderer.h"
 #include "Renderer/Renderer.h"
 #include "Utilities/Graphics/Bitmap.h"
 #include "Utilities/Graphics/Font.h"
+
+#include "Support/Scenes/RenderFrame.h"
+#include "Support/Windows/Screenshots.h"
 
 #include <gtest/gtest.h>
 
@@ -61,28 +69,13 @@ KX::RCPtr<KX::LBitmap> MakePatternBitmap(long width, long height);
 void WriteImagePixel(const KX::RCPtr<KX::LBitmap>& bitmap, long x, long y, uint32_t argb);
 
 // Saves the context's current surface (or an image) as
-// <build>/screenshots/RendererTests/<name>.png.
+// <build>/screenshots/<test program>/<name>.png.
 void SaveScreenshot(const KX::RCPtr<KX::LRenderContextInfo>& context, const std::string& name);
 void SaveImage(Gdiplus::GpBitmap* image, const std::string& name);
 // The name of the running test, "Suite_Test", for screenshot names.
-std::string CurrentTestName();
+using TestScreen::CurrentTestName;
 
-// A frame on an off-screen context, finished when the scope ends.
-class Frame
-{
-public:
-    Frame(const KX::RCPtr<KX::LRenderer>& renderer, const KX::RCPtr<KX::LRenderContextInfo>& context)
-        : mRenderer(renderer), mContext(context)
-    {
-        mRenderer->RenderStart(mContext);
-    }
-    ~Frame() { mRenderer->RenderFinish(mContext); }
-    Frame(const Frame&) = delete;
-    Frame& operator=(const Frame&) = delete;
-
-private:
-    KX::RCPtr<KX::LRenderer> mRenderer;
-    KX::RCPtr<KX::LRenderContextInfo> mContext;
-};
+// A frame, finished when the scope ends.
+using Frame = KXTest::RenderFrame;
 
 } // namespace RendererTest

@@ -1,4 +1,5 @@
-// What the control-tree tests share: an application object with a fixed
+// What the tests of control trees share (the control-tree tests, the scene
+// fixture and the update screen's tests): an application object with a fixed
 // clock, a fake of the OS window's services that records what the root
 // window asks of it, a control class that is opaque to hit testing and
 // records its input, a recording listener, and builders for controls made
@@ -25,6 +26,34 @@ namespace KXTest {
 
 using String = KX::StringT<wchar_t, char>;
 using KX::RCPtr;
+
+// Cursor handles that tests tell apart by name: a handle of its own (not a
+// real cursor) for every name asked for, and the name behind a handle.
+class NamedCursors
+{
+public:
+    HCURSOR Get(const String& name)
+    {
+        const std::wstring text = name.GetData() ? name.GetData() : L"";
+        size_t index = 0;
+        while (index < names.size() && names[index] != text)
+            ++index;
+        if (index == names.size())
+            names.push_back(text);
+        return reinterpret_cast<HCURSOR>(static_cast<intptr_t>(kFirstHandle + index));
+    }
+    // Empty for a handle that Get did not give.
+    std::wstring NameOf(HCURSOR cursor) const
+    {
+        const intptr_t index = reinterpret_cast<intptr_t>(cursor) - kFirstHandle;
+        return index >= 0 && index < static_cast<intptr_t>(names.size()) ? names[index] : std::wstring();
+    }
+
+    std::vector<std::wstring> names; // in the order they were first asked for
+
+private:
+    static constexpr intptr_t kFirstHandle = 0x1000;
+};
 
 class ControlTestApplication : public KX::LApplicationBase<ControlTestApplication>
 {
@@ -58,27 +87,12 @@ public:
     }
     // A handle of its own for every cursor name asked for, so that tests can
     // tell which cursor a window was given (CursorName).
-    HCURSOR GetCursor(const String& name) override
-    {
-        const std::wstring text = name.GetData() ? name.GetData() : L"";
-        size_t index = 0;
-        while (index < mCursorNames.size() && mCursorNames[index] != text)
-            ++index;
-        if (index == mCursorNames.size())
-            mCursorNames.push_back(text);
-        return reinterpret_cast<HCURSOR>(static_cast<intptr_t>(0x1000 + index));
-    }
-    // The name behind a handle of GetCursor; empty for any other handle.
-    std::wstring CursorName(HCURSOR cursor) const
-    {
-        const intptr_t index = reinterpret_cast<intptr_t>(cursor) - 0x1000;
-        return index >= 0 && index < static_cast<intptr_t>(mCursorNames.size()) ? mCursorNames[index]
-                                                                               : std::wstring();
-    }
+    HCURSOR GetCursor(const String& name) override { return mCursors.Get(name); }
+    std::wstring CursorName(HCURSOR cursor) const { return mCursors.NameOf(cursor); }
 
     // The clock the controls read: GetTicks, and GetElapsedTime from it.
     uint32_t mTicks = 1000;
-    std::vector<std::wstring> mCursorNames;
+    NamedCursors mCursors;
 
 protected:
     explicit ControlTestApplication(const RCPtr<KX::LControlFactory>& factory)

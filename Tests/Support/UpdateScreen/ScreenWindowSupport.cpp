@@ -4,6 +4,9 @@
 #include "Application/ProgramGlobals.h"
 #include "Controls/MenuDescriptor.h"
 #include "Notification/NotificationCenterManager.h"
+#include "Renderer/Renderer.h"
+
+#include "Support/Windows/Screenshots.h"
 
 namespace ScreenWindowTest {
 
@@ -14,21 +17,6 @@ std::wstring Text(const String& text)
 
 namespace {
 
-std::wstring TestName()
-{
-    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = info ? std::string(info->test_suite_name()) + "_" + info->name() : "unknown";
-    return std::wstring(name.begin(), name.end());
-}
-
-void WriteTextFile(const std::wstring& path, const std::string& text)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
 DWORD sLastClick = 0;
 
 } // namespace
@@ -38,33 +26,17 @@ DWORD sLastClick = 0;
 Device::Device()
 {
     SetEnvironmentVariableW(L"TAVIK8_SIM", mState.Path().c_str());
-    mFolder = mState.Path() + L".files";
-    CreateDirectoryW(mFolder.c_str(), nullptr);
     Reset(Tavik8Sim::Mode::Normal, "1.0.3.0");
 }
 
 Device::~Device()
 {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((mFolder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            DeleteFileW((mFolder + L"\\" + found.cFileName).c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(mFolder.c_str());
     SetEnvironmentVariableW(L"TAVIK8_SIM", nullptr);
 }
 
 void Device::Do(const std::function<void(Tavik8Sim::DeviceModel&, Tavik8Sim::TimeUs)>& step)
 {
-    mStore.Update([&](Tavik8Sim::DeviceState& s) {
-        Tavik8Sim::DeviceModel model(s);
-        const Tavik8Sim::TimeUs now = Tavik8Sim::StateStore::WallClockNow();
-        model.Advance(now);
-        step(model, now);
-    });
+    Tavik8SimTest::ChangeDevice(mStore, step);
 }
 
 void Device::Set(const char* key, const std::string& value)
@@ -100,15 +72,13 @@ int64_t Device::Counter(const char* name)
 
 std::wstring Device::WriteFirmware(const wchar_t* name, int records, int size, uint32_t seed)
 {
-    const std::wstring path = mFolder + L"\\" + name;
-    WriteTextFile(path, Tavik8Sim::MakeFirmwareText(records, size, seed));
-    return path;
+    return mFiles.WriteFile(name, Tavik8Sim::MakeFirmwareText(records, size, seed));
 }
 
 void Device::ExpectImage(const std::wstring& file)
 {
     Tavik8Sim::Bytes image;
-    ASSERT_TRUE(Tavik8Sim::DecodeFirmwareText(Tavik8SimTest::FileText(file), image));
+    ASSERT_TRUE(Tavik8Sim::DecodeFirmwareText(TestSystem::ReadWholeFile(file), image));
     Do([&](Tavik8Sim::DeviceModel& m, Tavik8Sim::TimeUs now) {
         m.ExpectImage(now, std::string(file.begin(), file.end()), image);
     });
@@ -143,9 +113,7 @@ void ScreenWindowTestBase::TearDown()
         KX::MFCFrameworkApp<LApplication>::sApplication = RCPtr<LApplication>();
         mApp = nullptr;
     }
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    }
+    TestScreen::DiscardMessages();
     RegDeleteKeyW(HKEY_CURRENT_USER,
                   mMfcApp->GetSectionKeyPath(LApplication::GetUniqueAppName().GetData()).c_str());
     mMfcApp.reset();
@@ -155,7 +123,7 @@ void ScreenWindowTestBase::TearDown()
     KX::StopGdiplus(mGdiplusToken);
 }
 
-void ScreenWindowTestBase::Open(const std::wstring& arguments)
+void ScreenWindowTestBase::Open(const std::wstring& arguments, int32_t rendererType)
 {
     RCPtr<KX::LControlFactory> factory = KX::LControlFactory::Create(L"TAVIK8 Updater");
     ASSERT_EQ(S_OK, factory->LoadResources(L"::", 0x0409));
@@ -166,9 +134,14 @@ void ScreenWindowTestBase::Open(const std::wstring& arguments)
     KX::MFCFrameworkApp<LApplication>::sApplication = mApp;
     ASSERT_EQ(S_OK, mApp->RunApplicationStartup()) << "the run needs no window";
 
-    ASSERT_EQ(S_OK, mApp->CreateMainWindow(mApp->GetRendererType()));
+    // As Run does it, with the renderer asked for.
+    if (rendererType == kProgramRenderer)
+        rendererType = mApp->GetRendererType();
+    ASSERT_EQ(S_OK, mApp->CreateMainWindow(rendererType));
     const RCPtr<KX::LRootWindow> root = mApp->GetRootWindow(0);
     ASSERT_TRUE(root);
+    ASSERT_TRUE(root->GetRenderer());
+    ASSERT_EQ(rendererType, root->GetRenderer()->GetRendererType());
     String name;
     mApp->GetMainControlName(name);
     ASSERT_EQ(S_OK, root->SetRootControl(name));
@@ -181,7 +154,7 @@ void ScreenWindowTestBase::Open(const std::wstring& arguments)
     window->UpdateWindow();
     mWindow = window->m_hWnd;
     TestScreen::Activate(mWindow);
-    ASSERT_TRUE(LoopUntil([this]() { return GetActiveWindow() == mWindow && GetFocus() == mWindow; }));
+    ASSERT_TRUE(LoopUntil([this]() { return TestScreen::IsInFront(mWindow); }));
     // What start-up posted (the engine's first states) is shown.
     LoopUntil([]() { return false; }, 200);
 }
@@ -235,26 +208,8 @@ void ScreenWindowTestBase::Click(const wchar_t* name)
 
 bool ScreenWindowTestBase::LoopUntil(const std::function<bool()>& condition, DWORD timeoutMs)
 {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                mQuitSeen = true;
-                continue;
-            }
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        LONG idleCount = 0;
-        while (mMfcApp->OnIdle(idleCount++)) {
-        }
-        if (condition())
-            return true;
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
+    return TestScreen::LoopUntil(
+        condition, [this](LONG count) { return mMfcApp->OnIdle(count) != FALSE; }, mQuitSeen, timeoutMs);
 }
 
 bool ScreenWindowTestBase::LoopUntilText(const wchar_t* label, const std::wstring& text, DWORD timeoutMs)
@@ -271,7 +226,9 @@ void ScreenWindowTestBase::Screenshot(const std::wstring& name)
     wchar_t number[8];
     _snwprintf(number, 8, L"%02d_", ++mShot);
     number[7] = 0;
-    TestScreen::SaveWindowScreenshot(mWindow, L"ScreenWindowTests\\" + TestName(), number + name);
+    const std::string test = TestScreen::CurrentTestName();
+    TestScreen::SaveWindowScreenshot(mWindow, L"ScreenWindowTests\\" + std::wstring(test.begin(), test.end()),
+                                     number + name);
 }
 
 int32_t ScreenWindowTestBase::DeviceState() const

@@ -21,6 +21,8 @@
 #include "Utilities/Graphics/Font.h"
 #include "Utilities/Graphics/GdiplusFlat.h"
 
+#include "BenchmarkClock.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -34,14 +36,7 @@ using Color = KX::ColorT<float>;
 constexpr long kWidth = 560;
 constexpr long kHeight = 360;
 
-double Now()
-{
-    LARGE_INTEGER counter;
-    LARGE_INTEGER frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
+using Benchmark::WallMilliseconds;
 
 KX::RCPtr<KX::LBitmap> PatternBitmap(long width, long height)
 {
@@ -148,12 +143,12 @@ Timing Measure(KX::LRenderer& renderer, const KX::RCPtr<KX::LRenderContextInfo>&
     renderer.RenderFinish(context);
     Timing total;
     for (int i = 0; i < frames; ++i) {
-        const double start = Now();
+        const double start = WallMilliseconds();
         renderer.RenderStart(context);
         draw(i);
-        const double drawn = Now();
+        const double drawn = WallMilliseconds();
         renderer.RenderFinish(context);
-        const double end = Now();
+        const double end = WallMilliseconds();
         total.frame += end - start;
         total.present += end - drawn;
         Pump();

@@ -12,11 +12,13 @@
 // - label change: one label's text changed and only its dirty rectangle
 //   painted (the kind of repaint the screen makes while it updates);
 // - re-skin: the skin's description applied again to the live tree.
-#include "KXFramework/ControlTree/ControlTestSupport.h"
+#include "Support/Scenes/ControlTestSupport.h"
 
 #include "Renderer/Gdi/GDIRenderer.h"
 #include "Utilities/Graphics/Font.h"
 #include "Utilities/Graphics/GdiplusFlat.h"
+
+#include "BenchmarkClock.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -34,21 +36,14 @@ public:
     PlainControl(const RCPtr<KX::LControl>& parent, const String& name) : LControl(parent, name) {}
 };
 
-double Now()
-{
-    LARGE_INTEGER counter;
-    LARGE_INTEGER frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
+using Benchmark::WallMilliseconds;
 
 double MeanMilliseconds(int rounds, const std::function<void(int)>& round)
 {
-    const double start = Now();
+    const double start = WallMilliseconds();
     for (int i = 0; i < rounds; ++i)
         round(i);
-    return (Now() - start) / rounds;
+    return (WallMilliseconds() - start) / rounds;
 }
 
 void RegisterClasses(KX::LControlFactory& factory, const RCPtr<KX::LControlDescriptor>& descriptor)

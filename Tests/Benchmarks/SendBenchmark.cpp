@@ -8,6 +8,9 @@
 #include "Model/DeviceModel.h"
 #include "Model/StateStore.h"
 
+#include "BenchmarkClock.h"
+#include "Support/Tavik8Sim/StateFile.h"
+
 #include <windows.h>
 #include <mmsystem.h>
 
@@ -18,24 +21,7 @@
 
 namespace {
 
-double Now()
-{
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / frequency;
-}
-
-std::wstring TempPath(const wchar_t* name)
-{
-    wchar_t folder[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    return std::wstring(folder) + name;
-}
+using Benchmark::WallMilliseconds;
 
 struct Timing
 {
@@ -56,13 +42,13 @@ bool SendAndWait(HMIDIOUT out, HANDLE done, std::string bytes, Timing& call, Tim
     header.dwBufferLength = static_cast<DWORD>(bytes.size());
     if (midiOutPrepareHeader(out, &header, sizeof header) != MMSYSERR_NOERROR)
         return false;
-    const double start = Now();
+    const double start = WallMilliseconds();
     if (midiOutLongMsg(out, &header, sizeof header) != MMSYSERR_NOERROR)
         return false;
-    const double sent = Now();
+    const double sent = WallMilliseconds();
     if (WaitForSingleObject(done, 5000) != WAIT_OBJECT_0)
         return false;
-    const double end = Now();
+    const double end = WallMilliseconds();
     call.Add(sent - start);
     roundTrip.Add(end - start);
     return midiOutUnprepareHeader(out, &header, sizeof header) == MMSYSERR_NOERROR;
@@ -86,13 +72,11 @@ int main(int argc, char** argv)
     const int messages = argc > 1 ? std::atoi(argv[1]) : 2000;
     const char* sendLatency = argc > 2 ? argv[2] : "0";
 
-    const std::wstring statePath = TempPath(L"send-benchmark.state");
-    SetEnvironmentVariableW(L"TAVIK8_SIM", statePath.c_str());
+    const Tavik8SimTest::TempStateFile stateFile;
+    SetEnvironmentVariableW(L"TAVIK8_SIM", stateFile.Path().c_str());
     {
-        Tavik8Sim::StateStore store(statePath);
-        store.Update([&](Tavik8Sim::DeviceState& state) {
-            Tavik8Sim::DeviceModel model(state);
-            const Tavik8Sim::TimeUs now = Tavik8Sim::StateStore::WallClockNow();
+        Tavik8Sim::StateStore store(stateFile.Path());
+        Tavik8SimTest::ChangeDevice(store, [&](Tavik8Sim::DeviceModel& model, Tavik8Sim::TimeUs now) {
             model.Reset(now, Tavik8Sim::Mode::Update, "1.0.3.0");
             model.Set(now, "ack_latency_ms", "0");
             model.Set(now, "send_latency_ms", sendLatency);
@@ -146,8 +130,5 @@ int main(int argc, char** argv)
     } else {
         std::fprintf(stderr, "a message failed\n");
     }
-    DeleteFileW(statePath.c_str());
-    DeleteFileW((statePath + L".image").c_str());
-    DeleteFileW((statePath + L".transcript").c_str());
     return ok ? 0 : 1;
 }

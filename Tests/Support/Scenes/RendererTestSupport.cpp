@@ -31,41 +31,6 @@ private:
 
 [[maybe_unused]] const ::testing::Environment* const sGdiplus = ::testing::AddGlobalTestEnvironment(new GdiplusEnvironment());
 
-bool FindPngEncoder(CLSID& encoder)
-{
-    UINT count = 0;
-    UINT size = 0;
-    if (GdipGetImageEncodersSize(&count, &size) != Ok || size == 0)
-        return false;
-    std::vector<BYTE> buffer(size);
-    ImageCodecInfo* codecs = reinterpret_cast<ImageCodecInfo*>(buffer.data());
-    if (GdipGetImageEncoders(count, size, codecs) != Ok)
-        return false;
-    for (UINT i = 0; i < count; ++i) {
-        if (codecs[i].MimeType && std::wstring(codecs[i].MimeType) == L"image/png") {
-            encoder = codecs[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
-
-// The Windows path of a folder of the build tree (Wine maps "/" to Z:).
-std::wstring ScreenshotFolder()
-{
-    std::wstring folder = L"Z:";
-    for (const char* c = KX_SCREENSHOT_FOLDER; *c; ++c)
-        folder += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
-    return folder;
-}
-
-void CreateFolders(const std::wstring& folder)
-{
-    for (size_t at = folder.find(L'\\', 3); at != std::wstring::npos; at = folder.find(L'\\', at + 1))
-        CreateDirectoryW(folder.substr(0, at).c_str(), nullptr);
-    CreateDirectoryW(folder.c_str(), nullptr);
-}
-
 } // namespace
 
 KX::RCPtr<KX::LGDIRenderer> MakeGdiRenderer()
@@ -119,13 +84,9 @@ void WriteImagePixel(const KX::RCPtr<KX::LBitmap>& bitmap, long x, long y, uint3
 
 void SaveImage(Gdiplus::GpBitmap* image, const std::string& name)
 {
-    CLSID png;
-    if (!image || !FindPngEncoder(png))
+    if (!image)
         return;
-    const std::wstring folder = ScreenshotFolder();
-    CreateFolders(folder);
-    const std::wstring path = folder + L"\\" + std::wstring(name.begin(), name.end()) + L".png";
-    EXPECT_EQ(Ok, GdipSaveImageToFile(image, path.c_str(), &png, nullptr)) << name;
+    EXPECT_TRUE(TestScreen::SavePng(image, TestScreen::ScreenshotPath(name))) << name;
 }
 
 void SaveScreenshot(const KX::RCPtr<KX::LRenderContextInfo>& context, const std::string& name)
@@ -135,12 +96,6 @@ void SaveScreenshot(const KX::RCPtr<KX::LRenderContextInfo>& context, const std:
         return;
     GdipFlush(gdiContext->mSurface->GetGraphics(), FlushIntentionSync);
     SaveImage(gdiContext->mSurface->GetBitmap(), name);
-}
-
-std::string CurrentTestName()
-{
-    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    return info ? std::string(info->test_suite_name()) + "_" + info->name() : std::string("unnamed");
 }
 
 } // namespace RendererTest
