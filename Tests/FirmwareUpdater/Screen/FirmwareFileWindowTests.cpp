@@ -5,11 +5,8 @@
 // it received show what was sent.
 #include "Support/UpdateScreen/ScreenWindowSupport.h"
 
-#include "Application/FileDialog.h"
 #include "Controls/ComboMenu.h"
-#include "Controls/MainMenu.h"
 #include "Controls/MenuListBoxItem.h"
-#include "Controls/PopupMenu.h"
 #include "Engine/UpdateEngine.h"
 #include "Engine/UpdateProcessor.h"
 #include "Model/Crc32.h"
@@ -29,17 +26,6 @@ const std::wstring kOldVersion =
 const std::wstring kFileCannotBeRead = L"The firmware file cannot be read. Please check the file and press RESTART.";
 const std::wstring kFileInvalid = L"The firmware update file is missing or invalid.";
 const std::wstring kFileVersion = L"Update to firmware version: 1.0.4.4";
-
-// The system's open-file dialog, answered as the test says: the file it
-// names, and how often it was shown.
-std::wstring sAnswer;
-int sDialogs = 0;
-BOOL WINAPI AnswerOpenDialog(OPENFILENAMEW* record)
-{
-    ++sDialogs;
-    wcsncpy(record->lpstrFile, sAnswer.c_str(), record->nMaxFile);
-    return TRUE;
-}
 
 void WriteText(const std::wstring& path, const std::string& text)
 {
@@ -83,48 +69,12 @@ private:
 class FirmwareFileWindowTest : public ScreenWindowTestBase
 {
 protected:
-    void SetUp() override
-    {
-        ScreenWindowTestBase::SetUp();
-        mPreviousOpen = KX::LFileDialog::SetOpenFunction(AnswerOpenDialog);
-        sDialogs = 0;
-    }
-    void TearDown() override
-    {
-        KX::LFileDialog::SetOpenFunction(mPreviousOpen);
-        ScreenWindowTestBase::TearDown();
-    }
-
     // A device that restarts soon after an update, so that the screen's wait
     // for it is short. (A reset forgets it.)
     void QuickRestart()
     {
         mDevice->Set("restart_quiet_ms", "300");
         mDevice->Set("reboot_ms", "100");
-    }
-
-    // File with the pointer; the item "Select Firmware File" of its popup.
-    RCPtr<KX::LComboMenu> FileTitle() const
-    {
-        const RCPtr<KX::LMainMenu> bar = RCPtr<KX::LMainMenu>::DynamicCast(Child(L"mainMenu"));
-        EXPECT_TRUE(bar && bar->IsVisible(true));
-        return bar ? bar->GetTitle(0) : RCPtr<KX::LComboMenu>();
-    }
-
-    RCPtr<KX::LMenuListBoxItem> OpenFileMenu()
-    {
-        const RCPtr<KX::LComboMenu> file = FileTitle();
-        if (!file)
-            return RCPtr<KX::LMenuListBoxItem>();
-        ClickAt(ScreenMiddle(RCPtr<KX::LControl>(file.Get())));
-        const RCPtr<KX::LPopupMenu> popup = file->GetPopupMenu();
-        EXPECT_TRUE(LoopUntil([&]() { return popup && popup->IsVisible(true) && popup->GetMenuRow(0); }, 30000));
-        const RCPtr<KX::LMenuListBoxItem> row = popup ? popup->GetMenuRow(0) : RCPtr<KX::LMenuListBoxItem>();
-        EXPECT_TRUE(row);
-        if (row) {
-            EXPECT_EQ(L"Select Firmware File", Text(row->GetText()));
-        }
-        return row;
     }
 
     // A click on File closes its open menu.
@@ -134,19 +84,6 @@ protected:
         ASSERT_TRUE(file && file->IsDropDownShown());
         ClickAt(ScreenMiddle(RCPtr<KX::LControl>(file.Get())));
         EXPECT_TRUE(LoopUntil([&]() { return !file->IsDropDownShown(); }, 30000));
-    }
-
-    // File > Select Firmware File, the dialog answering with the file.
-    void ChooseThroughFileMenu(const std::wstring& file)
-    {
-        sAnswer = file;
-        const int before = sDialogs;
-        const RCPtr<KX::LMenuListBoxItem> row = OpenFileMenu();
-        ASSERT_TRUE(row);
-        ASSERT_TRUE(row->IsEnabled(false));
-        ClickAt(ScreenMiddle(RCPtr<KX::LControl>(row.Get())));
-        ASSERT_TRUE(LoopUntil([&]() { return sDialogs == before + 1; }, 30000));
-        LoopUntil([]() { return false; }, 100);
     }
 
     // The brightest green of the row's middle lines on the screen: its text
@@ -197,7 +134,8 @@ protected:
         return RCPtr<LUpdateEngine>::DynamicCast(mApp->GetUpdateProcessor()->GetUpdateEngine());
     }
 
-    KX::LFileDialog::OpenFunction mPreviousOpen = nullptr;
+    // The dialog for what a test chooses outside ChooseThroughFileMenu.
+    OpenDialogAnswer mDialog;
 };
 
 TEST_F(FirmwareFileWindowTest, AFileChosenInTheFileMenuStaysTheFileAfterRestart)
@@ -309,8 +247,9 @@ TEST_F(FirmwareFileWindowTest, NoFileIsChosenWhileTheImageIsSent)
 
     // The item is greyed: drawn in the dim text colour, and a click on it
     // opens no dialog.
-    sAnswer = mDevice->Folder() + L"\\empty.led";
-    WriteText(sAnswer, "");
+    const std::wstring empty = mDevice->Folder() + L"\\empty.led";
+    WriteText(empty, "");
+    mDialog.SetFile(empty);
     const RCPtr<KX::LMenuListBoxItem> row = OpenFileMenu();
     ASSERT_TRUE(row);
     EXPECT_FALSE(row->IsEnabled(false));
@@ -321,7 +260,7 @@ TEST_F(FirmwareFileWindowTest, NoFileIsChosenWhileTheImageIsSent)
     Screenshot(L"file_menu_greyed");
     ClickAt(ScreenMiddle(RCPtr<KX::LControl>(row.Get())));
     LoopUntil([]() { return false; }, 300);
-    EXPECT_EQ(0, sDialogs);
+    EXPECT_EQ(0, mDialog.Shown());
     CloseFileMenu();
     EXPECT_EQ(Engine::FileFoundVersionKnown, mApp->GetUpdateProcessor()->GetUpdateEngine()->GetFirmwareFileState());
     EXPECT_TRUE(Shows(L"labelFileFirmwareVersion"));

@@ -4,12 +4,7 @@
 // missing, and the pointer leaving the window.
 #include "Support/UpdateScreen/ScreenWindowSupport.h"
 
-#include "Application/FileDialog.h"
 #include "Application/RootWindow.h"
-#include "Controls/ComboMenu.h"
-#include "Controls/MainMenu.h"
-#include "Controls/MenuListBoxItem.h"
-#include "Controls/PopupMenu.h"
 
 namespace ScreenWindowTest {
 namespace {
@@ -37,16 +32,6 @@ std::string BadFileName(const ::testing::TestParamInfo<BadFile>& info)
     return info.param.name;
 }
 
-// The system's open-file dialog, answered as a person would.
-std::wstring sChosen;
-int sDialogs = 0;
-BOOL WINAPI Choose(OPENFILENAMEW* record)
-{
-    ++sDialogs;
-    wcsncpy(record->lpstrFile, sChosen.c_str(), record->nMaxFile);
-    return TRUE;
-}
-
 class ScreenTruth : public ScreenWindowTestBase
 {
 protected:
@@ -55,26 +40,6 @@ protected:
         const std::wstring path = mDevice->Folder() + L"\\" + name;
         TestSystem::WriteWholeFile(path, text);
         return path;
-    }
-
-    // File, then Select Firmware File, with the pointer; the dialog answers
-    // with the path.
-    void ChooseThroughTheFileMenu(const std::wstring& path)
-    {
-        const RCPtr<KX::LMainMenu> bar = RCPtr<KX::LMainMenu>::DynamicCast(Child(L"mainMenu"));
-        ASSERT_TRUE(bar);
-        const RCPtr<KX::LComboMenu> file = bar->GetTitle(0);
-        ASSERT_TRUE(file);
-        const KX::LFileDialog::OpenFunction previous = KX::LFileDialog::SetOpenFunction(Choose);
-        sChosen = path;
-        sDialogs = 0;
-        ClickAt(ScreenMiddle(RCPtr<KX::LControl>(file.Get())));
-        const RCPtr<KX::LPopupMenu> popup = file->GetPopupMenu();
-        ASSERT_TRUE(popup);
-        ASSERT_TRUE(LoopUntil([&]() { return popup->IsVisible(true) && popup->GetMenuRow(0); }, 30000));
-        ClickAt(ScreenMiddle(RCPtr<KX::LControl>(popup->GetMenuRow(0).Get())));
-        EXPECT_TRUE(LoopUntil([]() { return sDialogs == 1; }, 30000));
-        KX::LFileDialog::SetOpenFunction(previous);
     }
 
     // The invalid-file text, no update offered, and the device never asked
@@ -121,7 +86,7 @@ TEST_P(FileChosen, ThroughTheFileMenuIsRefusedAtOnce)
     ASSERT_TRUE(LoopUntilText(kProcess.c_str(), kReady));
     ASSERT_TRUE(Shows(L"buttonUpdateFirmware"));
 
-    ChooseThroughTheFileMenu(WriteFile(L"bad.led", GetParam().text));
+    ChooseThroughFileMenu(WriteFile(L"bad.led", GetParam().text));
     ExpectTheFileRefused();
     EXPECT_EQ(Engine::NotInUpdateMode, DeviceState());
     Screenshot(L"refused");

@@ -3,11 +3,6 @@
 // two-step update, and the short roads off it.
 #include "Support/UpdateScreen/ScreenWindowSupport.h"
 
-#include "Application/FileDialog.h"
-#include "Controls/ComboMenu.h"
-#include "Controls/MainMenu.h"
-#include "Controls/MenuListBoxItem.h"
-#include "Controls/PopupMenu.h"
 #include "Model/Crc32.h"
 
 #include <vector>
@@ -250,16 +245,6 @@ TEST_F(ScreenWindowTest, ClosingTheWindowDuringTheTransferIsRefused)
     EXPECT_EQ(0, mDevice->State().violationCount);
 }
 
-// The system's open-file dialog, answered as a person would: the good file.
-std::wstring sChosenFile;
-int sDialogs = 0;
-BOOL WINAPI ChooseGoodFile(OPENFILENAMEW* record)
-{
-    ++sDialogs;
-    wcsncpy(record->lpstrFile, sChosenFile.c_str(), record->nMaxFile);
-    return TRUE;
-}
-
 TEST_F(ScreenWindowTest, AMissingFileThenSelectFirmwareFileFromTheFileMenu)
 {
     Open(FileOption(mDevice->Folder() + L"\\missing.led"));
@@ -269,26 +254,12 @@ TEST_F(ScreenWindowTest, AMissingFileThenSelectFirmwareFileFromTheFileMenu)
     Screenshot(L"missing_file");
 
     // File, then its item, with the pointer.
-    const RCPtr<KX::LMainMenu> bar = RCPtr<KX::LMainMenu>::DynamicCast(Child(L"mainMenu"));
-    ASSERT_TRUE(bar);
-    ASSERT_TRUE(bar->IsVisible(true));
-    const RCPtr<KX::LComboMenu> file = bar->GetTitle(0);
-    ASSERT_TRUE(file);
-    EXPECT_EQ(L"File", Text(file->GetText()));
-    const KX::LFileDialog::OpenFunction previous = KX::LFileDialog::SetOpenFunction(ChooseGoodFile);
-    sChosenFile = mFirmware;
-    sDialogs = 0;
-    ClickAt(ScreenMiddle(RCPtr<KX::LControl>(file.Get())));
-    const RCPtr<KX::LPopupMenu> popup = file->GetPopupMenu();
-    ASSERT_TRUE(popup);
-    ASSERT_TRUE(LoopUntil([&]() { return popup->IsVisible(true) && popup->GetMenuRow(0); }, 30000));
-    Screenshot(L"file_menu");
-    const RCPtr<KX::LControl> row(popup->GetMenuRow(0).Get());
+    const OpenDialogAnswer dialog(mFirmware);
+    const RCPtr<KX::LMenuListBoxItem> row = OpenFileMenu();
     ASSERT_TRUE(row);
-    EXPECT_EQ(L"Select Firmware File", Text(row->GetText()));
-    ClickAt(ScreenMiddle(row));
-    EXPECT_TRUE(LoopUntil([]() { return sDialogs == 1; }, 30000));
-    KX::LFileDialog::SetOpenFunction(previous);
+    Screenshot(L"file_menu");
+    ClickAt(ScreenMiddle(RCPtr<KX::LControl>(row.Get())));
+    EXPECT_TRUE(LoopUntil([&]() { return dialog.Shown() == 1; }, 30000));
 
     ASSERT_TRUE(LoopUntilText(kProcess.c_str(), kReady));
     EXPECT_TRUE(Shows(L"buttonUpdateFirmware"));

@@ -2,7 +2,9 @@
 
 #include "Application/ApplicationFolders.h"
 #include "Application/ProgramGlobals.h"
+#include "Controls/MainMenu.h"
 #include "Controls/MenuDescriptor.h"
+#include "Controls/PopupMenu.h"
 #include "Notification/NotificationCenterManager.h"
 #include "Renderer/Renderer.h"
 
@@ -235,6 +237,67 @@ int32_t ScreenWindowTestBase::DeviceState() const
 {
     const RCPtr<Engine> engine = mApp ? mApp->GetUpdateProcessor()->GetUpdateEngine() : RCPtr<Engine>();
     return engine ? engine->GetDeviceState() : -1;
+}
+
+OpenDialogAnswer* OpenDialogAnswer::sCurrent = nullptr;
+
+OpenDialogAnswer::OpenDialogAnswer(std::wstring file)
+    : mFile(std::move(file)), mOuter(sCurrent), mPrevious(KX::LFileDialog::SetOpenFunction(Answer))
+{
+    sCurrent = this;
+}
+
+OpenDialogAnswer::~OpenDialogAnswer()
+{
+    sCurrent = mOuter;
+    KX::LFileDialog::SetOpenFunction(mPrevious);
+}
+
+BOOL WINAPI OpenDialogAnswer::Answer(OPENFILENAMEW* record)
+{
+    ++sCurrent->mShown;
+    wcsncpy(record->lpstrFile, sCurrent->mFile.c_str(), record->nMaxFile);
+    return TRUE;
+}
+
+RCPtr<KX::LComboMenu> ScreenWindowTestBase::FileTitle() const
+{
+    const RCPtr<KX::LMainMenu> bar = RCPtr<KX::LMainMenu>::DynamicCast(Child(L"mainMenu"));
+    EXPECT_TRUE(bar && bar->IsVisible(true));
+    const RCPtr<KX::LComboMenu> file = bar ? bar->GetTitle(0) : RCPtr<KX::LComboMenu>();
+    EXPECT_TRUE(file);
+    if (file) {
+        EXPECT_EQ(L"File", Text(file->GetText()));
+    }
+    return file;
+}
+
+RCPtr<KX::LMenuListBoxItem> ScreenWindowTestBase::OpenFileMenu()
+{
+    const RCPtr<KX::LComboMenu> file = FileTitle();
+    if (!file)
+        return RCPtr<KX::LMenuListBoxItem>();
+    ClickAt(ScreenMiddle(RCPtr<KX::LControl>(file.Get())));
+    const RCPtr<KX::LPopupMenu> popup = file->GetPopupMenu();
+    EXPECT_TRUE(LoopUntil([&]() { return popup && popup->IsVisible(true) && popup->GetMenuRow(0); }, 30000));
+    const RCPtr<KX::LMenuListBoxItem> row = popup ? popup->GetMenuRow(0) : RCPtr<KX::LMenuListBoxItem>();
+    EXPECT_TRUE(row);
+    if (row) {
+        EXPECT_EQ(L"Select Firmware File", Text(row->GetText()));
+    }
+    return row;
+}
+
+void ScreenWindowTestBase::ChooseThroughFileMenu(const std::wstring& file)
+{
+    OpenDialogAnswer answer(file);
+    const RCPtr<KX::LMenuListBoxItem> row = OpenFileMenu();
+    ASSERT_TRUE(row);
+    ASSERT_TRUE(row->IsEnabled(false));
+    ClickAt(ScreenMiddle(RCPtr<KX::LControl>(row.Get())));
+    ASSERT_TRUE(LoopUntil([&]() { return answer.Shown() == 1; }, 30000));
+    // What the chosen file changed is shown.
+    LoopUntil([]() { return false; }, 100);
 }
 
 } // namespace ScreenWindowTest

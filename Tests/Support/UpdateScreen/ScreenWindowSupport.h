@@ -15,8 +15,11 @@
 #include "Support/Windows/TempFiles.h"
 
 #include "Application/ApplicationBaseWin.h"
+#include "Application/FileDialog.h"
 #include "Controls/Button.h"
+#include "Controls/ComboMenu.h"
 #include "Controls/Label.h"
+#include "Controls/MenuListBoxItem.h"
 #include "Controls/ProgressBar.h"
 #include "Engine/UpdateEngineInterface.h"
 #include "UI/Application.h"
@@ -79,6 +82,31 @@ private:
     TestSystem::TempFolder mFiles{L"tavik8-screen-test"};
 };
 
+// The system's open-file dialog while an object of this class lives: it
+// answers at once with the file given last, as a person choosing that file
+// would, and counts how often it was shown. Of nested answers the innermost
+// answers; the one before is back when it goes.
+class OpenDialogAnswer
+{
+public:
+    explicit OpenDialogAnswer(std::wstring file = std::wstring());
+    ~OpenDialogAnswer();
+    OpenDialogAnswer(const OpenDialogAnswer&) = delete;
+    OpenDialogAnswer& operator=(const OpenDialogAnswer&) = delete;
+
+    void SetFile(std::wstring file) { mFile = std::move(file); }
+    int Shown() const { return mShown; }
+
+private:
+    static BOOL WINAPI Answer(OPENFILENAMEW* record);
+    static OpenDialogAnswer* sCurrent;
+
+    std::wstring mFile;
+    int mShown = 0;
+    OpenDialogAnswer* const mOuter;
+    const KX::LFileDialog::OpenFunction mPrevious;
+};
+
 class ScreenWindowTestBase : public ::testing::Test
 {
 protected:
@@ -110,6 +138,14 @@ protected:
     void Screenshot(const std::wstring& name);
 
     int32_t DeviceState() const;
+
+    // ---- The File menu, with the pointer ----
+    // The menu bar's title "File" (the bar shown).
+    RCPtr<KX::LComboMenu> FileTitle() const;
+    // Opens File; its item "Select Firmware File".
+    RCPtr<KX::LMenuListBoxItem> OpenFileMenu();
+    // File > Select Firmware File, enabled, the dialog answering with the file.
+    void ChooseThroughFileMenu(const std::wstring& file);
 
     std::unique_ptr<KX::MFCFrameworkApp<LApplication>> mMfcApp;
     RCPtr<LApplication> mApp;
