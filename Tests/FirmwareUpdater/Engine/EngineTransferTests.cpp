@@ -5,6 +5,8 @@
 
 #include "Model/Crc32.h"
 
+#include <memory>
+
 using namespace EngineTest;
 
 namespace {
@@ -15,6 +17,47 @@ using Tavik8Sim::Mode;
 const TimingStep kHandshakeWait{TimingStep::Wait, 10000};
 const TimingStep kRecordWait{TimingStep::Wait, 5000};
 const TimingStep kPause{TimingStep::Pause, 3000};
+
+// Holds the transfer on the worker at the pause with this index (before a
+// data message) until released, so that a test acts while the image is on
+// its way. The hook shares the events with the hold, so that it never waits
+// on events that are gone.
+class TransferHold
+{
+public:
+    TransferHold(TestTiming& timing, int pause) : mEvents(std::make_shared<Events>())
+    {
+        timing.mOnPause = [events = mEvents, pause](int index) {
+            if (index != pause)
+                return;
+            SetEvent(events->reached);
+            WaitForSingleObject(events->release, 10000);
+        };
+    }
+    ~TransferHold() { Release(); }
+    TransferHold(const TransferHold&) = delete;
+    TransferHold& operator=(const TransferHold&) = delete;
+
+    // Whether the worker came to the pause (within a generous bound).
+    bool Held() const { return WaitForSingleObject(mEvents->reached, 10000) == WAIT_OBJECT_0; }
+    void Release() const { SetEvent(mEvents->release); }
+
+private:
+    struct Events
+    {
+        Events() = default;
+        Events(const Events&) = delete;
+        Events& operator=(const Events&) = delete;
+        ~Events()
+        {
+            CloseHandle(reached);
+            CloseHandle(release);
+        }
+        HANDLE reached = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    };
+    std::shared_ptr<Events> mEvents;
+};
 
 class EngineTransferTest : public EngineFixture
 {
@@ -339,27 +382,18 @@ TEST_F(EngineTransferTest, RefreshIsRefusedWhileTheTransferRuns)
 {
     TempFile file(Records({20, 20}));
     device.ExpectImage(file.Content());
-    HANDLE reached = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    timing->mOnPause = [&](int pause) {
-        if (pause != 1)
-            return;
-        SetEvent(reached);
-        WaitForSingleObject(release, 10000);
-    };
+    const TransferHold hold(*timing, 1);
     engine->SetFirmwareFile(file.Path().c_str());
     ASSERT_EQ(S_OK, engine->StartUpdate());
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(reached, 10000));
+    ASSERT_TRUE(hold.Held());
     const RCPtr<LMidiCommInterface> comm = engine->Comm();
     EXPECT_EQ(E_FAIL, engine->RefreshSelectedDevice());
     EXPECT_EQ(E_FAIL, engine->Rescan());
     EXPECT_EQ(S_OK, engine->Initialize(L"")); // keeps the transfer's component
     EXPECT_EQ(comm.Get(), engine->Comm().Get());
-    SetEvent(release);
+    hold.Release();
     EXPECT_EQ(S_OK, engine->WaitForUpdate(60000));
     timing->mOnPause = nullptr;
-    CloseHandle(reached);
-    CloseHandle(release);
     EXPECT_EQ(Engine::Succeeded, engine->GetUpdateState(false));
     EXPECT_EQ(2, device.State().records);
     EXPECT_EQ("match", device.ImageVerdict());
@@ -437,18 +471,11 @@ TEST_F(EngineTransferTest, TheFirmwareFileStaysTheOneBeingSent)
     TempFile other(Records({4}));
     TempFile empty("");
     device.ExpectImage(file.Content());
-    HANDLE reached = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     // Held before the first record's second message.
-    timing->mOnPause = [&](int pause) {
-        if (pause != 1)
-            return;
-        SetEvent(reached);
-        WaitForSingleObject(release, 10000);
-    };
+    const TransferHold hold(*timing, 1);
     ASSERT_EQ(S_OK, engine->SetFirmwareFile(file.Path().c_str()));
     ASSERT_EQ(S_OK, engine->StartUpdate());
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(reached, 10000));
+    ASSERT_TRUE(hold.Held());
     posted->Clear();
     // Neither another good file nor a bad one takes the place of the file
     // whose image is on its way: path, state and version stay, and nothing
@@ -464,11 +491,9 @@ TEST_F(EngineTransferTest, TheFirmwareFileStaysTheOneBeingSent)
         EXPECT_EQ(std::wstring(L"1.0.4.4"), std::wstring(version.GetData()));
     }
     EXPECT_TRUE(posted->Of(NID_FIRMWARE_FILE_STATE_CHANGE).empty());
-    SetEvent(release);
+    hold.Release();
     EXPECT_EQ(S_OK, engine->WaitForUpdate(60000));
     timing->mOnPause = nullptr;
-    CloseHandle(reached);
-    CloseHandle(release);
     posted->Deliver();
     ExpectEnd(Engine::Succeeded, Engine::Updating, Engine::NoReason, true);
     EXPECT_EQ(3, device.State().records);
