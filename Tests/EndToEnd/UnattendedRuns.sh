@@ -11,40 +11,14 @@ WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 export TAVIK8_SIM="$WORK/device.state"
 failures=0
+source "$REPO/Tests/EndToEnd/RunChecks.sh"
 
-sim() { "$REPO/scripts/sim" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
-# Keeps what Wine reported in the output $1 of a run of the updater: an
-# exception that ended it (an exit code of its own may hide one) in
-# $WORK/exceptions, and what its heap checks found (the updater runs with
-# WINEDEBUG=warn+heap: a block freed twice, or through a stale pointer, is
-# reported there and nowhere else) in $WORK/heap.
-keep_faults() {
-    grep -i "unhandled" "$1" >>"$WORK/exceptions"
-    grep "heap:" "$1" >>"$WORK/heap"
-}
 # Runs the updater, its faults kept.
 updater() {
     WINEDEBUG=warn+heap "$REPO/scripts/run" "$@" </dev/null >"$WORK/out" 2>&1
     local code=$?
     keep_faults "$WORK/out"
     return $code
-}
-# Every question to the device starts a Wine program, which takes a second
-# and more on a busy machine: the checks of one moment read one status.
-read_status() { STATUS=$(sim status); }
-# The value of key $1 in the status read last.
-value() { sed -n "s/^$1=//p" <<<"$STATUS" | head -1; }
-status_value() {
-    read_status
-    value "$1"
-}
-check() { # description, expected, actual
-    if [ "$2" == "$3" ]; then
-        echo "ok    $1"
-    else
-        echo "FAIL  $1: expected [$2], got [$3]"
-        failures=$((failures + 1))
-    fi
 }
 # The exit code of the updater with these arguments.
 exit_code() {
@@ -237,9 +211,4 @@ case "${2:-all}" in
         exit 2
         ;;
 esac
-
-check "no run ended by an exception" "" "$(cat "$WORK/exceptions" 2>/dev/null)"
-check "no run reported a damaged heap or a bad free" "" "$(cat "$WORK/heap" 2>/dev/null)"
-
-echo "$failures failure(s)"
-[ "$failures" -eq 0 ]
+finish_checks

@@ -24,6 +24,7 @@ export TAVIK8_SIM="$WORK/device.state"
 source "$REPO/Tests/EndToEnd/WindowHelpers.sh"
 rm -rf "$SHOTS"
 failures=0
+source "$REPO/Tests/EndToEnd/RunChecks.sh"
 RUN=""
 
 cleanup() {
@@ -32,33 +33,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-sim() { "$REPO/scripts/sim" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
-# Every question to the device starts a Wine program, which takes seconds on
-# a busy machine: the checks of one moment read one status.
-read_status() { STATUS=$(sim status); }
-# The value of key $1 in the status read last.
-value() { sed -n "s/^$1=//p" <<<"$STATUS" | head -1; }
-status_value() {
-    read_status
-    value "$1"
-}
-check() { # description, expected, actual
-    if [ "$2" == "$3" ]; then
-        echo "ok    $1"
-    else
-        echo "FAIL  $1: expected [$2], got [$3]"
-        failures=$((failures + 1))
-    fi
-}
-# Keeps what Wine reported in the output $1 of a run of the updater: an
-# exception that ended it (an exit code of its own may hide one) in
-# $WORK/exceptions, and what its heap checks found (the updater runs with
-# WINEDEBUG=warn+heap: a block freed twice, or through a stale pointer, is
-# reported there and nowhere else) in $WORK/heap.
-keep_faults() {
-    grep -i "unhandled" "$1" >>"$WORK/exceptions"
-    grep "heap:" "$1" >>"$WORK/heap"
-}
 # Starts the updater with these arguments in the background; its exit code
 # lands in $WORK/exit.
 start_updater() {
@@ -292,9 +266,4 @@ case "$PART" in
         other_runs
         ;;
 esac
-
-check "no run ended by an exception" "" "$(cat "$WORK/exceptions" 2>/dev/null)"
-check "no run reported a damaged heap or a bad free" "" "$(cat "$WORK/heap" 2>/dev/null)"
-
-echo "$failures failure(s)"
-[ "$failures" -eq 0 ]
+finish_checks
