@@ -36,12 +36,7 @@ int32_t RoundFloatToInt(float value)
 
 double IntToDouble(int32_t value)
 {
-    const double exact = static_cast<double>(value);
-    if (exact < -kIntegerLimit)
-        return -kIntegerLimit;
-    if (exact > kIntegerLimit)
-        return kIntegerLimit;
-    return exact;
+    return ClampToIntegerLimit(static_cast<double>(value));
 }
 
 float DoubleToFloat(double value)
